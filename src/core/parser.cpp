@@ -1,0 +1,528 @@
+// The tokenizer's reads. Look-ahead peeks at the next byte and consumes it only when it qualifies; reads of more
+// than one item remember where they started and go back there on failure.
+
+#include "core/errors.h"
+#include "core/parser.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <stdexcept>
+#include <system_error>
+
+namespace corvatin {
+
+namespace {
+
+constexpr std::int64_t kWindowSize = 64 * 1024;
+// Bytes kept before the requested offset when the window is refilled, so that the usual short steps back
+// (failed reads, Back) stay inside the window.
+constexpr std::int64_t kWindowBack = 4 * 1024;
+
+bool IsWhite(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(int c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsLower(int c) { return c >= 'a' && c <= 'z'; }
+bool IsLetter(int c) { return IsLower(c) || (c >= 'A' && c <= 'Z'); }
+int FoldCase(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+// Shortened text for messages about number runs that may be megabytes long.
+std::string Excerpt(const std::string& text) { return text.size() <= 40 ? text : text.substr(0, 40) + "..."; }
+
+// Converts a digit run with an optional sign to a 32-bit integer, or throws std::out_of_range; the digit run may
+// be arbitrarily long (leading zeros are fine).
+int ToInt32(const std::string& text) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
+                                      : std::numeric_limits<int>::max();
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > limit) throw std::out_of_range("'" + Excerpt(text) + "' is not a valid 32-bit integer");
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+// Whether a decimal number text whose conversion ran out of range is too large (true) or too small to represent
+// (false): the decimal exponent of its first significant digit decides.
+bool IsOverflow(const std::string& text) {
+  std::size_t i = 0, n = text.size();
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  std::int64_t lead = 0; // decimal exponent of the first non-zero digit
+  bool found = false, inFraction = false;
+  std::int64_t intDigits = 0, fracZeros = 0;
+  for (; i < n && text[i] != 'e'; ++i) {
+    if (text[i] == '.') {
+      inFraction = true;
+      continue;
+    }
+    if (!found && text[i] != '0') found = true;
+    if (!inFraction) {
+      if (found) ++intDigits;
+    } else if (!found) {
+      ++fracZeros;
+    }
+  }
+  if (!found) return false; // zero, whatever the exponent
+  lead = intDigits > 0 ? intDigits - 1 : -(fracZeros + 1);
+  std::int64_t exponent = 0;
+  if (i < n && text[i] == 'e') {
+    ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    for (; i < n; ++i) {
+      exponent = exponent * 10 + (text[i] - '0');
+      if (exponent > 1'000'000'000) break; // far beyond any double; the sign alone decides
+    }
+    if (negative) exponent = -exponent;
+  }
+  return lead + exponent > 0;
+}
+
+// Finds a target in a stream of characters fed one at a time (Knuth-Morris-Pratt): a mismatch falls back to the
+// longest proper prefix that is still matched, so an occurrence starting inside a partial match is not missed.
+class TargetMatcher {
+public:
+  explicit TargetMatcher(std::string_view target) : target_(target), fallback_(target.size(), 0) {
+    for (std::size_t i = 1, k = 0; i < target_.size(); ++i) {
+      while (k > 0 && target_[i] != target_[k]) k = fallback_[k - 1];
+      if (target_[i] == target_[k]) ++k;
+      fallback_[i] = k;
+    }
+  }
+  bool Empty() const { return target_.empty(); }
+  /// True when c completes an occurrence.
+  bool Feed(char c) {
+    while (state_ > 0 && target_[state_] != c) state_ = fallback_[state_ - 1];
+    if (target_[state_] == c) ++state_;
+    if (state_ < target_.size()) return false;
+    state_ = fallback_[state_ - 1];
+    return true;
+  }
+
+private:
+  std::string_view target_;
+  std::vector<std::size_t> fallback_;
+  std::size_t state_ = 0;
+};
+
+} // namespace
+
+TParser::TParser(std::shared_ptr<IByteStream> stream) : stream_(std::move(stream)) {
+  if (!stream_) throw std::invalid_argument("TParser needs a stream");
+  size_ = stream_->GetSize();
+  if (const char* data = stream_->Data()) {
+    window_ = data;
+    winLen_ = size_;
+  }
+}
+
+void TParser::Fill(std::int64_t offset) const {
+  if (offset < 0 || offset >= size_) throw std::out_of_range("tokenizer read outside the stream");
+  std::int64_t start = std::max<std::int64_t>(0, offset - kWindowBack);
+  std::int64_t length = std::min(kWindowSize, size_ - start);
+  buffer_.resize(static_cast<std::size_t>(length));
+  std::size_t got = stream_->ReadAt(start, buffer_.data(), buffer_.size());
+  if (static_cast<std::int64_t>(got) <= offset - start) throw EInputError("Unexpected end of the input stream");
+  window_ = buffer_.data();
+  winStart_ = start;
+  winLen_ = static_cast<std::int64_t>(got);
+}
+
+std::string TParser::Slice(std::int64_t from, std::int64_t to) const {
+  if (to <= from) return {};
+  if (from >= winStart_ && to <= winStart_ + winLen_) return std::string(window_ + (from - winStart_), window_ + (to - winStart_));
+  std::string text(static_cast<std::size_t>(to - from), '\0');
+  if (stream_->ReadAt(from, text.data(), text.size()) != text.size())
+    throw EInputError("Unexpected end of the input stream");
+  return text;
+}
+
+template <class Pred> bool TParser::ReadOne(std::string& text, Pred qualifies) {
+  text.clear();
+  int c = Peek();
+  if (c < 0 || !qualifies(c)) return false;
+  ++pos_;
+  text.push_back(static_cast<char>(c));
+  return true;
+}
+
+template <class Pred> bool TParser::ReadRun(std::string& text, Pred qualifies) {
+  text.clear();
+  std::int64_t start = pos_;
+  for (int c = Peek(); c >= 0 && qualifies(c); c = Peek()) ++pos_;
+  text = Slice(start, pos_);
+  return pos_ > start;
+}
+
+bool TParser::ReadChars(std::string& text, int count) {
+  text.clear();
+  if (count < 0 || size_ - pos_ < count) return false;
+  text = Slice(pos_, pos_ + count);
+  pos_ += count;
+  return true;
+}
+
+bool TParser::ReadWord(std::string& text) {
+  return ReadRun(text, [](int c) { return !IsWhite(c); });
+}
+
+bool TParser::CheckString(std::string_view text) {
+  if (size_ - pos_ < static_cast<std::int64_t>(text.size())) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (FoldCase(ByteAt(pos_ + static_cast<std::int64_t>(i))) != FoldCase(static_cast<unsigned char>(text[i])))
+      return false;
+  pos_ += static_cast<std::int64_t>(text.size());
+  return true;
+}
+
+bool TParser::ReadLetters(std::string& text) { return ReadRun(text, IsLetter); }
+bool TParser::ReadLowerLetters(std::string& text) { return ReadRun(text, IsLower); }
+bool TParser::ReadLetter(std::string& text) { return ReadOne(text, IsLetter); }
+bool TParser::ReadCharRun(std::string& text, char ch) {
+  return ReadRun(text, [ch](int c) { return c == static_cast<unsigned char>(ch); });
+}
+bool TParser::ReadLowerLetter(std::string& text) { return ReadOne(text, IsLower); }
+bool TParser::ReadCharInSet(std::string& text, const CharSet& set) {
+  return ReadOne(text, [&set](int c) { return set.test(static_cast<std::size_t>(c)); });
+}
+bool TParser::ReadPunctuation(std::string& text) {
+  return ReadOne(text, [](int c) { return c >= 33 && c <= 126 && !IsDigit(c) && !IsLetter(c); });
+}
+bool TParser::ReadAlnum(std::string& text) {
+  return ReadOne(text, [](int c) { return IsDigit(c) || IsLetter(c); });
+}
+
+bool TParser::ReadDigitValue(int& value) {
+  value = 0;
+  int c = Peek();
+  if (!IsDigit(c)) return false;
+  ++pos_;
+  value = c - '0';
+  return true;
+}
+
+bool TParser::ReadDigit(std::string& text) { return ReadOne(text, IsDigit); }
+
+bool TParser::ReadUnsigned(int& value) {
+  value = 0;
+  std::int64_t start = pos_;
+  std::string digits;
+  if (!ReadDigits(digits)) return false;
+  try {
+    value = ToInt32(digits);
+  } catch (...) {
+    pos_ = start;
+    throw;
+  }
+  return true;
+}
+
+bool TParser::ReadDigits(std::string& text) { return ReadRun(text, IsDigit); }
+
+bool TParser::ReadInteger(int& value) {
+  std::int64_t start = pos_;
+  std::string text;
+  if (!ReadIntegerText(text)) return false;
+  try {
+    value = ToInt32(text);
+  } catch (...) {
+    pos_ = start;
+    throw;
+  }
+  return true;
+}
+
+bool TParser::ReadIntegerText(std::string& text) {
+  text.clear();
+  std::int64_t start = pos_;
+  int c = Peek();
+  if (c == '+' || c == '-') ++pos_;
+  std::string digits;
+  if (!ReadDigits(digits)) {
+    pos_ = start;
+    return false;
+  }
+  text = Slice(start, pos_);
+  return true;
+}
+
+bool TParser::ConvertFloat(const std::string& text, std::int64_t start, double& value) {
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  if (first != last && *first == '+') ++first; // from_chars takes no "+"
+  double result = 0.0;
+  auto res = std::from_chars(first, last, result, std::chars_format::general);
+  if (res.ec == std::errc::result_out_of_range) {
+    if (IsOverflow(text)) {
+      pos_ = start;
+      throw std::out_of_range("'" + Excerpt(text) + "' is out of the floating-point range");
+    }
+    result = text[0] == '-' ? -0.0 : 0.0;
+  } else if (res.ec != std::errc() || res.ptr != last) {
+    // Cannot happen for the grammar accepted above; kept so that a grammar change can never yield garbage.
+    pos_ = start;
+    throw std::invalid_argument("'" + Excerpt(text) + "' is not a valid floating point value");
+  }
+  value = result;
+  return true;
+}
+
+bool TParser::ReadFloat(double& value) {
+  value = 0.0;
+  std::int64_t start = pos_;
+  std::string text;
+  if (!ReadFloatText(text)) return false;
+  return ConvertFloat(text, start, value);
+}
+
+bool TParser::ReadFloatText(std::string& text) {
+  text.clear();
+  std::int64_t start = pos_;
+  std::string sign;
+  int c = Peek();
+  if (c == '+' || c == '-') {
+    sign.push_back(static_cast<char>(c));
+    ++pos_;
+  }
+  std::string digits, fraction;
+  if (ReadDigits(digits)) {
+    if (Peek() == '.') {
+      ++pos_;
+      if (!ReadDigits(fraction)) { // "5." is not a number
+        pos_ = start;
+        return false;
+      }
+      text = sign + digits + "." + fraction;
+    } else {
+      text = sign + digits;
+    }
+    return true;
+  }
+  if (Peek() == '.') {
+    ++pos_;
+    if (ReadDigits(fraction)) {
+      text = sign + "0." + fraction;
+      return true;
+    }
+  }
+  pos_ = start;
+  return false;
+}
+
+bool TParser::ReadFloatExp(double& value) {
+  value = 0.0;
+  std::int64_t start = pos_;
+  auto fail = [&] {
+    pos_ = start;
+    return false;
+  };
+  int c = Peek();
+  if (c == '+' || c == '-') ++pos_;
+  std::string digits;
+  if (!ReadDigits(digits)) return fail();
+  if (Peek() == '.') {
+    ++pos_;
+    if (!ReadDigits(digits)) return fail();
+  }
+  if (Peek() == 'e') {
+    ++pos_;
+    c = Peek();
+    if (c == '+' || c == '-') ++pos_;
+    if (!ReadDigits(digits)) return fail();
+  }
+  return ConvertFloat(Slice(start, pos_), start, value);
+}
+
+bool TParser::ReadBit(int& value) {
+  int c = Peek();
+  if (c != '0' && c != '1') return false;
+  ++pos_;
+  value = c - '0';
+  return true;
+}
+
+bool TParser::ReadSigns(std::string& text) {
+  return ReadRun(text, [](int c) { return c == '+' || c == '-'; });
+}
+
+bool TParser::SkipPast(std::string_view target) {
+  TargetMatcher matcher(target);
+  if (matcher.Empty()) return true;
+  while (pos_ < size_)
+    if (matcher.Feed(static_cast<char>(ByteAt(pos_++)))) return true;
+  return false;
+}
+
+bool TParser::SkipPastInLine(std::string_view target) {
+  TargetMatcher matcher(target);
+  if (matcher.Empty()) return true;
+  for (int c = Peek(); c >= 0 && !IsLineEnd(c); c = Peek()) {
+    ++pos_;
+    if (matcher.Feed(static_cast<char>(c))) return true;
+  }
+  return false;
+}
+
+bool TParser::ReadUntil(std::string_view target, std::string& text, bool keepPartial) {
+  text.clear();
+  std::int64_t start = pos_;
+  bool found = target.empty();
+  TargetMatcher matcher(target);
+  std::size_t matched = 0; // for keepPartial: how many target characters were seen, in order
+  for (int c = Peek(); !found && c >= 0 && !IsLineEnd(c); c = Peek()) {
+    ++pos_;
+    if (keepPartial) {
+      if (static_cast<char>(c) == target[matched]) found = ++matched == target.size();
+    } else {
+      found = matcher.Feed(static_cast<char>(c));
+    }
+  }
+  text = Slice(start, pos_);
+  return found;
+}
+
+bool TParser::SkipPastAny(const std::vector<std::string>& targets, int& index) {
+  index = -1;
+  std::size_t longest = 0;
+  for (const auto& t : targets) longest = std::max(longest, t.size());
+  const std::int64_t block = std::max<std::int64_t>(200, static_cast<std::int64_t>(longest));
+  std::string text;             // the tail of the previous block, then the current block
+  std::int64_t textStart = pos_; // stream offset of text[0]
+  for (bool first = true;; first = false) {
+    std::int64_t n = std::min(block, size_ - pos_);
+    if (n == 0 && !first) return false;
+    text += Slice(pos_, pos_ + n);
+    pos_ += n;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+      std::size_t at = text.find(targets[i]);
+      if (at == std::string::npos) continue;
+      pos_ = textStart + static_cast<std::int64_t>(at + targets[i].size());
+      index = static_cast<int>(i);
+      return true;
+    }
+    if (n == 0) return false;
+    // Keep the last characters so that an occurrence across the block boundary is found in the next block.
+    std::size_t keep = std::min(longest, text.size());
+    textStart += static_cast<std::int64_t>(text.size() - keep);
+    text.erase(0, text.size() - keep);
+  }
+}
+
+bool TParser::MatchAnyInLine(const std::vector<std::string>& targets, int& index) {
+  index = -1;
+  std::vector<TargetMatcher> matchers;
+  matchers.reserve(targets.size());
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    if (targets[i].empty()) {
+      index = static_cast<int>(i);
+      return true;
+    }
+    matchers.emplace_back(targets[i]);
+  }
+  for (int c = Peek(); c >= 0 && !IsLineEnd(c); c = Peek()) {
+    ++pos_;
+    for (std::size_t i = 0; i < matchers.size(); ++i)
+      if (matchers[i].Feed(static_cast<char>(c)) && index < 0) index = static_cast<int>(i);
+    if (index >= 0) return true;
+  }
+  return false;
+}
+
+bool TParser::ReadLine(std::string& text) {
+  text.clear();
+  std::int64_t start = pos_;
+  for (int c = Peek(); c >= 0; c = Peek()) {
+    if (IsLineEnd(c)) {
+      text = Slice(start, pos_);
+      ++pos_;
+      if (c == '\r' && Peek() == '\n') ++pos_;
+      return true;
+    }
+    ++pos_;
+  }
+  text = Slice(start, pos_);
+  return false;
+}
+
+bool TParser::ReadLineEnd() {
+  std::int64_t start = pos_;
+  while (Peek() == '\r') ++pos_;
+  if (Peek() == '\n') {
+    ++pos_;
+    return true;
+  }
+  pos_ = start;
+  return false;
+}
+
+bool TParser::SkipLine() {
+  while (pos_ < size_)
+    if (ByteAt(pos_++) == '\n') return true;
+  return false;
+}
+
+bool TParser::SkipLineAndBlanks() {
+  bool result = SkipLine();
+  SkipBlanks();
+  return result;
+}
+
+void TParser::SkipWhite() {
+  while (IsWhite(Peek())) ++pos_;
+}
+
+bool TParser::SkipBlanks() {
+  while (IsBlank(Peek())) ++pos_;
+  return true;
+}
+
+void TParser::SeekEnd() { pos_ = size_; }
+
+void TParser::Back(std::int64_t count) {
+  // Compared without forming pos_ - count, which could overflow for absurd counts.
+  if (count > pos_ || (count < 0 && -(count + 1) >= size_ - pos_))
+    throw std::out_of_range("tokenizer position moved outside the stream");
+  pos_ -= count;
+}
+
+std::string TParser::GetMarkedText() {
+  std::string text;
+  if (mark_ >= 0 && pos_ > mark_) text = Slice(mark_, pos_);
+  mark_ = -1;
+  return text;
+}
+
+std::int64_t TParser::Mark() {
+  mark_ = pos_;
+  return mark_;
+}
+
+bool TParser::AtEndOfLine() const {
+  int c = Peek();
+  return c < 0 || IsLineEnd(c);
+}
+
+std::int64_t TParser::GetLineNumber() const {
+  // A line end is a CR, or an LF not preceded by a CR: CR LF counts once, lone LF and lone CR once each. Each
+  // byte's share depends only on itself and the byte before, so counts over ranges add up.
+  auto count = [this](std::int64_t from, std::int64_t to) {
+    std::int64_t lines = 0;
+    for (std::int64_t i = from; i < to; ++i) {
+      int c = ByteAt(i);
+      if (c == '\r' || (c == '\n' && (i == 0 || ByteAt(i - 1) != '\r'))) ++lines;
+    }
+    return lines;
+  };
+  if (pos_ > lineAt_)
+    line_ += count(lineAt_, pos_);
+  else if (pos_ < lineAt_)
+    line_ -= count(pos_, lineAt_);
+  lineAt_ = pos_;
+  return line_;
+}
+
+} // namespace corvatin
