@@ -1,0 +1,63 @@
+#include "blocks/block.h"
+
+#include <stdexcept>
+
+namespace corvatin {
+
+TBlock::TBlock(int portCount) : portNames_(static_cast<size_t>(portCount > 0 ? portCount : 0)) {}
+
+std::string TBlock::GetPortName(int index) const {
+  if (index < 0 || index >= GetPortCount()) throw std::out_of_range("port index " + std::to_string(index));
+  return portNames_[static_cast<size_t>(index)];
+}
+
+void TBlock::SetPortName(int index, const std::string& name) {
+  if (index < 0 || index >= GetPortCount()) throw std::out_of_range("port index " + std::to_string(index));
+  portNames_[static_cast<size_t>(index)] = name;
+}
+
+void TBlock::Execute(bool&) {}
+
+void TBlock::Start(IWorkerThread* thread) {
+  running_ = true;
+  thread_ = thread;
+}
+
+void TBlock::Stop() {
+  progress_.reset();
+  running_ = false;
+  thread_ = nullptr;
+}
+
+void TBlock::SetBusy(bool) {}
+
+Ptr<IObject> TBlock::GetInputObject() const {
+  // A block without ports has no input; that is "nothing published", not an error.
+  if (portNames_.empty()) return nullptr;
+  return SharedDataSpace()->GetInterfaceObject(portNames_.front());
+}
+
+void TBlock::WithdrawStructure() {
+  if (!portNames_.empty()) SharedDataSpace()->DeleteParam(portNames_.front());
+}
+
+void TBlock::Synchronize(const std::function<void()>& method) {
+  if (thread_)
+    thread_->Synchronize(method);
+  else
+    method();
+}
+
+bool TBlock::Progress(int position, bool& refresh) {
+  if (!progress_) return true;
+  bool cont = true;
+  progress_->Progress(position, cont, refresh);
+  return cont;
+}
+
+bool TBlock::Progress(int position) {
+  bool refresh = false;
+  return Progress(position, refresh);
+}
+
+} // namespace corvatin

@@ -1,0 +1,20 @@
+#pragma once
+// The link by which a package recognises its structure input: a block with a file filter and a file name.
+
+#include "blocks/block.h"
+
+#include <string>
+
+namespace corvatin {
+
+/// A block that reads structures from files.
+class IInput : public virtual IBlock {
+public:
+  /// The file-dialog filter, "description|*.ext;*.ext2".
+  virtual std::string GetFilter() const = 0;
+  /// The file name; a name without a folder part is taken from the program's folder.
+  virtual std::string GetFileName() const = 0;
+  virtual void SetFileName(const std::string& name) = 0;
+};
+
+} // namespace corvatin
