@@ -1,0 +1,311 @@
+#include "blocks/worker.h"
+
+#include <exception>
+
+namespace corvatin {
+
+Ptr<TPackageThread> TPackageThread::Create(Setup setup) {
+  auto worker = std::make_shared<TPackageThread>(std::move(setup));
+  worker->Launch();
+  return worker;
+}
+
+TPackageThread::TPackageThread(Setup setup)
+    : blocks_(std::move(setup.blocks)), editorIndex_(setup.editorIndex), finishNotify_(std::move(setup.finishNotify)),
+      progress_(std::move(setup.progress)), log_(std::move(setup.log)), dispatcher_(std::move(setup.dispatcher)),
+      showing_(setup.showing), showRequested_(setup.showing) {
+  if (!dispatcher_) dispatcher_ = MainDispatcher();
+  for (const auto& block : blocks_) busy_.push_back(std::dynamic_pointer_cast<IBusy>(block));
+  if (editorIndex_ >= 0 && editorIndex_ < static_cast<int>(blocks_.size()))
+    editor_ = std::dynamic_pointer_cast<IEditor>(blocks_[static_cast<size_t>(editorIndex_)]);
+  if (!editor_) editorIndex_ = -1;
+}
+
+TPackageThread::~TPackageThread() {
+  // The thread holds a reference to us until its function returns, so a joinable thread here has finished its
+  // work: joining is immediate. On the thread itself (the owner let it go) it can only be detached.
+  if (thread_.joinable()) {
+    if (thread_.get_id() == std::this_thread::get_id())
+      thread_.detach();
+    else
+      thread_.join();
+  }
+}
+
+void TPackageThread::Launch() {
+  Ptr<TPackageThread> self = SelfAs<TPackageThread>();
+  thread_ = std::thread([self] {
+    self->Body();
+    self->EndOfThread();
+    self->ended_ = true;
+    self->dispatcher_->Wake();
+  });
+}
+
+// ------------------------------------------------------------------------------------------ main thread side
+
+void TPackageThread::Begin(bool step) {
+  if (begun_) return;
+  begun_ = true;
+  state_ = step ? wsStepping : wsRunning;
+  wake_.Set();
+}
+
+void TPackageThread::SetState(int state) {
+  if (state == wsFinished) {
+    StopAndWait();
+    return;
+  }
+  if (state != wsRunning && state != wsStepping) return;
+  // A finished run must not look running again, and a stop under way must not be undone.
+  const int current = state_;
+  if (!begun_ || current == wsFinished || current == wsStopping) return;
+  state_ = state;
+  // Signalled whether or not the worker waits: a signal given during a free run releases the next pause point.
+  wake_.Set();
+}
+
+void TPackageThread::RequestStop() {
+  if (state_ == wsFinished && begun_) return;
+  begun_ = true;
+  state_ = wsStopping;
+  terminated_ = true;
+  wake_.Set();
+}
+
+void TPackageThread::StopAndWait() {
+  RequestStop();
+  WaitUntilEnded();
+}
+
+bool TPackageThread::WaitUntilEnded() {
+  if (depth_ > 0) return false;
+  dispatcher_->ServeUntil([this] { return ended_.load(); });
+  if (thread_.joinable()) thread_.join();
+  return true;
+}
+
+void TPackageThread::Detach() {
+  if (thread_.joinable()) thread_.detach();
+}
+
+void TPackageThread::HandOver(const std::function<void()>& fn) {
+  dispatcher_->Invoke([&] {
+    // Counted on the main thread: while it is above 0 the main thread must not wait for this worker.
+    ++depth_;
+    try {
+      fn();
+    } catch (...) {
+      --depth_;
+      throw;
+    }
+    --depth_;
+  });
+}
+
+// ---------------------------------------------------------------------------- what the blocks call
+
+void TPackageThread::Progress(int position, bool& cont, bool& refresh) {
+  cont_ = cont && state_ != wsStopping;
+  refresh_ = refresh;
+  position_ = position;
+  if (progress_) HandOver([this] { progress_->Progress(position_, cont_, refresh_); });
+  cont = cont_;
+  refresh = refresh_;
+}
+
+void TPackageThread::ProgressText(int position, bool& cont, const std::string& text, bool& refresh) {
+  cont2_ = cont && state_ != wsStopping;
+  refresh2_ = refresh;
+  position2_ = position;
+  text2_ = text;
+  if (progress_) HandOver([this] { progress_->ProgressText(position2_, cont2_, text2_, refresh2_); });
+  cont = cont2_;
+  refresh = refresh2_;
+}
+
+void TPackageThread::Clear() {
+  if (log_) HandOver([this] { log_->Clear(); });
+}
+
+void TPackageThread::AddMessage(const std::string& text, int kind, bool transient) {
+  logText_ = text;
+  logKind_ = kind;
+  logTransient_ = transient;
+  if (log_) HandOver([this] { log_->AddMessage(logText_, logKind_, logTransient_); });
+}
+
+void TPackageThread::SafeLog(const std::string& text, int kind) {
+  try {
+    AddMessage(text, kind, false);
+  } catch (...) {
+    // The log itself failed; the run must still end properly.
+  }
+}
+
+// ------------------------------------------------------------------------------------------ the run
+
+void TPackageThread::Body() {
+  wake_.Wait();
+  aborted_ = true;
+  try {
+    Clear();
+    StartBlocks();
+    if (!startOk_) throw EChemError(startMessage_);
+    RunPasses();
+    aborted_ = false;
+  } catch (const EInputError& e) {
+    SafeLog(e.what(), lkError);
+  } catch (const EFatalError& e) {
+    SafeLog(e.what(), lkError);
+  } catch (...) {
+    // Anything else, a failed start included: the message would mean nothing to the user.
+    SafeLog(kUnexpectedError, lkError);
+  }
+  SafeLog(terminated_ || aborted_ ? kExecutionStopped : kExecutionFinished, lkHeading);
+}
+
+void TPackageThread::StartBlocks() {
+  HandOver([this] {
+    cont_ = true;
+    refresh_ = false;
+    position_ = 0;
+    if (progress_) progress_->Progress(position_, cont_, refresh_);
+    if (editor_) editor_->SetShowing(showing_);
+    const Ptr<IProgressCallback> callback = SelfAs<IProgressCallback>();
+    const Ptr<IProgressLog> log = SelfAs<IProgressLog>();
+    for (const auto& block : blocks_) {
+      // Every block is started even after a failure, so that every block's Stop finds it started.
+      try {
+        block->SetProgress(callback);
+        block->SetLog(log);
+        block->Start(this);
+      } catch (const EChemError& e) {
+        if (startOk_) startMessage_ = e.what();
+        startOk_ = false;
+      } catch (...) {
+        if (startOk_) startMessage_ = kUnexpectedError;
+        startOk_ = false;
+      }
+    }
+  });
+}
+
+void TPackageThread::RunPasses() {
+  bool more = true;
+  while (more && !terminated_) {
+    try {
+      RunPass(more);
+    } catch (const EInputError&) {
+      throw;
+    } catch (const EChemError& e) {
+      // One structure failed: say so and go on with the next one.
+      AddMessage(e.what(), lkError, false);
+    }
+    // A caller that said "stop" before any block ran would otherwise see the same pass repeat forever.
+    if (!cont_) terminated_ = true;
+  }
+}
+
+void TPackageThread::RunPass(bool& more) {
+  const bool requested = showRequested_;
+  if (requested != showing_) {
+    showing_ = requested;
+    if (editor_) HandOver([this] { editor_->SetShowing(showing_); });
+  }
+  for (size_t i = 0; i < blocks_.size() && cont_ && !terminated_; ++i) {
+    if (showing_ || !blocks_[i]->IsDisplayOnly()) ExecuteBlock(i, more);
+    if (cont_ && !terminated_) {
+      if (static_cast<int>(i) == editorIndex_ && state_ == wsStepping) PauseAtEditor();
+    } else {
+      terminated_ = true;
+    }
+  }
+}
+
+void TPackageThread::ExecuteBlock(size_t index, bool& more) {
+  const Ptr<IBusy>& busy = busy_[index];
+  if (busy) busy->SetBusy(true);
+  try {
+    blocks_[index]->Execute(more);
+  } catch (...) {
+    if (busy) {
+      try {
+        busy->SetBusy(false);
+      } catch (...) {
+        // The block's own error is the one to report.
+      }
+    }
+    throw;
+  }
+  if (busy) busy->SetBusy(false);
+}
+
+void TPackageThread::PauseAtEditor() {
+  struct ClearPaused {
+    std::atomic<bool>& flag;
+    ~ClearPaused() { flag = false; }
+  } clearPaused{paused_};
+  paused_ = true;
+  HandOver([this] { editor_->SetPaused(true); });
+  wake_.Wait();
+  HandOver([this] { editor_->SetPaused(false); });
+}
+
+void TPackageThread::EndOfThread() {
+  try {
+    HandOver([this] {
+      state_ = wsFinished;
+      for (const auto& block : blocks_) {
+        try {
+          block->SetProgress(nullptr);
+          block->SetLog(nullptr);
+        } catch (...) {
+        }
+      }
+      const auto note = [this](const std::string& text) {
+        try {
+          if (log_) log_->AddMessage(text, lkError, false);
+        } catch (...) {
+        }
+      };
+      for (const auto& block : blocks_) {
+        // A block that fails to close (an output file that cannot be flushed) must not go unnoticed.
+        try {
+          block->Stop();
+        } catch (const EChemError& e) {
+          note(e.what());
+        } catch (const EFatalError& e) {
+          note(e.what());
+        } catch (...) {
+          note(kUnexpectedError);
+        }
+      }
+      released_ = true;
+      log_.reset();
+      // Released before the calls, so that the receivers may start the next run from here.
+      const Ptr<IProgressCallback> progress = std::move(progress_);
+      const Ptr<IRunFinished> finish = std::move(finishNotify_);
+      progress_.reset();
+      finishNotify_.reset();
+      if (progress) {
+        bool cont = false;
+        bool refresh = false;
+        try {
+          progress->Progress(100, cont, refresh);
+        } catch (...) {
+        }
+      }
+      if (finish) {
+        try {
+          finish->RunFinished();
+        } catch (...) {
+        }
+      }
+    });
+  } catch (...) {
+    // Nothing may escape the thread.
+  }
+}
+
+} // namespace corvatin

@@ -1,0 +1,129 @@
+#pragma once
+// The worker thread of a package: runs the chain once per structure, relays every call of the blocks to the main
+// thread through the dispatcher, and offers pause, step, resume and stop.
+
+#include "blocks/block.h"
+#include "blocks/dispatcher.h"
+#include "blocks/editor.h"
+#include "blocks/event.h"
+#include "blocks/package.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace corvatin {
+
+/// Worker states.
+enum WorkerState : int { wsFinished = 0, wsRunning = 1, wsStepping = 2, wsStopping = 3 };
+
+/// Closing and error texts of a run, as the log shows them.
+inline constexpr const char* kUnexpectedError = "Unexpected error";
+inline constexpr const char* kExecutionStopped = "Procedure execution stopped";
+inline constexpr const char* kExecutionFinished = "Procedure execution successfully finished";
+
+class TPackageThread : public virtual IProgressCallback, public virtual IProgressLog, public virtual IWorkerThread {
+public:
+  /// What a run needs; the block list is a copy, so changes to the package never reach a running worker.
+  struct Setup {
+    std::vector<Ptr<IBlock>> blocks;
+    int editorIndex = -1;
+    bool showing = true;
+    Ptr<IProgressLog> log;
+    Ptr<IProgressCallback> progress;
+    Ptr<IRunFinished> finishNotify;
+    Ptr<IDispatcher> dispatcher;
+  };
+
+  /// Creates the worker; its thread waits for the first state change (Begin).
+  static Ptr<TPackageThread> Create(Setup setup);
+  explicit TPackageThread(Setup setup);
+  ~TPackageThread() override;
+  TPackageThread(const TPackageThread&) = delete;
+  TPackageThread& operator=(const TPackageThread&) = delete;
+
+  // Main thread.
+  /// Releases the thread into its run: paused at the editor block when step.
+  void Begin(bool step);
+  /// 1 runs freely, 2 pauses at the next pause point but one; ignored once the run ends or is being stopped.
+  void SetState(int state);
+  /// Asks the run to end (state 3) unless it has ended; does not wait.
+  void RequestStop();
+  /// RequestStop, then WaitUntilEnded.
+  void StopAndWait();
+  /// Serves the worker's calls until its thread has ended, then joins it. False (without waiting) when called
+  /// from inside one of this worker's own calls, which could never end while we wait.
+  bool WaitUntilEnded();
+  /// Lets the thread finish on its own (the owner goes away inside one of its calls).
+  void Detach();
+  void SetShowRequested(bool flag) { showRequested_ = flag; }
+  int GetState() const { return state_; }
+  bool IsPaused() const { return paused_; }
+  /// Whether the main thread is inside one of this worker's hand-overs.
+  bool InHandOver() const { return depth_ > 0; }
+  /// Whether the end of the run has stopped the blocks (they may be started again).
+  bool Released() const { return released_; }
+  bool HasEnded() const { return ended_; }
+
+  // The blocks' side (worker thread; also valid on the main thread).
+  void Progress(int position, bool& cont, bool& refresh) override;
+  void ProgressText(int position, bool& cont, const std::string& text, bool& refresh) override;
+  void Clear() override;
+  void AddMessage(const std::string& text, int kind, bool transient) override;
+  void Synchronize(const std::function<void()>& method) override { HandOver(method); }
+
+private:
+  void Launch();
+  void Body();
+  void StartBlocks();
+  void RunPasses();
+  void RunPass(bool& more);
+  void ExecuteBlock(size_t index, bool& more);
+  void PauseAtEditor();
+  void EndOfThread();
+  /// Logs from the worker's own error handling: never throws.
+  void SafeLog(const std::string& text, int kind);
+  /// Runs fn on the main thread and waits (the synchronous hand-over).
+  void HandOver(const std::function<void()>& fn);
+
+  std::vector<Ptr<IBlock>> blocks_;
+  std::vector<Ptr<IBusy>> busy_;
+  int editorIndex_;
+  Ptr<IEditor> editor_;
+  Ptr<IRunFinished> finishNotify_;
+  Ptr<IProgressCallback> progress_;
+  Ptr<IProgressLog> log_;
+  Ptr<IDispatcher> dispatcher_;
+
+  // Worker-side fields, also touched on the main thread inside hand-overs (which order the accesses).
+  bool showing_;
+  bool cont_ = true, refresh_ = false;
+  int position_ = 0;
+  bool cont2_ = true, refresh2_ = false;
+  int position2_ = 0;
+  std::string text2_;
+  std::string logText_;
+  int logKind_ = 0;
+  bool logTransient_ = false;
+  bool startOk_ = true;
+  std::string startMessage_;
+  bool aborted_ = false;
+
+  // Shared between the threads.
+  std::atomic<int> state_{wsFinished};
+  std::atomic<bool> showRequested_;
+  std::atomic<bool> paused_{false};
+  std::atomic<bool> terminated_{false};
+  std::atomic<bool> ended_{false};
+  TAutoResetEvent wake_;
+
+  // Main thread only.
+  bool begun_ = false;
+  int depth_ = 0;
+  bool released_ = false;
+
+  std::thread thread_;
+};
+
+} // namespace corvatin
