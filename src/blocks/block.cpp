@@ -20,13 +20,13 @@ void TBlock::Execute(bool&) {}
 
 void TBlock::Start(IWorkerThread* thread) {
   running_ = true;
-  thread_ = thread;
+  thread_ = thread ? thread->SelfAs<IWorkerThread>() : nullptr;
 }
 
 void TBlock::Stop() {
   progress_.reset();
   running_ = false;
-  thread_ = nullptr;
+  thread_.reset();
 }
 
 void TBlock::SetBusy(bool) {}
@@ -42,8 +42,8 @@ void TBlock::WithdrawStructure() {
 }
 
 void TBlock::Synchronize(const std::function<void()>& method) {
-  if (thread_)
-    thread_->Synchronize(method);
+  if (const Ptr<IWorkerThread> thread = thread_.lock())
+    thread->Synchronize(method);
   else
     method();
 }

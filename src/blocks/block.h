@@ -33,7 +33,8 @@ public:
   virtual bool IsDisplayOnly() const = 0;
   /// Processes the current structure; a block delivering structures sets more to say whether another pass follows.
   virtual void Execute(bool& more) = 0;
-  /// Run begins (main thread): remembers the worker (a plain link, none outside a run).
+  /// Run begins (main thread): remembers the worker, an uncounted link (none outside a run). The worker must be
+  /// owned by a shared_ptr; the link is weak, so it never dangles even when a block's Stop fails.
   virtual void Start(IWorkerThread* thread) = 0;
   /// Run ends (main thread).
   virtual void Stop() = 0;
@@ -70,7 +71,7 @@ public:
 protected:
   Ptr<IProgressLog> GetLog() const { return log_; }
   Ptr<IProgressCallback> GetProgress() const { return progress_; }
-  IWorkerThread* GetThread() const { return thread_; }
+  Ptr<IWorkerThread> GetThread() const { return thread_.lock(); }
 
   /// The object published under port 0's name in the shared data space (none when nothing is published).
   Ptr<IObject> GetInputObject() const;
@@ -109,7 +110,7 @@ private:
   Ptr<IProgressCallback> progress_;
   bool running_ = false;
   std::vector<std::string> portNames_;
-  IWorkerThread* thread_ = nullptr;
+  std::weak_ptr<IWorkerThread> thread_;
 };
 
 } // namespace corvatin
