@@ -1,0 +1,151 @@
+// The package as the procedures window sees it: the chain, its input and editor links, the flat parameter list,
+// and the guards around starting and stopping.
+
+#include "block_stubs.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvatin;
+using namespace corvatin::test;
+
+namespace {
+
+class StubInput : public ScriptBlock, public IInput {
+public:
+  StubInput() : ScriptBlock("Input") {}
+  std::string GetFilter() const override { return "SMILES file (*.sml)|*.sml"; }
+  std::string GetFileName() const override { return file; }
+  void SetFileName(const std::string& name) override { file = name; }
+  std::string file;
+};
+
+Ptr<ScriptBlock> BlockWithParams(const std::string& name, const std::vector<std::string>& params) {
+  auto block = std::make_shared<ScriptBlock>(name);
+  for (const auto& p : params) block->SetString(p, name + "." + p);
+  return block;
+}
+
+} // namespace
+
+TEST(Package, TheFirstInputAndTheLastEditorAreRemembered) {
+  TPackage package("TOPS-MODE");
+  auto input = std::make_shared<StubInput>();
+  auto input2 = std::make_shared<StubInput>();
+  auto editor = std::make_shared<StubEditor>();
+  auto editor2 = std::make_shared<StubEditor>();
+  EXPECT_EQ(package.GetInput(), nullptr);
+  EXPECT_EQ(package.GetEditorIndex(), -1);
+  package.AddBlock(input, {"Molecule"});
+  package.AddBlock(editor, {"Molecule"});
+  package.AddBlock(input2, {"Molecule"});
+  package.AddBlock(editor2, {});
+  EXPECT_EQ(package.GetName(), "TOPS-MODE");
+  EXPECT_EQ(package.GetBlockCount(), 4);
+  EXPECT_EQ(package.GetInput(), std::static_pointer_cast<IInput>(input));
+  EXPECT_EQ(package.GetEditorIndex(), 3);
+  EXPECT_EQ(package.GetBlock(1), std::static_pointer_cast<IBlock>(editor));
+  EXPECT_EQ(editor->GetPortName(0), "Molecule");
+  EXPECT_EQ(editor2->GetPortName(0), "");
+  EXPECT_THROW(package.GetBlock(4), std::out_of_range);
+  EXPECT_THROW(package.GetBlock(-1), std::out_of_range);
+}
+
+TEST(Package, MorePortNamesThanPortsAreRefusedAndNothingIsAdded) {
+  TPackage package("P");
+  EXPECT_THROW(package.AddBlock(std::make_shared<ScriptBlock>("b", 1), {"Molecule", "Extra"}), std::out_of_range);
+  EXPECT_THROW(package.AddBlock(nullptr, {}), std::invalid_argument);
+  EXPECT_EQ(package.GetBlockCount(), 0);
+}
+
+TEST(Package, ParameterListIsTheConcatenationOfTheBlocksListsInBlockOrder) {
+  TPackage package("P");
+  package.AddBlock(BlockWithParams("a", {"x", "y"}), {});
+  package.AddBlock(BlockWithParams("b", {}), {});
+  package.AddBlock(BlockWithParams("c", {"p", "q", "r"}), {});
+  ASSERT_EQ(package.Count(), 5);
+  const std::vector<std::string> names = {"x", "y", "p", "q", "r"};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(package.GetNameAt(i), names[static_cast<size_t>(i)]);
+  EXPECT_EQ(package.GetParamAt(2)->GetText(), "c.p");
+  EXPECT_EQ(package.GetParamAt(1)->GetText(), "a.y");
+  EXPECT_THROW(package.GetParamAt(5), std::out_of_range);
+  EXPECT_THROW(package.GetNameAt(-1), std::out_of_range);
+}
+
+TEST(Package, CanExecuteAsksTheEditorBlockWhenThereIsOne) {
+  TPackage plain("P");
+  EXPECT_TRUE(plain.CanExecute());
+  TPackage withEditor("E");
+  auto editor = std::make_shared<StubEditor>();
+  withEditor.AddBlock(editor, {"Molecule"});
+  editor->ready = false;
+  EXPECT_FALSE(withEditor.CanExecute());
+  editor->ready = true;
+  EXPECT_TRUE(withEditor.CanExecute());
+}
+
+TEST(Package, ActivateEditorReachesTheEditorBlockWhenIdle) {
+  TPackage package("P");
+  package.ActivateEditor(); // no editor: nothing happens
+  auto editor = std::make_shared<StubEditor>();
+  package.AddBlock(editor, {"Molecule"});
+  package.ActivateEditor();
+  EXPECT_EQ(editor->activations, 1);
+}
+
+TEST(Package, ExecuteIsRefusedWhenTheEditorCannotStartAndNoWorkerIsCreated) {
+  auto dispatcher = std::make_shared<TConsoleDispatcher>();
+  TPackage package("P", dispatcher);
+  auto editor = std::make_shared<StubEditor>();
+  auto source = MakeSource(1);
+  package.AddBlock(source, {"Molecule"});
+  package.AddBlock(editor, {"Molecule"});
+  editor->canStart = false;
+  auto log = std::make_shared<RecordingLog>();
+  auto finish = std::make_shared<FinishCounter>();
+  EXPECT_FALSE(package.Execute(false, finish, log, nullptr));
+  EXPECT_FALSE(package.IsRunning());
+  EXPECT_FALSE(package.IsPaused());
+  EXPECT_TRUE(package.WaitForRun()); // there is nothing to wait for
+  EXPECT_EQ(log->clears, 0);
+  EXPECT_EQ(finish->count, 0);
+  EXPECT_EQ(source->starts, 0);
+}
+
+TEST(Package, StopPauseStepAndResumeOnAnIdlePackageDoNothing) {
+  TPackage package("P", std::make_shared<TConsoleDispatcher>());
+  package.AddBlock(std::make_shared<StubEditor>(), {"Molecule"});
+  package.Stop();
+  package.Pause();
+  package.Step();
+  package.Resume();
+  EXPECT_FALSE(package.IsRunning());
+  EXPECT_FALSE(package.IsPaused());
+}
+
+TEST(Package, AFinishedRunDoesNotLookRunningAgainAfterPauseOrResume) {
+  auto dispatcher = std::make_shared<TConsoleDispatcher>();
+  TPackage package("P", dispatcher);
+  package.AddBlock(MakeSource(2), {"Molecule"});
+  auto log = std::make_shared<RecordingLog>();
+  ASSERT_TRUE(package.Execute(false, nullptr, log, nullptr));
+  ASSERT_TRUE(package.WaitForRun());
+  package.Pause();
+  EXPECT_FALSE(package.IsRunning());
+  package.Resume();
+  EXPECT_FALSE(package.IsRunning());
+  package.Stop();
+  EXPECT_EQ(log->CountOf("Procedure execution successfully finished"), 1);
+  EXPECT_TRUE(package.CanExecute());
+}
+
+TEST(Package, APackageWithoutADispatcherUsesTheProcessWideOne) {
+  TPackage package("P");
+  auto source = MakeSource(2);
+  package.AddBlock(source, {"Molecule"});
+  auto log = std::make_shared<RecordingLog>();
+  ASSERT_TRUE(package.Execute(false, nullptr, log, nullptr));
+  ASSERT_TRUE(package.WaitForRun());
+  EXPECT_EQ(source->executed, 2);
+  EXPECT_EQ(log->Last().text, "Procedure execution successfully finished");
+  EXPECT_TRUE(MainDispatcher()->IsMainThread());
+}
