@@ -1,0 +1,438 @@
+#!/usr/bin/python3
+"""Validate the classification files in data/ against RDKit (Debian's python3-rdkit, used only here).
+
+What it does
+  1. Loads data/*.txt with the grammar reader of scripts/check_classification_data.py.
+  2. Re-implements, in plain Python, how the program matches fragments onto atoms and bonds (anchored
+     sub-structure search, fragments tried most specific first, user symbols, charges, hybridisation marks,
+     '~' bonds) and sums the atom values over the heavy atoms.  Molecules come from RDKit with explicit
+     hydrogens; RDKit's aromatic bonds become aromatic bonds, and the hybridisation is computed from the
+     neighbour count and bond orders as the program's molecule model does.  Because the matching order
+     depends on two counts that could be read in two ways (whether bracket hydrogens count as "written" atoms,
+     what type a bond to a bracket hydrogen or a '~' bond has), every file is run under all readings and any
+     atom whose value changes with the reading is reported.
+  3. Compares per molecule:  summed "Hydrophobicity" with RDKit's Crippen MolLogP, summed "Molar refractivity"
+     with MolMR, summed "Polar surface" with CalcTPSA(includeSandP=True), and, per atom, with RDKit's own
+     contributions (an exact reimplementation of RDKit's Crippen typing from the parameter table, and
+     _CalcTPSAContribs), listing the environments that disagree.
+  4. With --freeze FILE: writes RDKit's reference values (MolLogP, MolMR, TPSA with and without S/P) for the
+     first N molecules of the fixture to a TSV that the C++ tests can read without RDKit.
+
+Usage:
+  /usr/bin/python3 scripts/validate_properties.py [--smi FILE] [--limit N] [--freeze OUT.tsv --freeze-count N]
+"""
+
+import argparse
+import collections
+import itertools
+import math
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import check_classification_data as ccd  # noqa: E402
+
+try:
+    from rdkit import Chem, RDLogger
+    from rdkit.Chem import Crippen, rdMolDescriptors
+    RDLogger.DisableLog("rdApp.*")
+except ImportError:  # pragma: no cover
+    sys.exit("RDKit not available: run with Debian's /usr/bin/python3 (package python3-rdkit)")
+
+REPO = os.path.normpath(os.path.join(HERE, ".."))
+DATA = os.path.join(REPO, "data")
+DEFAULT_SMI = os.path.normpath(os.path.join(REPO, "..", "shared", "fixtures", "drugs-2000.smi"))
+
+# Valence electrons by element, as in the program's element table (0 from Ce on).
+VALENCE = dict(zip(ccd.ELEMENTS[:57], [1, 2, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 2, 2,
+                                       2, 2, 2, 2, 1, 3, 4, 5, 6, 7, 8, 1, 2, 3, 2, 2, 2, 2, 2, 2, 2, 1, 2, 3, 4,
+                                       5, 6, 7, 8, 1, 2, 2]))
+
+
+# ---------------------------------------------------------------------------------------------------------------
+# Molecule in the program's terms
+# ---------------------------------------------------------------------------------------------------------------
+class Mol:
+    """Atoms with symbol, charge and hybridisation code; bonds with type 0..3; adjacency lists."""
+
+    def __init__(self, rdmol):
+        self.rd = rdmol
+        self.sym = [a.GetSymbol() for a in rdmol.GetAtoms()]
+        self.charge = [a.GetFormalCharge() for a in rdmol.GetAtoms()]
+        n = len(self.sym)
+        self.adj = [[] for _ in range(n)]    # (neighbour, bond index)
+        self.btype = []
+        self.bends = []
+        for b in rdmol.GetBonds():
+            if b.GetIsAromatic():
+                t = 3
+            else:
+                t = {Chem.BondType.SINGLE: 0, Chem.BondType.DOUBLE: 1, Chem.BondType.TRIPLE: 2}.get(b.GetBondType(), 0)
+            i, j = b.GetBeginAtomIdx(), b.GetEndAtomIdx()
+            k = len(self.btype)
+            self.btype.append(t)
+            self.bends.append((i, j))
+            self.adj[i].append((j, k))
+            self.adj[j].append((i, k))
+        self.hyb = [self._hyb(i) for i in range(n)]
+
+    def _hyb(self, i):
+        order = {0: 1, 1: 2, 2: 3, 3: 1}
+        bos = sum(order.get(self.btype[k], 1) for _, k in self.adj[i])
+        n_arom = sum(1 for _, k in self.adj[i] if self.btype[k] == 3)
+        if n_arom > 1 and (self.sym[i] == "C" or (self.sym[i] == "N" and len(self.adj[i]) == 2)):
+            bos += 1
+        lone = max(VALENCE.get(self.sym[i], 0) - bos, 0) // 2
+        h = len(self.adj[i]) + lone - 1
+        return h if 0 <= h < 6 else 0
+
+    def heavy(self, i):
+        return self.sym[i] != "H"
+
+    def in_hydrogen_suppressed_graph(self, i):
+        return self.sym[i] != "H" and any(self.sym[j] != "H" for j, _ in self.adj[i])
+
+
+def mol_from_smiles(smi):
+    m = Chem.MolFromSmiles(smi)
+    if m is None:
+        return None, None
+    mh = Chem.AddHs(m)
+    return m, mh
+
+
+# ---------------------------------------------------------------------------------------------------------------
+# Matching, as the program does it
+# ---------------------------------------------------------------------------------------------------------------
+class Matcher:
+    def __init__(self, lf, variant):
+        self.lf = lf
+        self.records = lf.sorted_records(variant)
+        self.frag_cache = []
+        for rec in self.records:
+            f = rec.frag
+            nbrs = [[] for _ in f.atoms]
+            for k, b in enumerate(f.bonds):
+                nbrs[b["a"]].append((b["b"], k))
+                nbrs[b["b"]].append((b["a"], k))
+            # visiting order: breadth first from atom 0, each atom after a neighbour already placed
+            order, parent, seen = [0], {0: None}, {0}
+            q = [0]
+            while q:
+                x = q.pop(0)
+                for y, k in nbrs[x]:
+                    if y not in seen:
+                        seen.add(y)
+                        parent[y] = (x, k)
+                        order.append(y)
+                        q.append(y)
+            deg = [len(nb) for nb in nbrs]
+            self.frag_cache.append((f, nbrs, order, parent, deg))
+
+    def vertex_ok(self, fa, mol, m):
+        sym = fa["sym"]
+        ms = mol.sym[m]
+        ok = sym == "*" or sym == ms
+        if not ok and not ccd.is_element(sym):
+            entry = self.lf.symbols.get(sym.lower())
+            if entry:
+                for alt in entry[1]:
+                    s0 = alt.atoms[0]["sym"]
+                    if s0 == "*" or s0 == ms:
+                        ok = True
+                        break
+        if ok and fa["charge"] != 0:
+            ok = fa["charge"] == mol.charge[m]
+        if ok and fa["hyb"] != 0:
+            ok = fa["hyb"] == mol.hyb[m]
+        return ok
+
+    @staticmethod
+    def edge_ok(fb, mol, k):
+        if fb["special"] == "~":
+            return mol.btype[k] in (1, 2, 3)
+        if fb["type"] == ccd.ANY_BOND:
+            return True
+        return fb["type"] == mol.btype[k]
+
+    def matches(self, idx, mol, anchor):
+        """Yields the atom and bond maps of every occurrence of fragment idx with atom 0 on the anchor."""
+        f, nbrs, order, parent, deg = self.frag_cache[idx]
+        if len(mol.adj[anchor]) < deg[0] or not self.vertex_ok(f.atoms[0], mol, anchor):
+            return
+        amap = {0: anchor}
+        used = {anchor}
+        bmap = {}
+
+        def rec(pos):
+            if pos == len(order):
+                yield dict(amap), dict(bmap)
+                return
+            x = order[pos]
+            px, pk = parent[x]
+            mp = amap[px]
+            for my, mk in mol.adj[mp]:
+                if my in used or len(mol.adj[my]) < deg[x]:
+                    continue
+                if not self.edge_ok(f.bonds[pk], mol, mk) or not self.vertex_ok(f.atoms[x], mol, my):
+                    continue
+                # every other fragment bond from x to an atom already placed must exist in the molecule
+                extra = {}
+                good = True
+                for y, k in nbrs[x]:
+                    if k == pk or y not in amap:
+                        continue
+                    mk2 = next((kk for (z, kk) in mol.adj[my] if z == amap[y]), None)
+                    if mk2 is None or not self.edge_ok(f.bonds[k], mol, mk2):
+                        good = False
+                        break
+                    extra[k] = mk2
+                if not good:
+                    continue
+                amap[x] = my
+                used.add(my)
+                bmap[pk] = mk
+                bmap.update(extra)
+                yield from rec(pos + 1)
+                del amap[x]
+                used.discard(my)
+                bmap.pop(pk, None)
+                for k in extra:
+                    bmap.pop(k, None)
+
+        yield from rec(1)
+
+    def classify_atoms(self, mol):
+        """Atom index -> (record, values) for every atom that matches a fragment."""
+        out = {}
+        for i in range(len(mol.sym)):
+            for idx, rec in enumerate(self.records):
+                if next(self.matches(idx, mol, i), None) is not None:
+                    out[i] = rec
+                    break
+        return out
+
+    def classify_bonds(self, mol):
+        out = {}
+        for i in range(len(mol.sym)):
+            for idx, rec in enumerate(self.records):
+                main = rec.frag.main_bond
+                for amap, bmap in self.matches(idx, mol, i):
+                    k = bmap.get(main)
+                    if k is not None and k not in out:
+                        out[k] = rec
+        return out
+
+
+VARIANTS = [(mode, hb, tt) for mode in ("written", "first_n") for hb in (ccd.ANY_BOND, 0) for tt in (0, ccd.ANY_BOND)]
+
+
+def load_matchers(name, kind):
+    path = os.path.join(DATA, name)
+    with open(path, "rb") as f:
+        text = f.read().decode("latin-1")
+    names = ccd.FILE_SPECS[name][0]
+    matchers = []
+    for mode, hb, tt in VARIANTS:
+        lf = ccd.load(text, kind, names, tilde_type=tt, hbond_type=hb)
+        if lf.problems:
+            sys.exit("%s does not load: %s" % (name, lf.problems[0][1]))
+        matchers.append(Matcher(lf, (mode, hb)))
+    return matchers
+
+
+def atom_values(matchers, mol, col=0):
+    """Per-variant atom values; returns (values of the first reading, set of atoms whose value differs)."""
+    results = []
+    for m in matchers:
+        cls = m.classify_atoms(mol)
+        results.append({i: (float(rec.values[col]), rec) for i, rec in cls.items()})
+    first = results[0]
+    unstable = set()
+    for other in results[1:]:
+        for i in set(first) | set(other):
+            if (first.get(i, (0.0,))[0]) != (other.get(i, (0.0,))[0]):
+                unstable.add(i)
+    return first, unstable
+
+
+# ---------------------------------------------------------------------------------------------------------------
+# RDKit references
+# ---------------------------------------------------------------------------------------------------------------
+def crippen_rows():
+    """RDKit's Crippen typing rebuilt from the parameter table (first matching row wins); the two H2 rows are read
+    with atomic numbers, as RDKit applies them.  Reproduces MolLogP/MolMR exactly on the fixture set."""
+    path = os.path.normpath(os.path.join(REPO, "..", "shared", "reference-data", "Crippen.txt"))
+    rows = []
+    for line in open(path):
+        if line.startswith("#") or not line.strip():
+            continue
+        f = line.rstrip("\n").split("\t")
+        if len(f) < 3 or not f[1]:
+            continue
+        sma = f[1].replace("[#1]O[!C;!N;!O;!S]", "[#1]O[!#6;!#7;!#8;!#16]").replace("[#1][!C;!N;!O]", "[#1][!#6;!#7;!#8]")
+        rows.append((f[0], Chem.MolFromSmarts(sma), float(f[2]), float(f[3]) if len(f) > 3 and f[3] else 0.0))
+    return rows
+
+
+def crippen_atom_types(mh, rows):
+    types = [None] * mh.GetNumAtoms()
+    for lab, patt, lp, mr in rows:
+        for match in mh.GetSubstructMatches(patt, uniquify=False):
+            if types[match[0]] is None:
+                types[match[0]] = (lab, lp, mr)
+    return types
+
+
+def folded_crippen(mh, types):
+    """Heavy atom -> (label, logP, MR) with its hydrogens' contributions added."""
+    out = {}
+    for a in mh.GetAtoms():
+        if a.GetAtomicNum() == 1:
+            continue
+        t = types[a.GetIdx()] or ("-", 0.0, 0.0)
+        lab, lp, mr = t
+        hs = []
+        for nb in a.GetNeighbors():
+            if nb.GetAtomicNum() == 1:
+                ht = types[nb.GetIdx()] or ("-", 0.0, 0.0)
+                lp += ht[1]
+                mr += ht[2]
+                hs.append(ht[0])
+        out[a.GetIdx()] = ("+".join([lab] + hs), lp, mr)
+    return out
+
+
+def environment(mh, i):
+    a = mh.GetAtomWithIdx(i)
+    nbs = sorted("%s%s%s" % ({1.0: "-", 2.0: "=", 3.0: "#", 1.5: ":"}.get(b.GetBondTypeAsDouble(), "?"),
+                             b.GetOtherAtom(a).GetSymbol(), "(ar)" if b.GetOtherAtom(a).GetIsAromatic() else "")
+                 for b in a.GetBonds())
+    return "%s%s%s[%s]" % (a.GetSymbol(), "(ar)" if a.GetIsAromatic() else "",
+                           "%+d" % a.GetFormalCharge() if a.GetFormalCharge() else "", " ".join(nbs))
+
+
+def read_smi(path, limit):
+    out = []
+    with open(path) as f:
+        for line in f:
+            parts = line.rstrip("\n").split("\t")
+            if not parts[0]:
+                continue
+            out.append((parts[0], parts[1] if len(parts) > 1 else ""))
+            if limit and len(out) >= limit:
+                break
+    return out
+
+
+def stats(pairs):
+    n = len(pairs)
+    diffs = [ours - ref for ours, ref, _ in pairs]
+    mae = sum(abs(d) for d in diffs) / n
+    mean_ref = sum(r for _, r, _ in pairs) / n
+    ss_tot = sum((r - mean_ref) ** 2 for _, r, _ in pairs)
+    ss_res = sum(d * d for d in diffs)
+    r2 = 1 - ss_res / ss_tot if ss_tot else float("nan")
+    return n, mae, r2, sorted(pairs, key=lambda p: -abs(p[0] - p[1]))
+
+
+def freeze(molecules, out_path, count):
+    """Writes RDKit's molecular reference values for the first `count` molecules."""
+    lines = [
+        "# Reference molecular properties for the classification files, computed by RDKit 2022.09.3 (Debian",
+        "# python3-rdkit) from the SMILES as written, with scripts/validate_properties.py --freeze.",
+        "# Source molecules: first %d parsable entries of shared/fixtures/drugs-2000.smi." % count,
+        "# logP, MR: Crippen.MolLogP / Crippen.MolMR (Wildman & Crippen, J. Chem. Inf. Comput. Sci. 1999, 39, 868;",
+        "#   all atoms including hydrogens).",
+        "# TPSA_NO: rdMolDescriptors.CalcTPSA(includeSandP=False), TPSA_NOSP: includeSandP=True (Ertl, Rohde & Selzer,",
+        "#   J. Med. Chem. 2000, 43, 3714).",
+        "# heavy_atoms: heavy atom count; these sums are over all heavy atoms; the program's physicochemical block",
+        "#   leaves out heavy atoms without a heavy neighbour (none occur here).",
+        "name\tsmiles\theavy_atoms\tlogP\tMR\tTPSA_NO\tTPSA_NOSP",
+    ]
+    n = 0
+    for smi, name in molecules:
+        m = Chem.MolFromSmiles(smi)
+        if m is None:
+            continue
+        if any(a.GetDegree() == 0 for a in m.GetAtoms()) or len(Chem.GetMolFrags(m)) > 1:
+            continue
+        lines.append("%s\t%s\t%d\t%.4f\t%.4f\t%.2f\t%.2f" % (
+            name, smi, m.GetNumHeavyAtoms(), Crippen.MolLogP(m), Crippen.MolMR(m),
+            rdMolDescriptors.CalcTPSA(m, includeSandP=False), rdMolDescriptors.CalcTPSA(m, includeSandP=True)))
+        n += 1
+        if n >= count:
+            break
+    with open(out_path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    print("wrote %d molecules to %s" % (n, out_path))
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--smi", default=DEFAULT_SMI)
+    ap.add_argument("--limit", type=int, default=0)
+    ap.add_argument("--files", default="Hydrophob.txt,Refractivity.txt,PolarSurface.txt")
+    ap.add_argument("--freeze")
+    ap.add_argument("--freeze-count", type=int, default=40)
+    ap.add_argument("--show", type=int, default=15)
+    args = ap.parse_args()
+    molecules = read_smi(args.smi, args.limit)
+    if args.freeze:
+        freeze(molecules, args.freeze, args.freeze_count)
+        return 0
+    files = args.files.split(",")
+    matchers = {name: load_matchers(name, ccd.FILE_SPECS[name][1]) for name in files}
+    rows = crippen_rows()
+    pairs = collections.defaultdict(list)
+    atom_diffs = collections.defaultdict(collections.Counter)
+    unstable_total = collections.Counter()
+    skipped = 0
+    for smi, name in molecules:
+        m, mh = mol_from_smiles(smi)
+        if m is None:
+            skipped += 1
+            continue
+        mol = Mol(mh)
+        types = crippen_atom_types(mh, rows)
+        folded = folded_crippen(mh, types)
+        tpsa = list(rdMolDescriptors._CalcTPSAContribs(m, includeSandP=True))
+        refs = {"Hydrophob.txt": (Crippen.MolLogP(m), lambda i: folded[i][1], lambda i: folded[i][0]),
+                "Refractivity.txt": (Crippen.MolMR(m), lambda i: folded[i][2], lambda i: folded[i][0]),
+                "PolarSurface.txt": (rdMolDescriptors.CalcTPSA(m, includeSandP=True),
+                                     lambda i: tpsa[i], lambda i: environment(mh, i))}
+        for fname in files:
+            if fname not in refs:
+                continue
+            vals, unstable = atom_values(matchers[fname], mol)
+            unstable_total[fname] += len(unstable)
+            total = 0.0
+            for i in range(m.GetNumAtoms()):   # heavy atoms keep their indices after AddHs
+                v = vals.get(i, (0.0, None))
+                total += v[0]
+                ref_atom = refs[fname][1](i)
+                if abs(v[0] - ref_atom) > 1e-6:
+                    key = (refs[fname][2](i) if fname != "PolarSurface.txt" else environment(mh, i),
+                           environment(mh, i), v[1].text if v[1] else "(none)")
+                    key = key + ("%.4g vs ours %.4g" % (ref_atom, v[0]),)
+                    atom_diffs[fname][key] += 1
+            pairs[fname].append((total, refs[fname][0], name))
+    print("molecules: %d (skipped %d that RDKit cannot read)" % (len(pairs[files[0]]), skipped))
+    for fname in files:
+        if fname not in pairs:
+            continue
+        n, mae, r2, worst = stats(pairs[fname])
+        within = sum(1 for o, r, _ in pairs[fname] if abs(o - r) <= 0.01)
+        print("\n%s: n=%d  MAE=%.4f  R2=%.6f  |diff|<=0.01: %d (%.1f%%)  reading-dependent atoms: %d"
+              % (fname, n, mae, r2, within, 100.0 * within / n, unstable_total[fname]))
+        for o, r, nm in worst[:5]:
+            if abs(o - r) > 1e-6:
+                print("   worst: %-30s ours %.4f  RDKit %.4f  diff %+.4f" % (nm, o, r, o - r))
+        for key, c in atom_diffs[fname].most_common(args.show):
+            print("   %5d x  ref %s | %s | ours: %s | %s" % (c, key[0], key[1], key[2], key[3]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
