@@ -40,22 +40,26 @@ void TMultiBlock::Execute(bool& more) {
 
 void TMultiBlock::Start(IWorkerThread* thread) {
   TBlock::Start(thread);
-  for (const auto& child : children_) child->Start(thread);
+  for (const auto& child : children_)
+    child->Start(thread);
 }
 
 void TMultiBlock::Stop() {
-  for (const auto& child : children_) child->Stop();
+  for (const auto& child : children_)
+    child->Stop();
   TBlock::Stop();
 }
 
 void TMultiBlock::SetProgress(const Ptr<IProgressCallback>& callback) {
   TBlock::SetProgress(callback);
-  for (const auto& child : children_) child->SetProgress(callback);
+  for (const auto& child : children_)
+    child->SetProgress(callback);
 }
 
 void TMultiBlock::SetLog(const Ptr<IProgressLog>& log) {
   TBlock::SetLog(log);
-  for (const auto& child : children_) child->SetLog(log);
+  for (const auto& child : children_)
+    child->SetLog(log);
 }
 
 void TMultiBlock::SelectChild(int index) {

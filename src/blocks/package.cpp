@@ -32,7 +32,8 @@ void TPackage::AddBlock(const Ptr<IBlock>& block, const std::vector<std::string>
   const int index = static_cast<int>(blocks_.size()) - 1;
   if (inputIndex_ < 0 && std::dynamic_pointer_cast<IInput>(block)) inputIndex_ = index;
   if (std::dynamic_pointer_cast<IEditor>(block)) editorIndex_ = index;
-  for (size_t i = 0; i < portNames.size(); ++i) block->SetPortName(static_cast<int>(i), portNames[i]);
+  for (size_t i = 0; i < portNames.size(); ++i)
+    block->SetPortName(static_cast<int>(i), portNames[i]);
 }
 
 Ptr<IBlock> TPackage::GetBlock(int index) const {

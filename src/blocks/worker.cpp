@@ -15,7 +15,8 @@ TPackageThread::TPackageThread(Setup setup)
       progress_(std::move(setup.progress)), log_(std::move(setup.log)), dispatcher_(std::move(setup.dispatcher)),
       showing_(setup.showing), showRequested_(setup.showing) {
   if (!dispatcher_) dispatcher_ = MainDispatcher();
-  for (const auto& block : blocks_) busy_.push_back(std::dynamic_pointer_cast<IBusy>(block));
+  for (const auto& block : blocks_)
+    busy_.push_back(std::dynamic_pointer_cast<IBusy>(block));
   if (editorIndex_ >= 0 && editorIndex_ < static_cast<int>(blocks_.size()))
     editor_ = std::dynamic_pointer_cast<IEditor>(blocks_[static_cast<size_t>(editorIndex_)]);
   if (!editor_) editorIndex_ = -1;
@@ -35,7 +36,11 @@ TPackageThread::~TPackageThread() {
 void TPackageThread::Launch() {
   Ptr<TPackageThread> self = SelfAs<TPackageThread>();
   thread_ = std::thread([self] {
-    self->Body();
+    try {
+      self->Body();
+    } catch (...) {
+      // Body handles every error of the run; nothing may escape the thread whatever happens.
+    }
     self->EndOfThread();
     self->ended_ = true;
     self->dispatcher_->Wake();
@@ -192,7 +197,8 @@ void TPackageThread::StartBlocks() {
 }
 
 void TPackageThread::RunPasses() {
-  bool more = true;
+  // An empty chain has nothing that could ever end its passes.
+  bool more = !blocks_.empty();
   while (more && !terminated_) {
     try {
       RunPass(more);
