@@ -9,9 +9,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -47,7 +47,8 @@ public:
   }
   int CountOf(const std::string& text) const {
     int n = 0;
-    for (const auto& l : lines) n += l.text == text ? 1 : 0;
+    for (const auto& l : lines)
+      n += l.text == text ? 1 : 0;
     return n;
   }
   const LogLine& Last() const { return lines.back(); }
@@ -216,7 +217,8 @@ inline bool ServeWithin(IDispatcher& dispatcher, const std::function<bool()>& do
   bool over = false;
   std::thread ticker([&] {
     std::unique_lock<std::mutex> lock(mutex);
-    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return over; })) dispatcher.Wake();
+    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return over; }))
+      dispatcher.Wake();
   });
   dispatcher.ServeUntil([&] { return done() || std::chrono::steady_clock::now() >= deadline; });
   {

@@ -164,9 +164,9 @@ TEST(Block, LogHelpersUseTheirFixedKindAndTransientCodes) {
   block.LogError("e");
   block.LogWarning("w");
   // kind: 0 plain, 1 error, 2 warning, 3 result, 4 heading
-  const std::vector<std::tuple<std::string, int, bool>> expected = {
-      {"th", 4, true}, {"t", 0, true}, {"m", 0, false}, {"h", 4, false},
-      {"r", 3, false}, {"e", 1, false}, {"w", 2, false}};
+  const std::vector<std::tuple<std::string, int, bool>> expected = {{"th", 4, true}, {"t", 0, true},  {"m", 0, false},
+                                                                    {"h", 4, false}, {"r", 3, false}, {"e", 1, false},
+                                                                    {"w", 2, false}};
   ASSERT_EQ(log->lines.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(log->lines[i].text, std::get<0>(expected[i]));

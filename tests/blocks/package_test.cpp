@@ -21,7 +21,8 @@ public:
 
 Ptr<ScriptBlock> BlockWithParams(const std::string& name, const std::vector<std::string>& params) {
   auto block = std::make_shared<ScriptBlock>(name);
-  for (const auto& p : params) block->SetString(p, name + "." + p);
+  for (const auto& p : params)
+    block->SetString(p, name + "." + p);
   return block;
 }
 
@@ -64,7 +65,8 @@ TEST(Package, ParameterListIsTheConcatenationOfTheBlocksListsInBlockOrder) {
   package.AddBlock(BlockWithParams("c", {"p", "q", "r"}), {});
   ASSERT_EQ(package.Count(), 5);
   const std::vector<std::string> names = {"x", "y", "p", "q", "r"};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(package.GetNameAt(i), names[static_cast<size_t>(i)]);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(package.GetNameAt(i), names[static_cast<size_t>(i)]);
   EXPECT_EQ(package.GetParamAt(2)->GetText(), "c.p");
   EXPECT_EQ(package.GetParamAt(1)->GetText(), "a.y");
   EXPECT_THROW(package.GetParamAt(5), std::out_of_range);

@@ -94,6 +94,12 @@ TEST_F(Worker, ARunClearsTheLogRunsEveryPassAndClosesWithSuccess) {
   EXPECT_EQ(progress->offMainCalls, 0);
 }
 
+TEST_F(Worker, AnEmptyChainFinishesAtOnce) {
+  ASSERT_TRUE(Start());
+  Finish();
+  ExpectClosing(kFinished);
+}
+
 TEST_F(Worker, SynchronizeRunsTheMethodOnTheMainThread) {
   const auto main = std::this_thread::get_id();
   std::thread::id ranOn;
@@ -260,7 +266,8 @@ TEST_F(Worker, APauseRequestedDuringAFreeRunTakesEffectAtTheSecondPausePoint) {
   // The signal given with the request releases the first pause point at once (pass 2); pass 3 waits.
   EXPECT_EQ(editor->pausedAt, (std::vector<int>{2, 3}));
   EXPECT_EQ(editor->resumedAt, (std::vector<int>{2}));
-  EXPECT_FALSE(ServeWithin(*dispatcher, [&] { return editor->resumedAt.size() == 2; }, std::chrono::milliseconds(100)));
+  EXPECT_FALSE(ServeWithin(
+      *dispatcher, [&] { return editor->resumedAt.size() == 2; }, std::chrono::milliseconds(100)));
   EXPECT_TRUE(package->IsPaused());
   package->Resume();
   Finish();
