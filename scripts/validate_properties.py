@@ -313,6 +313,38 @@ def environment(mh, i):
                            "%+d" % a.GetFormalCharge() if a.GetFormalCharge() else "", " ".join(nbs))
 
 
+def bond_label(mol, k):
+    i, j = mol.bends[k]
+    def side(x):
+        arom = any(mol.btype[kk] == 3 for _, kk in mol.adj[x])
+        return "%s%s" % (mol.sym[x], "ar" if arom else ("sp%d" % mol.hyb[x] if mol.sym[x] != "H" else ""))
+    a, b = sorted([side(i), side(j)])
+    return "%s%s%s" % (a, "-=#:"[mol.btype[k]], b)
+
+
+def bond_report(molecules, files, show):
+    """For bond files: which line each kind of bond gets, and bonds whose value depends on the reading."""
+    for fname in files:
+        matchers = load_matchers(fname, 1)
+        table = collections.defaultdict(collections.Counter)
+        unstable = 0
+        for smi, name in molecules:
+            m, mh = mol_from_smiles(smi)
+            if m is None:
+                continue
+            mol = Mol(mh)
+            results = [mt.classify_bonds(mol) for mt in matchers]
+            for k in range(len(mol.btype)):
+                vals = set(r[k].values[0] if k in r else None for r in results)
+                if len(vals) > 1:
+                    unstable += 1
+                rec = results[0].get(k)
+                table[bond_label(mol, k)][(rec.text + " = " + rec.values[0]) if rec else "(none)"] += 1
+        print("\n%s: reading-dependent bonds: %d" % (fname, unstable))
+        for lab in sorted(table, key=lambda l: -sum(table[l].values()))[:show]:
+            print("  %-14s %s" % (lab, ", ".join("%s x%d" % (t, c) for t, c in table[lab].most_common(4))))
+
+
 def read_smi(path, limit):
     out = []
     with open(path) as f:
@@ -377,10 +409,14 @@ def main():
     ap.add_argument("--freeze")
     ap.add_argument("--freeze-count", type=int, default=40)
     ap.add_argument("--show", type=int, default=15)
+    ap.add_argument("--bonds", help="comma-separated bond files to report on instead of the atom comparison")
     args = ap.parse_args()
     molecules = read_smi(args.smi, args.limit)
     if args.freeze:
         freeze(molecules, args.freeze, args.freeze_count)
+        return 0
+    if args.bonds:
+        bond_report(molecules, args.bonds.split(","), args.show)
         return 0
     files = args.files.split(",")
     matchers = {name: load_matchers(name, ccd.FILE_SPECS[name][1]) for name in files}
