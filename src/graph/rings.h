@@ -1,0 +1,20 @@
+#pragma once
+// Ring perception. The graph's own ring set is IGraph::FindRings; this header adds the depth-first ring list
+// that aromaticity perception judges ring by ring.
+
+#include "graph/graph.h"
+
+#include <vector>
+
+namespace corvatin {
+
+/// Upper bound on the depth-first ring list; a fused system that would exceed it raises EChemError.
+inline constexpr size_t kMaxDepthFirstRings = 20000;
+
+/// Every ring closed by a depth-first walk of each component (lowest unvisited vertex first, neighbours in
+/// each vertex's own order), plus, for each pair of rings sharing a run of edges, the ring combined around
+/// both. Sorted by vertex count, smallest first (recording order among equals). The rings are new sub-graphs of
+/// graph; no "VertexVisited" mark is left on any vertex.
+std::vector<Ptr<ISubGraph>> DepthFirstRings(IGraph& graph);
+
+} // namespace corvatin

@@ -1,0 +1,156 @@
+// Ring perception: the graph's ring set and the depth-first ring list of fused systems. Atom orders are those
+// of the SMILES strings given (naphthalene c1ccc2ccccc2c1, anthracene c1ccc2cc3ccccc3cc2c1), bonds made in
+// reading order, so every vertex's neighbour order is fixed and the ring lists are reproducible.
+#include "core/errors.h"
+#include "graph/model.h"
+#include "graph/rings.h"
+#include "test_graphs.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace corvatin {
+namespace {
+
+std::vector<int> RingSizes(const TGraph& g) {
+  std::vector<int> sizes;
+  for (int i = 0; i < g.RingCount(); ++i)
+    sizes.push_back(g.GetRing(i)->VertexCount());
+  return sizes;
+}
+
+std::vector<int> VertexCounts(const std::vector<Ptr<ISubGraph>>& rings) {
+  std::vector<int> sizes;
+  for (const auto& r : rings)
+    sizes.push_back(r->VertexCount());
+  return sizes;
+}
+
+// ----------------------------------------------------------------------------------------------- FindRings
+
+TEST(FindRings, TriangleIsOneRingOfThree) {
+  auto g = test::Skeleton("C1CC1");
+  g->FindRings();
+  ASSERT_EQ(g->RingCount(), 1);
+  EXPECT_EQ(g->GetRing(0)->VertexCount(), 3);
+  EXPECT_EQ(g->GetRing(0)->EdgeCount(), 3);
+  EXPECT_EQ(g->GetRing(0)->GetOwner(), static_cast<ISubGraph*>(g.get()));
+}
+
+TEST(FindRings, AcyclicGraphHasNoRings) {
+  auto g = test::Skeleton("CC(C)CC(=O)O");
+  g->FindRings();
+  EXPECT_EQ(g->RingCount(), 0);
+}
+
+TEST(FindRings, FusedSystemsGiveTheirSmallestRings) {
+  for (const char* smiles : {"c1ccc2ccccc2c1", "c1ccc2cc3ccccc3cc2c1", "c1ccc2c(c1)ccc1ccccc12", "C1CC2CCC1C2"}) {
+    SCOPED_TRACE(smiles);
+    auto g = test::Skeleton(smiles);
+    g->FindRings();
+    const int expectedCount = g->EdgeCount() - g->VertexCount() + 1; // cycle rank of a connected graph
+    ASSERT_EQ(g->RingCount(), expectedCount);
+    for (int i = 0; i < g->RingCount(); ++i)
+      EXPECT_TRUE(test::IsSimpleRing(*g->GetRing(i)));
+  }
+}
+
+TEST(FindRings, NaphthaleneAndAnthraceneRingsAreSixMembered) {
+  auto naphthalene = test::Skeleton("c1ccc2ccccc2c1");
+  naphthalene->FindRings();
+  EXPECT_EQ(RingSizes(*naphthalene), (std::vector<int>{6, 6}));
+  auto anthracene = test::Skeleton("c1ccc2cc3ccccc3cc2c1");
+  anthracene->FindRings();
+  EXPECT_EQ(RingSizes(*anthracene), (std::vector<int>{6, 6, 6}));
+  auto norbornane = test::Skeleton("C1CC2CCC1C2");
+  norbornane->FindRings();
+  EXPECT_EQ(RingSizes(*norbornane), (std::vector<int>{5, 5}));
+}
+
+TEST(FindRings, RingsOfEveryFragmentAreFound) {
+  // Sodium benzoate written with the counter-ion first: vertex 0 is the isolated sodium.
+  auto g = test::Skeleton("[Na+].[O-]C(=O)c1ccccc1");
+  g->FindRings();
+  ASSERT_EQ(g->RingCount(), 1);
+  EXPECT_EQ(g->GetRing(0)->VertexCount(), 6);
+  auto two = test::Skeleton("C1CC1.C1CCC1");
+  two->FindRings();
+  EXPECT_EQ(RingSizes(*two), (std::vector<int>{3, 4}));
+}
+
+TEST(FindRings, RingVerticesComeInRingOrder) {
+  auto g = test::Skeleton("c1ccc2ccccc2c1");
+  g->FindRings();
+  for (int r = 0; r < g->RingCount(); ++r) {
+    const ISubGraph* ring = g->GetRing(r);
+    const int n = ring->VertexCount();
+    for (int i = 0; i < n; ++i)
+      EXPECT_TRUE(ring->GetVertex(i)->IsAdjacent(ring->GetVertex((i + 1) % n)));
+  }
+}
+
+// ------------------------------------------------------------------------------------ depth-first ring list
+
+TEST(DepthFirstRings, TriangleIsOneRing) {
+  auto g = test::Skeleton("C1CC1");
+  auto rings = DepthFirstRings(*g);
+  ASSERT_EQ(rings.size(), 1u);
+  EXPECT_EQ(rings[0]->VertexCount(), 3);
+  EXPECT_EQ(rings[0]->EdgeCount(), 3);
+}
+
+TEST(DepthFirstRings, NaphthaleneGivesTwoSixRingsThenTheTenRingAround) {
+  auto g = test::Skeleton("c1ccc2ccccc2c1");
+  auto rings = DepthFirstRings(*g);
+  EXPECT_EQ(VertexCounts(rings), (std::vector<int>{6, 6, 10}));
+  for (const auto& r : rings)
+    EXPECT_TRUE(test::IsSimpleRing(*r));
+}
+
+TEST(DepthFirstRings, AnthraceneHoldsSevenEntriesIncludingOneThatIsNotARing) {
+  auto g = test::Skeleton("c1ccc2cc3ccccc3cc2c1");
+  auto rings = DepthFirstRings(*g);
+  ASSERT_EQ(VertexCounts(rings), (std::vector<int>{6, 6, 6, 10, 10, 13, 14}));
+  for (size_t i : {0u, 1u, 2u, 3u, 4u, 6u})
+    EXPECT_TRUE(test::IsSimpleRing(*rings[i])) << i;
+  EXPECT_EQ(rings[5]->EdgeCount(), 14);
+  EXPECT_FALSE(test::IsSimpleRing(*rings[5]));
+  EXPECT_EQ(rings[6]->EdgeCount(), 14);
+}
+
+TEST(DepthFirstRings, ClosedRingsListTheClosingEdgeLast) {
+  auto g = test::Skeleton("C1CCCC1");
+  auto rings = DepthFirstRings(*g);
+  ASSERT_EQ(rings.size(), 1u);
+  EXPECT_EQ(test::VertexIndices(*rings[0]), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(test::EdgeIndices(*rings[0]), (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(DepthFirstRings, EveryFragmentIsWalkedAndNoMarkIsLeft) {
+  auto g = test::Skeleton("CC.C1CC1");
+  g->GetVertex(0)->SetFloat("VertexVisited", 1);
+  auto rings = DepthFirstRings(*g);
+  EXPECT_EQ(VertexCounts(rings), (std::vector<int>{3}));
+  EXPECT_FALSE(g->AnyVertexHasParam("VertexVisited"));
+}
+
+TEST(DepthFirstRings, ACageTooRichInRingsFailsWithAChemErrorAndLeavesNoMark) {
+  // Buckminsterfullerene: every ring shares runs with many earlier entries and the list grows exponentially;
+  // the walk stops with an error instead of exhausting time and memory. Its ring set (12 five- and 19
+  // six-membered rings, the cycle rank 90 - 60 + 1 = 31) is unaffected.
+  auto c60 = test::Skeleton("c12c3c4c5c1c1c6c7c2c2c8c3c3c9c4c4c%10c5c5c1c1c6c6c%11c7c2c2c7c8c3c3c8c9c4c4c9c%10"
+                            "c5c5c1c1c6c6c%11c2c2c7c3c3c8c4c4c9c5c1c1c6c2c3c41");
+  ASSERT_EQ(c60->VertexCount(), 60);
+  ASSERT_EQ(c60->EdgeCount(), 90);
+  EXPECT_THROW(DepthFirstRings(*c60), EChemError);
+  EXPECT_FALSE(c60->AnyVertexHasParam("VertexVisited"));
+  c60->FindRings();
+  std::vector<int> sizes = RingSizes(*c60);
+  EXPECT_EQ(std::count(sizes.begin(), sizes.end(), 5), 12);
+  EXPECT_EQ(std::count(sizes.begin(), sizes.end(), 6), 19);
+}
+
+} // namespace
+} // namespace corvatin

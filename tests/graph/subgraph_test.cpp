@@ -1,0 +1,156 @@
+// Sub-graphs: what they accept from their owner, removal, ordering, and that deleting items from the graph
+// never leaves a sub-graph listing a released item.
+#include "graph/model.h"
+#include "graph/subgraph.h"
+#include "test_graphs.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace corvatin {
+namespace {
+
+TEST(SubGraph, AddVertexAnswersExistingIndexOrRefusesForeignItems) {
+  auto g = test::FromEdges(3, {{0, 1}, {1, 2}});
+  auto other = test::FromEdges(2, {{0, 1}});
+  Ptr<ISubGraph> sub = g->CreateSubGraph();
+  EXPECT_EQ(sub->AddVertex(g->GetVertex(2)), 0);
+  EXPECT_EQ(sub->AddVertex(g->GetVertex(0)), 1);
+  EXPECT_EQ(sub->AddVertex(g->GetVertex(2)), 0);
+  EXPECT_EQ(sub->AddVertex(other->GetVertex(0)), -1);
+  EXPECT_EQ(sub->AddVertex(nullptr), -1);
+  EXPECT_EQ(sub->AddEdge(other->GetEdge(0)), -1);
+  EXPECT_EQ(sub->VertexCount(), 2);
+}
+
+TEST(SubGraph, AddEdgeBringsItsEnds) {
+  auto g = test::FromEdges(3, {{0, 1}, {1, 2}});
+  Ptr<ISubGraph> sub = g->CreateSubGraph();
+  EXPECT_EQ(sub->AddEdge(g->GetEdge(1)), 0);
+  EXPECT_EQ(test::VertexIndices(*sub), (std::vector<int>{1, 2}));
+  EXPECT_EQ(sub->AddEdge(g->GetEdge(1)), 0);
+  EXPECT_EQ(sub->EdgeCount(), 1);
+}
+
+TEST(SubGraph, ASubGraphOfASubGraphTakesOnlyWhatItsOwnerHas) {
+  auto g = test::FromEdges(3, {{0, 1}, {1, 2}});
+  Ptr<ISubGraph> outer = g->CreateSubGraph();
+  outer->AddEdge(g->GetEdge(0));
+  Ptr<ISubGraph> inner = outer->CreateSubGraph();
+  EXPECT_EQ(inner->GetOwner(), outer.get());
+  EXPECT_EQ(inner->AddVertex(g->GetVertex(2)), -1);
+  EXPECT_EQ(inner->AddEdge(g->GetEdge(1)), -1);
+  EXPECT_EQ(inner->AddEdge(g->GetEdge(0)), 0);
+  EXPECT_EQ(inner->VertexCount(), 2);
+}
+
+TEST(SubGraph, InducedEdgesAndInnerDegree) {
+  auto g = test::Skeleton("C1CCC1C"); // square with a tail on vertex 3
+  Ptr<ISubGraph> sub = g->CreateSubGraph();
+  for (int i : {0, 1, 3, 4})
+    sub->AddVertex(g->GetVertex(i));
+  sub->AddInducedEdges();
+  EXPECT_EQ(sub->EdgeCount(), 3); // 0-1, 0-3, 3-4
+  EXPECT_EQ(sub->InnerDegree(g->GetVertex(3)), 2);
+  EXPECT_EQ(sub->InnerDegree(g->GetVertex(2)), 2); // counts neighbours listed, whether or not it is itself
+  sub->AddEdgeBetween(0, 1);
+  EXPECT_EQ(sub->EdgeCount(), 3);
+  EXPECT_THROW(sub->AddEdgeBetween(0, 7), std::out_of_range);
+}
+
+TEST(SubGraph, RemoveVertexTakesItsListedEdgesAlong) {
+  auto g = test::FromEdges(3, {{0, 1}, {1, 2}});
+  Ptr<ISubGraph> sub = g->CreateSubGraph();
+  sub->AddEdge(g->GetEdge(0));
+  sub->AddEdge(g->GetEdge(1));
+  sub->RemoveVertex(g->GetVertex(1));
+  EXPECT_EQ(sub->EdgeCount(), 0);
+  EXPECT_EQ(test::VertexIndices(*sub), (std::vector<int>{0, 2}));
+  sub->RemoveEdge(g->GetEdge(0)); // not listed: nothing happens
+  EXPECT_EQ(sub->VertexCount(), 2);
+}
+
+TEST(SubGraph, SortVerticesByDecreasingGraphIndex) {
+  auto g = test::FromEdges(6, {});
+  auto sub = std::dynamic_pointer_cast<IExtendedSubGraph>(g->CreateSubGraph());
+  ASSERT_TRUE(sub);
+  for (int i : {2, 0, 5})
+    sub->AddVertex(g->GetVertex(i));
+  auto other = std::dynamic_pointer_cast<IExtendedSubGraph>(g->CreateSubGraph());
+  for (int i : {5, 2, 0})
+    other->AddVertex(g->GetVertex(i));
+  EXPECT_FALSE(sub->SameVertices(*other));
+  sub->SortVertices();
+  EXPECT_EQ(test::VertexIndices(*sub), (std::vector<int>{5, 2, 0}));
+  EXPECT_TRUE(sub->SameVertices(*other));
+}
+
+TEST(SubGraph, AssignAppendsWithoutChecks) {
+  auto g = test::FromEdges(3, {{0, 1}});
+  Ptr<ISubGraph> a = g->CreateSubGraph();
+  a->AddEdge(g->GetEdge(0));
+  Ptr<ISubGraph> b = g->CreateSubGraph();
+  b->AddVertex(g->GetVertex(0));
+  b->Assign(*a);
+  EXPECT_EQ(test::VertexIndices(*b), (std::vector<int>{0, 0, 1}));
+  EXPECT_EQ(b->EdgeCount(), 1);
+}
+
+TEST(SubGraph, TheGraphIsItsOwnSubGraphAndCannotBeChangedThroughIt) {
+  auto g = test::FromEdges(3, {{0, 1}, {1, 2}});
+  ISubGraph& self = *g;
+  EXPECT_EQ(self.GetOwner(), nullptr);
+  EXPECT_EQ(self.VertexCount(), 3);
+  EXPECT_EQ(self.InnerDegree(g->GetVertex(1)), 2);
+  self.RemoveVertex(g->GetVertex(1));
+  self.RemoveEdge(g->GetEdge(0));
+  EXPECT_EQ(self.AddVertex(g->GetVertex(2)), 2);
+  EXPECT_EQ(g->VertexCount(), 3);
+  EXPECT_EQ(g->EdgeCount(), 2);
+  EXPECT_EQ(&AsSubGraph(static_cast<IGraph&>(*g)), &self);
+}
+
+// Deleting from the graph prunes every sub-graph, so none refers to a released item (the address sanitizer
+// build turns any such reference into a failure).
+TEST(SubGraphPruning, DeletingAVertexRemovesItAndItsEdgesFromSubGraphs) {
+  auto g = test::Skeleton("C1CCCCC1");
+  g->FindRings();
+  ASSERT_EQ(g->RingCount(), 1);
+  Ptr<ISubGraph> sub = g->CreateSubGraph();
+  for (int i = 0; i < g->EdgeCount(); ++i)
+    sub->AddEdge(g->GetEdge(i));
+  Ptr<ISubGraph> inner = sub->CreateSubGraph();
+  inner->AddEdge(g->GetEdge(0));
+  g->DeleteVertexAt(0);
+  EXPECT_EQ(g->RingCount(), 0);
+  EXPECT_EQ(sub->VertexCount(), 5);
+  EXPECT_EQ(sub->EdgeCount(), 4);
+  EXPECT_EQ(inner->VertexCount(), 1);
+  EXPECT_EQ(inner->EdgeCount(), 0);
+  for (int i = 0; i < sub->EdgeCount(); ++i)
+    EXPECT_GE(sub->GetEdge(i)->GetIndex(), 0);
+}
+
+TEST(SubGraphPruning, DeletingAnEdgeEmptiesTheRingList) {
+  auto g = test::Skeleton("C1CC1");
+  g->FindRings();
+  Ptr<ISubGraph> ringHolder = g->GetRing(0)->SelfAs<ISubGraph>();
+  EXPECT_TRUE(g->DeleteEdge(g->GetEdge(1)));
+  EXPECT_EQ(g->RingCount(), 0);
+  EXPECT_EQ(ringHolder->EdgeCount(), 2); // a ring held elsewhere drops the released edge
+}
+
+TEST(SubGraphPruning, ClearEmptiesEverySubGraph) {
+  auto g = test::Skeleton("CCO");
+  Ptr<ISubGraph> sub = g->CreateSubGraph();
+  sub->AddEdge(g->GetEdge(0));
+  g->Clear();
+  EXPECT_EQ(sub->VertexCount(), 0);
+  EXPECT_EQ(sub->EdgeCount(), 0);
+  EXPECT_EQ(sub->GetOwner(), g.get());
+  EXPECT_EQ(sub->AddVertex(g->AddVertex()), 0); // still a sub-graph of the (now refilled) graph
+}
+
+} // namespace
+} // namespace corvatin
