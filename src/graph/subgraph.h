@@ -1,7 +1,8 @@
 #pragma once
 // Sub-graph implementation: plain lists of items of a graph. Every sub-graph is known to the graph at the root
 // of its owner chain, which removes deleted items from it and empties it when the graph is cleared or destroyed;
-// a sub-graph of a sub-graph keeps its owner alive. So a sub-graph never lists a released item.
+// a sub-graph of a sub-graph keeps its owner alive. So a sub-graph never lists a released item. Creating or
+// destroying a sub-graph updates the graph's list: like any change of the graph, keep it to one thread at a time.
 
 #include "graph/graph.h"
 

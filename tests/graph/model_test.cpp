@@ -139,22 +139,6 @@ TEST(GraphBuilding, FindVertexByValueCountsAMissingParameterAsZeroOnTheGraphOnly
   EXPECT_EQ(sub->FindVertexByValue("Mark", 1), g->GetVertex(0));
 }
 
-TEST(GraphBuilding, VertexParametersInBulk) {
-  auto g = test::FromEdges(3, {{0, 1}});
-  g->SetVertexValues("W", 0.5);
-  EXPECT_TRUE(g->AnyVertexHasParam("W"));
-  EXPECT_DOUBLE_EQ(g->GetVertex(2)->GetFloat("W"), 0.5);
-  g->RemoveVertexParam("W");
-  EXPECT_FALSE(g->AnyVertexHasParam("W"));
-  g->GetEdge(0)->SetBool("Seen", true);
-  EXPECT_TRUE(g->AnyEdgeHasParam("Seen"));
-  g->RemoveEdgeParam("Seen");
-  EXPECT_FALSE(g->AnyEdgeHasParam("Seen"));
-  IVertex* found = g->FindVertex([&](IVertex* v, bool& cont) { cont = v->NeighbourCount() == 1; });
-  EXPECT_EQ(found, g->GetVertex(2));
-  EXPECT_EQ(g->FindEdge([](IEdge*, bool&) {}), nullptr);
-}
-
 // ------------------------------------------------------------------------------------ deleting, renumbering
 
 TEST(GraphDeletion, DeletingTheFirstVertexOfAPathRenumbersTheRest) {

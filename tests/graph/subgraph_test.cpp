@@ -86,17 +86,6 @@ TEST(SubGraph, SortVerticesByDecreasingGraphIndex) {
   EXPECT_TRUE(sub->SameVertices(*other));
 }
 
-TEST(SubGraph, AssignAppendsWithoutChecks) {
-  auto g = test::FromEdges(3, {{0, 1}});
-  Ptr<ISubGraph> a = g->CreateSubGraph();
-  a->AddEdge(g->GetEdge(0));
-  Ptr<ISubGraph> b = g->CreateSubGraph();
-  b->AddVertex(g->GetVertex(0));
-  b->Assign(*a);
-  EXPECT_EQ(test::VertexIndices(*b), (std::vector<int>{0, 0, 1}));
-  EXPECT_EQ(b->EdgeCount(), 1);
-}
-
 TEST(SubGraph, TheGraphIsItsOwnSubGraphAndCannotBeChangedThroughIt) {
   auto g = test::FromEdges(3, {{0, 1}, {1, 2}});
   ISubGraph& self = *g;
