@@ -5,6 +5,7 @@
 #include "core/errors.h"
 #include "core/parameters.h"
 #include "core/progress.h"
+#include "graph/graph.h"
 
 #include <functional>
 #include <string>
@@ -77,6 +78,8 @@ protected:
   Ptr<IObject> GetInputObject() const;
   /// The published input as interface T (none when missing or unsupported).
   template <class T> Ptr<T> GetInputAs() const { return std::dynamic_pointer_cast<T>(GetInputObject()); }
+  /// The structure published under port 0's name (none when nothing is published).
+  Ptr<ISubGraph> GetInputStructure() const { return GetInputAs<ISubGraph>(); }
   /// Publishes structure under port 0's name as an interface parameter with identifier T.
   template <class T> void PublishStructure(const Ptr<T>& structure) {
     SharedDataSpace()->AddParam(GetPortName(0), MakeInterfaceParam<T>(structure), nullptr, true);

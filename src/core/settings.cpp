@@ -193,14 +193,11 @@ void TVRegistry::WriteStringList(const std::string& path, const std::vector<std:
 
 std::string DefaultSettingsFile() {
   if (const char* f = std::getenv("CORVATIN_SETTINGS"); f && *f) return f;
-  std::string base;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
-    base = x;
-  else if (const char* h = std::getenv("HOME"); h && *h)
-    base = std::string(h) + "/.config";
-  else
-    base = ".";
-  return base + "/corvatin/settings.ini";
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && *xdg) return std::string(xdg) + "/corvatin/settings.ini";
+  const char* home = std::getenv("HOME");
+  if (home && *home) return std::string(home) + "/.config/corvatin/settings.ini";
+  return std::string("./corvatin/settings.ini");
 }
 
 TVRegistry& Registry() {

@@ -126,6 +126,7 @@ public:
   using TBlock::Fatal;
   using TBlock::GetInputAs;
   using TBlock::GetInputObject;
+  using TBlock::GetInputStructure;
   using TBlock::GetLog;
   using TBlock::GetProgress;
   using TBlock::GetThread;

@@ -4,6 +4,7 @@
 #include "block_stubs.h"
 
 #include "core/errors.h"
+#include "graph/model.h"
 
 #include <gtest/gtest.h>
 
@@ -270,4 +271,20 @@ TEST(Block, PublishedStructureReachesTheConsumerOfTheSamePort) {
   producer.WithdrawStructure();
   EXPECT_FALSE(SharedDataSpace()->HasParam("BlockTest.Molecule"));
   EXPECT_EQ(consumer.GetInputObject(), nullptr);
+}
+
+TEST(Block, APublishedGraphIsTheConsumersInputStructure) {
+  ScriptBlock producer;
+  ScriptBlock consumer;
+  producer.SetPortName(0, "BlockTest.Graph");
+  consumer.SetPortName(0, "BlockTest.Graph");
+  EXPECT_EQ(consumer.GetInputStructure(), nullptr);
+  auto graph = std::make_shared<TGraph>();
+  graph->AddVertices(3);
+  producer.PublishStructure<IGraph>(graph);
+  Ptr<ISubGraph> input = consumer.GetInputStructure();
+  ASSERT_NE(input, nullptr);
+  EXPECT_EQ(input->VertexCount(), 3);
+  producer.WithdrawStructure();
+  EXPECT_EQ(consumer.GetInputStructure(), nullptr);
 }
