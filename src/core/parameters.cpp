@@ -234,11 +234,15 @@ void TParameters::SetString(const std::string& name, const std::string& value) {
   if (i >= 0) {
     if (auto* p = dynamic_cast<IStringParameter*>(entries_[static_cast<size_t>(i)].second.get())) {
       p->SetValue(value);
+      ParamValueSet(name);
       return;
     }
   }
   AddParam(name, std::make_shared<TStringParameter>(name, value), nullptr, true);
+  ParamValueSet(name);
 }
+
+void TParameters::ParamValueSet(const std::string&) {}
 
 Ptr<IDoubleMatrix> TParameters::GetMatrix(const std::string& name) const {
   auto p = QueryParam<IMatrixParameter>(name);
@@ -307,8 +311,12 @@ void TParameters::Notify(int eventCode, IObject* sender, const std::any&) {
   IParameter* edited = edit->GetParam();
   for (auto& e : entries_)
     if (e.second.get() == edited) {
+      // The entry is held and named by copies: the reaction below may rewrite entries.
+      const std::string name = e.first;
+      const Ptr<IParameter> hold = e.second;
+      ParamValueSet(name);
       for (IParamObserver* o : notifier_.CollectListeners<IParamObserver>(peParametersChanged))
-        o->ParameterChanged(e.second.get());
+        o->ParameterChanged(hold.get());
       return;
     }
 }

@@ -305,6 +305,10 @@ public:
 protected:
   /// Tells the observers that entries were added or removed.
   void NotifyParametersChanged();
+  /// Called after the string entry name was written through SetString, and after an editor attached to the
+  /// entry name reported an edit (before the observers hear of it). The default does nothing; a container
+  /// whose fields mirror a parameter (a bond's kind and its "Bond Type" text) takes the new value from here.
+  virtual void ParamValueSet(const std::string& name);
 
 private:
   int Find(const std::string& name) const;
