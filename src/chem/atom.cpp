@@ -1,0 +1,149 @@
+#include "chem/atom_bond.h"
+
+#include "chem/elements.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace corvatin {
+
+const char* HybridisationText(int code) {
+  static const char* const kTexts[] = {"", "sp", "sp2", "sp3", "dsp3", "d2sp3"};
+  return code >= 0 && code <= 5 ? kTexts[code] : "";
+}
+
+TAtom::TAtom(TGraph* graph) : TVertex(graph) {
+  // A new atom already shows its charge, so that a charge of 0 can be read (and chosen as a weight) at once.
+  SetFloat(kParamCharge, 0.0);
+}
+
+void TAtom::Assign(const IParameters& source) {
+  TVertex::Assign(source);
+  if (const auto* atom = dynamic_cast<const IAtom*>(&source)) {
+    SetSymbol(atom->GetSymbol());
+    SetCharge(atom->GetCharge());
+  }
+}
+
+void TAtom::Changed(int kind) {
+  if (kind == gcTopology || kind == gcCleared) bondsValid_ = false;
+  TVertex::Changed(kind);
+  if (kind == gcTopology || kind == gcCleared) UpdateHybridisation();
+}
+
+const std::vector<TBond*>& TAtom::Bonds() const {
+  const std::vector<IEdge*>& edges = Edges();
+  if (!bondsValid_ || bonds_.size() != edges.size()) {
+    bonds_.clear();
+    bonds_.reserve(edges.size());
+    for (IEdge* e : edges)
+      if (auto* b = dynamic_cast<TBond*>(e)) bonds_.push_back(b);
+    // An edge that is not a bond (never made by a molecule) would break the parallel lists: keep none then.
+    bondsValid_ = bonds_.size() == edges.size();
+    if (!bondsValid_) bonds_.clear();
+  }
+  return bonds_;
+}
+
+IBond* TAtom::GetBondTo(const IAtom* atom) const { return AsBond(GetEdgeTo(atom)); }
+
+void TAtom::SetSymbol(const std::string& symbol) {
+  if (symbol == symbol_) return;
+  symbol_ = symbol;
+  atomicNumber_ = AtomicNumberOf(symbol_);
+  SetAtomicWeight(AtomicWeight(atomicNumber_));
+  if (!has3D_) {
+    // Viewers draw light atoms small: a straight line from 1/150 at hydrogen to 1/45 at calcium, flat beyond.
+    if (atomicNumber_ < 1)
+      displayRadius_ = 1.0 / 150.0;
+    else
+      displayRadius_ = std::min(1.0 / 45.0, 1.0 / 150.0 + (1.0 / 45.0 - 1.0 / 150.0) * (atomicNumber_ - 1) / 19.0);
+  }
+  SetString(kParamSymbol, symbol_);
+  UpdateHybridisation();
+  Changed(gcIdentity);
+}
+
+void TAtom::SetAtomicWeight(double value) {
+  if (value == atomicWeight_ && HasParam(kParamAtomicWeight)) return;
+  atomicWeight_ = value;
+  SetFloat(kParamAtomicWeight, value);
+  Changed(gcValue);
+}
+
+void TAtom::SetCharge(int value) {
+  if (value == charge_ && HasParam(kParamCharge)) return;
+  charge_ = value;
+  SetFloat(kParamCharge, static_cast<double>(value));
+  Changed(gcValue);
+}
+
+int TAtom::BondOrderSum() const {
+  int sum = 0;
+  int aromatic = 0;
+  for (const TBond* b : Bonds()) {
+    switch (b->GetBondType()) {
+    case bkDouble: sum += 2; break;
+    case bkTriple: sum += 3; break;
+    case bkAromatic:
+      sum += 1;
+      ++aromatic;
+      break;
+    default: sum += 1; break;
+    }
+  }
+  // An aromatic carbon (or pyridine-type nitrogen) shares one more electron with its ring than its bonds show.
+  if (aromatic > 1 && (atomicNumber_ == 6 || (atomicNumber_ == 7 && NeighbourCount() == 2))) sum += 1;
+  return sum;
+}
+
+int TAtom::HydrogenCount() const {
+  int count = 0;
+  for (const TBond* b : Bonds())
+    if (const TAtom* other = b->OtherAtom(this); other && other->Symbol() == "H") ++count;
+  return count;
+}
+
+int TAtom::GetHybridisation() const {
+  // An atom without bonds has no hybridisation to speak of (the lone-pair rule alone would call a bare carbon
+  // "sp").
+  if (NeighbourCount() == 0) return hyNone;
+  const int lonePairs = std::max(ValenceElectrons(atomicNumber_) - BondOrderSum(), 0) / 2;
+  const int h = NeighbourCount() + lonePairs - 1;
+  return h >= 0 && h < 6 ? h : hyNone;
+}
+
+double TAtom::CovalentRadius() const { return corvatin::CovalentRadius(atomicNumber_); }
+
+void TAtom::SetX3D(double value) {
+  x3d_ = value;
+  has3D_ = true;
+}
+
+void TAtom::GetInternalCoords(double& a, double& b, double& c) const {
+  a = internal_[0];
+  b = internal_[1];
+  c = internal_[2];
+}
+
+void TAtom::SetInternalCoords(double a, double b, double c) {
+  internal_[0] = a;
+  internal_[1] = b;
+  internal_[2] = c;
+}
+
+int TAtom::CountBondsOfType(int type) const {
+  int count = 0;
+  for (const TBond* b : Bonds())
+    if (b->GetBondType() == type) ++count;
+  return count;
+}
+
+void TAtom::UpdateHybridisation() { SetString(kParamHybridation, HybridisationText(GetHybridisation())); }
+
+IAtom* TAtom::GetNeighbourAtom(int i) const { return AsAtom(GetNeighbour(i)); }
+
+IBond* TAtom::GetBond(int i) const { return AsBond(GetEdge(i)); }
+
+} // namespace corvatin

@@ -1,0 +1,110 @@
+#pragma once
+// Atom and bond implementations, made only by the molecule's factories.
+
+#include "chem/molecule.h"
+#include "graph/items.h"
+
+#include <vector>
+
+namespace corvatin {
+
+class TBond;
+
+/// An atom bound to the molecule that created it.
+class TAtom : public TVertex, public virtual IAtom {
+public:
+  explicit TAtom(TGraph* graph);
+
+  // IVertex
+  void Assign(const IParameters& source) override;
+  void Changed(int kind) override;
+
+  // IAtom
+  IBond* GetBondTo(const IAtom* atom) const override;
+  std::string GetSymbol() const override { return symbol_; }
+  void SetSymbol(const std::string& symbol) override;
+  int GetAtomicNumber() const override { return atomicNumber_; }
+  int GetHybridisation() const override;
+  bool IsAromatic() const override { return CountBondsOfType(bkAromatic) > 0; }
+  double GetAtomicWeight() const override { return atomicWeight_; }
+  void SetAtomicWeight(double value) override;
+  int GetCharge() const override { return charge_; }
+  void SetCharge(int value) override;
+  int BondOrderSum() const override;
+  int HeavyBondOrderSum() const override { return BondOrderSum() - HydrogenCount(); }
+  int HeavyNeighbourCount() const override { return NeighbourCount() - HydrogenCount(); }
+  int HydrogenCount() const override;
+  double GetDisplayRadius() const override { return displayRadius_; }
+  void SetDisplayRadius(double value) override { displayRadius_ = value; }
+  double CovalentRadius() const override;
+  double GetX3D() const override { return x3d_; }
+  void SetX3D(double value) override;
+  double GetY3D() const override { return y3d_; }
+  void SetY3D(double value) override { y3d_ = value; }
+  double GetZ3D() const override { return z3d_; }
+  void SetZ3D(double value) override { z3d_ = value; }
+  bool Has3D() const override { return has3D_; }
+  void GetInternalCoords(double& a, double& b, double& c) const override;
+  void SetInternalCoords(double a, double b, double c) override;
+  int CountBondsOfType(int type) const override;
+  void UpdateHybridisation() override;
+  IAtom* GetNeighbourAtom(int i) const override;
+  IBond* GetBond(int i) const override;
+
+  /// The symbol without a copy, for loops over many atoms.
+  const std::string& Symbol() const { return symbol_; }
+  /// The bonds as the implementation class, parallel to the vertex's edge list.
+  const std::vector<TBond*>& Bonds() const;
+
+private:
+  std::string symbol_;
+  int atomicNumber_ = 0;
+  double atomicWeight_ = 0.0;
+  int charge_ = 0;
+  double displayRadius_ = 1.0 / 150.0;
+  double x3d_ = 0.0;
+  double y3d_ = 0.0;
+  double z3d_ = 0.0;
+  bool has3D_ = false;
+  double internal_[3] = {0.0, 0.0, 0.0};
+  // The edge list cast once to bonds; rebuilt after every topology change of the atom (and whenever its length
+  // no longer matches, which is how a detached atom finds out).
+  mutable std::vector<TBond*> bonds_;
+  mutable bool bondsValid_ = false;
+};
+
+/// A bond bound to the molecule that created it.
+class TBond : public TEdge, public virtual IBond {
+public:
+  TBond(TGraph* graph, IVertex* vertex1, IVertex* vertex2);
+
+  // IEdge
+  void Assign(const IParameters& source) override;
+
+  // IBond
+  IAtom* GetAtom1() const override;
+  IAtom* GetAtom2() const override;
+  int GetBondType() const override { return type_; }
+  void SetBondType(int type) override;
+  void UpdateDistance() override;
+  IAtom* GetOtherAtom(const IAtom* atom) const override;
+
+  /// The end atoms as the implementation class; none once the bond was deleted.
+  TAtom* Atom1() const { return GetVertex1() ? atom1_ : nullptr; }
+  TAtom* Atom2() const { return GetVertex2() ? atom2_ : nullptr; }
+  /// The end that is not atom.
+  TAtom* OtherAtom(const TAtom* atom) const { return atom == Atom1() ? Atom2() : Atom1(); }
+
+protected:
+  /// "Bond Type" written from outside (SetString, an editor): its first character selects the kind.
+  void ParamValueSet(const std::string& name) override;
+
+private:
+  void WriteTypeText();
+
+  int type_ = bkSingle;
+  TAtom* atom1_;
+  TAtom* atom2_;
+};
+
+} // namespace corvatin

@@ -1,0 +1,77 @@
+#include "chem/atom_bond.h"
+
+#include <cmath>
+
+namespace corvatin {
+
+const char* BondTypeText(int type) {
+  switch (type) {
+  case bkSingle: return "-";
+  case bkDouble: return "=";
+  case bkTriple: return "#";
+  case bkAromatic: return ":";
+  default: return "?";
+  }
+}
+
+TBond::TBond(TGraph* graph, IVertex* vertex1, IVertex* vertex2)
+    : TEdge(graph, vertex1, vertex2), atom1_(dynamic_cast<TAtom*>(vertex1)), atom2_(dynamic_cast<TAtom*>(vertex2)) {
+  WriteTypeText();
+}
+
+void TBond::Assign(const IParameters& source) {
+  TEdge::Assign(source);
+  if (const auto* bond = dynamic_cast<const IBond*>(&source)) SetBondType(bond->GetBondType());
+}
+
+IAtom* TBond::GetAtom1() const { return Atom1(); }
+
+IAtom* TBond::GetAtom2() const { return Atom2(); }
+
+IAtom* TBond::GetOtherAtom(const IAtom* atom) const { return atom == GetAtom1() ? GetAtom2() : GetAtom1(); }
+
+void TBond::WriteTypeText() {
+  // Written straight into the parameter: going through SetString would feed the text back into the kind.
+  const char* text = BondTypeText(type_);
+  if (auto p = QueryParam<IStringParameter>(kParamBondType))
+    p->SetValue(text);
+  else
+    AddParam(kParamBondType, std::make_shared<TStringParameter>(kParamBondType, text), nullptr, true);
+}
+
+void TBond::SetBondType(int type) {
+  type_ = type;
+  if (TAtom* a = Atom1()) a->UpdateHybridisation();
+  if (TAtom* a = Atom2()) a->UpdateHybridisation();
+  WriteTypeText();
+  Changed(gcIdentity);
+}
+
+void TBond::UpdateDistance() {
+  const TAtom* a = Atom1();
+  const TAtom* b = Atom2();
+  if (!a || !b || !a->Has3D() || !b->Has3D()) return;
+  const double dx = a->GetX3D() - b->GetX3D();
+  const double dy = a->GetY3D() - b->GetY3D();
+  const double dz = a->GetZ3D() - b->GetZ3D();
+  SetFloat(kParamDistance, std::sqrt(dx * dx + dy * dy + dz * dz));
+}
+
+void TBond::ParamValueSet(const std::string& name) {
+  if (name != kParamBondType) return;
+  const std::string text = GetString(kParamBondType);
+  const char first = text.empty() ? '\0' : text[0];
+  int type = type_;
+  switch (first) {
+  case '#': type = bkTriple; break;
+  case '-': type = bkSingle; break;
+  case ':': type = bkAromatic; break;
+  case '=': type = bkDouble; break;
+  default: break;
+  }
+  // The text is rewritten from the kind either way, so "Bond Type" never shows a text the bond does not have
+  // ("=x" reads "=", an unknown text goes back to the current kind).
+  SetBondType(type);
+}
+
+} // namespace corvatin

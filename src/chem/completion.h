@@ -1,0 +1,39 @@
+#pragma once
+// Aromaticity perception and hydrogen completion. Structures arrive with or without hydrogen atoms and with
+// Kekule or aromatic bonds; these routines turn aromatic rings' bonds aromatic and make the explicit hydrogens
+// agree with the elements' normal valences. The molecule's "TagAromaticy" and "TagHydrogens" record that a step
+// was done; every change of the molecule resets both, so a step runs again only after the structure changed.
+
+#include "chem/molecule.h"
+
+namespace corvatin {
+
+/// Whether ring passes the aromatic-ring test. Electrons are counted atom by atom: a carbon passes when
+/// assumedAromatic, when it already has an aromatic bond, or when it has 2 or 3 neighbours and (unless
+/// ignoreBondOrders) exactly one double bond or charge -1, and counts 1; a nitrogen with two neighbours passes
+/// when assumedAromatic, with an aromatic bond, when ignoreBondOrders or with exactly one double bond, and
+/// counts 1; one with three neighbours counts 2; oxygen and sulfur pass when assumedAromatic, with an aromatic
+/// bond or with exactly two neighbours, and count 2; any other atom fails. Each count is lowered by the atom's
+/// charge and by 1 per double bond to an oxygen or sulfur outside the ring. The ring is aromatic when every atom
+/// passes, the total T is within one of the ring's atom count and T - 2 is a multiple of 4 (Hueckel's 4n + 2).
+bool IsAromaticRing(const ISubGraph& ring, bool assumedAromatic, bool ignoreBondOrders);
+
+/// Judges every ring of the depth-first ring list (not assumed aromatic) and makes the bonds of each ring that
+/// passes aromatic; with resetAromatic, aromatic bonds are first made single and bond orders are ignored. Does
+/// nothing (false) when "TagAromaticy" is set; sets it afterwards. True when some ring was found aromatic.
+/// spare has no effect.
+bool PerceiveAromaticity(IMolecule& molecule, bool resetAromatic = false, bool ignoreBondOrders = false,
+                         bool spare = false);
+
+/// Adds the hydrogens each atom lacks for its normal valence (bonded with single bonds, appended to the
+/// molecule) and deletes surplus ones (the last-bonded first). Does nothing (false) when "TagHydrogens" is set;
+/// sets it afterwards. True when some atom's hydrogen count differed from the count it needs.
+bool CompleteHydrogens(IMolecule& molecule);
+
+/// Sets "TagHydrogens".
+void MarkHydrogensDone(IMolecule& molecule);
+
+/// The name of the mark put on hydrogens chosen for deletion while CompleteHydrogens runs.
+inline constexpr const char* kParamToDeleteH = "paramToDeleteH";
+
+} // namespace corvatin

@@ -1,0 +1,442 @@
+// The molecule model: atoms and bonds mirroring their data into parameters, bond-order sums and hybridisation,
+// the completion tags reset by every change, the "Bond Type" parameter hook, and the view transform.
+
+#include "chem/elements.h"
+#include "chem/molecule.h"
+#include "chem/smiles.h"
+#include "core/errors.h"
+#include "graph/rings.h"
+
+#include <gtest/gtest.h>
+
+#include <any>
+#include <cmath>
+#include <vector>
+
+using namespace corvatin;
+
+namespace {
+
+/// Counts the molecule's change announcements and remembers the kinds.
+class ChangeRecorder : public IListener {
+public:
+  explicit ChangeRecorder(IGraph& graph) : graph_(graph) {
+    dynamic_cast<INotifierHost&>(graph_).Notifier().Subscribe(geGraphChanged, this);
+  }
+  ~ChangeRecorder() override { dynamic_cast<INotifierHost&>(graph_).Notifier().RemoveListener(this); }
+  void Notify(int, IObject*, const std::any& data) override { kinds.push_back(std::any_cast<int>(data)); }
+  std::vector<int> kinds;
+
+private:
+  IGraph& graph_;
+};
+
+IAtom* AddAtom(IMolecule& m, const char* symbol) {
+  IAtom* a = m.AddAtom();
+  a->SetSymbol(symbol);
+  return a;
+}
+
+IBond* Bond(IMolecule& m, IAtom* a, IAtom* b, int type = bkSingle) {
+  IBond* bond = m.ConnectAtoms(a, b);
+  bond->SetBondType(type);
+  return bond;
+}
+
+} // namespace
+
+// --- atoms ---
+
+TEST(Atom, NewAtomHasEmptySymbolZeroChargeAndSmallRadius) {
+  auto m = NewMolecule();
+  IAtom* a = m->AddAtom();
+  EXPECT_EQ(a->GetSymbol(), "");
+  EXPECT_EQ(a->GetAtomicNumber(), 0);
+  EXPECT_EQ(a->GetCharge(), 0);
+  ASSERT_TRUE(a->HasParam("Charge"));
+  EXPECT_EQ(a->GetFloat("Charge"), 0.0);
+  EXPECT_EQ(a->GetAtomicWeight(), 0.0);
+  EXPECT_DOUBLE_EQ(a->GetDisplayRadius(), 1.0 / 150.0);
+  EXPECT_FALSE(a->Has3D());
+}
+
+TEST(Atom, SetSymbolWritesElementDataAndReportsIdentityOnce) {
+  auto m = NewMolecule();
+  IAtom* a = m->AddAtom();
+  ChangeRecorder rec(*m);
+  a->SetSymbol("C");
+  EXPECT_EQ(a->GetAtomicNumber(), 6);
+  EXPECT_EQ(a->GetString("Symbol"), "C");
+  EXPECT_FLOAT_EQ(static_cast<float>(a->GetFloat("Atomic weight")), 12.0107f); // element table, IUPAC 2005
+  ASSERT_FALSE(rec.kinds.empty());
+  EXPECT_EQ(rec.kinds.back(), gcIdentity);
+  rec.kinds.clear();
+  a->SetSymbol("C");
+  EXPECT_TRUE(rec.kinds.empty());
+}
+
+TEST(Atom, DisplayRadiusRunsFromHydrogenToCalcium) {
+  auto m = NewMolecule();
+  IAtom* a = m->AddAtom();
+  a->SetSymbol("Ca");
+  EXPECT_DOUBLE_EQ(a->GetDisplayRadius(), 1.0 / 45.0);
+  a->SetSymbol("U");
+  EXPECT_DOUBLE_EQ(a->GetDisplayRadius(), 1.0 / 45.0);
+  a->SetSymbol("H");
+  EXPECT_DOUBLE_EQ(a->GetDisplayRadius(), 1.0 / 150.0);
+  a->SetSymbol("Xx");
+  EXPECT_EQ(a->GetAtomicNumber(), 0);
+  EXPECT_DOUBLE_EQ(a->GetDisplayRadius(), 1.0 / 150.0);
+  EXPECT_EQ(a->GetAtomicWeight(), 0.0);
+}
+
+TEST(Atom, OnlySetX3DMarksModelCoordinates) {
+  auto m = NewMolecule();
+  IAtom* a = m->AddAtom();
+  a->SetY3D(1);
+  a->SetZ3D(2);
+  EXPECT_FALSE(a->Has3D());
+  a->SetX3D(1);
+  EXPECT_TRUE(a->Has3D());
+  EXPECT_FALSE(a->HasParam("X")); // model coordinates are stored only
+}
+
+TEST(Atom, SettingAnUnchangedChargeOrWeightReportsNothing) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "N");
+  ChangeRecorder rec(*m);
+  a->SetCharge(0);
+  a->SetAtomicWeight(a->GetAtomicWeight());
+  EXPECT_TRUE(rec.kinds.empty());
+  a->SetCharge(1);
+  EXPECT_EQ(rec.kinds, std::vector<int>{gcValue});
+  EXPECT_EQ(a->GetFloat("Charge"), 1.0);
+}
+
+TEST(Atom, AssignCopiesSymbolChargeAndParameters) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "O");
+  a->SetCharge(-1);
+  a->SetFloat("Hydrophobicity", 0.5);
+  IAtom* b = m->AddAtom();
+  b->Assign(*a);
+  EXPECT_EQ(b->GetSymbol(), "O");
+  EXPECT_EQ(b->GetCharge(), -1);
+  EXPECT_EQ(b->GetFloat("Hydrophobicity"), 0.5);
+}
+
+// --- bond-order sums and hybridisation (valence-shell counting as in the VSEPR model) ---
+
+TEST(BondOrderSum, WaterIsSp3) {
+  auto m = NewMolecule();
+  IAtom* o = AddAtom(*m, "O");
+  Bond(*m, o, AddAtom(*m, "H"));
+  Bond(*m, o, AddAtom(*m, "H"));
+  EXPECT_EQ(o->BondOrderSum(), 2);
+  EXPECT_EQ(o->GetHybridisation(), hySp3);
+  EXPECT_EQ(o->GetString("Hybridation"), "sp3");
+  EXPECT_EQ(o->HydrogenCount(), 2);
+  EXPECT_EQ(o->HeavyNeighbourCount(), 0);
+  EXPECT_EQ(o->HeavyBondOrderSum(), 0);
+}
+
+TEST(BondOrderSum, CarbonDioxideCarbonIsSp) {
+  auto m = NewMolecule();
+  IAtom* c = AddAtom(*m, "C");
+  Bond(*m, c, AddAtom(*m, "O"), bkDouble);
+  Bond(*m, c, AddAtom(*m, "O"), bkDouble);
+  EXPECT_EQ(c->BondOrderSum(), 4);
+  EXPECT_EQ(c->GetHybridisation(), hySp);
+  EXPECT_EQ(c->GetString("Hybridation"), "sp");
+}
+
+TEST(BondOrderSum, IsolatedCarbonHasNoHybridisation) {
+  auto m = NewMolecule();
+  IAtom* c = AddAtom(*m, "C");
+  EXPECT_EQ(c->GetHybridisation(), hyNone);
+  EXPECT_EQ(c->GetString("Hybridation"), "");
+}
+
+TEST(BondOrderSum, AromaticCorrectionForCarbonAndPyridineNitrogenOnly) {
+  auto m = NewMolecule();
+  // A benzene-like carbon with its hydrogen: 1 + 1 + 1 + 1 = 4; a pyridine nitrogen 1 + 1 + 1 = 3; a
+  // pyrrole-type nitrogen with three neighbours 3 (no correction).
+  IAtom* c = AddAtom(*m, "C");
+  Bond(*m, c, AddAtom(*m, "C"), bkAromatic);
+  Bond(*m, c, AddAtom(*m, "C"), bkAromatic);
+  Bond(*m, c, AddAtom(*m, "H"));
+  EXPECT_EQ(c->BondOrderSum(), 4);
+  EXPECT_TRUE(c->IsAromatic());
+  IAtom* n = AddAtom(*m, "N");
+  Bond(*m, n, AddAtom(*m, "C"), bkAromatic);
+  Bond(*m, n, AddAtom(*m, "C"), bkAromatic);
+  EXPECT_EQ(n->BondOrderSum(), 3);
+  Bond(*m, n, AddAtom(*m, "H"));
+  EXPECT_EQ(n->BondOrderSum(), 3);
+  IAtom* o = AddAtom(*m, "O");
+  Bond(*m, o, AddAtom(*m, "C"), bkAromatic);
+  Bond(*m, o, AddAtom(*m, "C"), bkAromatic);
+  EXPECT_EQ(o->BondOrderSum(), 2);
+}
+
+TEST(BondOrderSum, HybridisationFollowsBondChangesAndDeletions) {
+  auto m = NewMolecule();
+  IAtom* c = AddAtom(*m, "C");
+  IAtom* o = AddAtom(*m, "O");
+  IBond* b = Bond(*m, c, o, bkDouble);
+  for (int i = 0; i < 2; ++i)
+    Bond(*m, c, AddAtom(*m, "H"));
+  EXPECT_EQ(c->GetString("Hybridation"), "sp2"); // formaldehyde
+  b->SetBondType(bkSingle);
+  Bond(*m, c, AddAtom(*m, "H")); // methanol's carbon
+  EXPECT_EQ(c->GetHybridisation(), hySp3);
+  EXPECT_EQ(c->GetString("Hybridation"), "sp3");
+  m->DeleteVertex(o);
+  EXPECT_EQ(c->BondOrderSum(), 3);
+  EXPECT_EQ(c->GetString("Hybridation"), "sp2");
+  EXPECT_EQ(c->CountBondsOfType(bkSingle), 3);
+}
+
+// --- bonds ---
+
+TEST(Bond, TypeTextFollowsTheKind) {
+  auto m = NewMolecule();
+  IBond* b = Bond(*m, AddAtom(*m, "C"), AddAtom(*m, "C"));
+  EXPECT_EQ(b->GetString("Bond Type"), "-");
+  const char* texts[] = {"-", "=", "#", ":", "?"};
+  for (int t = 0; t <= 4; ++t) {
+    b->SetBondType(t);
+    EXPECT_EQ(b->GetString("Bond Type"), texts[t]);
+  }
+}
+
+TEST(Bond, BondTypeParameterSelectsTheKindByItsFirstCharacter) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  IBond* b = Bond(*m, a, AddAtom(*m, "C"));
+  ChangeRecorder rec(*m);
+  b->SetString("Bond Type", "=x");
+  EXPECT_EQ(b->GetBondType(), bkDouble);
+  EXPECT_EQ(b->GetString("Bond Type"), "=");
+  EXPECT_EQ(rec.kinds.back(), gcIdentity);
+  EXPECT_EQ(a->BondOrderSum(), 2);
+  b->SetString("Bond Type", "x");
+  EXPECT_EQ(b->GetBondType(), bkDouble);
+  EXPECT_EQ(b->GetString("Bond Type"), "=");
+  b->SetString("Bond Type", "#");
+  EXPECT_EQ(b->GetBondType(), bkTriple);
+  b->SetString("Bond Type", ":");
+  EXPECT_EQ(b->GetBondType(), bkAromatic);
+  b->SetString("Bond Type", "-");
+  EXPECT_EQ(b->GetBondType(), bkSingle);
+  b->SetString("Bond Type", "");
+  EXPECT_EQ(b->GetBondType(), bkSingle);
+}
+
+namespace {
+/// A stand-in for the inspector's list editor: stores a text and reports the edit.
+class FakeEditor : public IParamEdit {
+public:
+  IParameter* GetParam() const override { return param_; }
+  void SetParam(IParameter* param) override { param_ = param; }
+  TNotifier& Notifier() override { return notifier_; }
+  void Edit(const std::string& text) {
+    dynamic_cast<IStringParameter*>(param_)->SetValue(text);
+    notifier_.Notify(peValueEdited);
+  }
+
+private:
+  IParameter* param_ = nullptr;
+  TNotifier notifier_{this};
+};
+} // namespace
+
+TEST(Bond, EditorEditOfBondTypeChangesTheKind) {
+  auto m = NewMolecule();
+  IBond* b = Bond(*m, AddAtom(*m, "C"), AddAtom(*m, "C"));
+  auto editor = std::make_shared<FakeEditor>();
+  b->GetParam("Bond Type")->SetEditor(editor);
+  editor->Notifier().Subscribe(peValueEdited, dynamic_cast<IListener*>(b));
+  editor->Edit("#");
+  EXPECT_EQ(b->GetBondType(), bkTriple);
+  b->GetParam("Bond Type")->SetEditor(nullptr);
+  editor->Notifier().RemoveListener(dynamic_cast<IListener*>(b));
+}
+
+TEST(Bond, DistanceOnlyBetweenAtomsWithModelCoordinates) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  IAtom* b = AddAtom(*m, "C");
+  IBond* bond = Bond(*m, a, b);
+  a->SetX3D(0);
+  bond->UpdateDistance();
+  EXPECT_FALSE(bond->HasParam("Distance"));
+  b->SetX3D(3);
+  b->SetY3D(4);
+  bond->UpdateDistance();
+  EXPECT_DOUBLE_EQ(bond->GetFloat("Distance"), 5.0);
+}
+
+TEST(Bond, AssignCopiesTheKind) {
+  auto m = NewMolecule();
+  IBond* a = Bond(*m, AddAtom(*m, "C"), AddAtom(*m, "C"), bkTriple);
+  IBond* b = Bond(*m, AddAtom(*m, "C"), AddAtom(*m, "C"));
+  b->Assign(*a);
+  EXPECT_EQ(b->GetBondType(), bkTriple);
+}
+
+// --- molecule ---
+
+TEST(Molecule, EveryChangeResetsTheCompletionTags) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  m->SetFloat("TagAromaticy", 1);
+  m->SetFloat("TagHydrogens", 1);
+  a->SetCharge(1);
+  EXPECT_EQ(m->GetFloat("TagAromaticy"), 0.0);
+  EXPECT_EQ(m->GetFloat("TagHydrogens"), 0.0);
+  m->SetFloat("TagAromaticy", 1);
+  m->BeginUpdate();
+  a->SetX(0.1);
+  m->EndUpdate();
+  EXPECT_EQ(m->GetFloat("TagAromaticy"), 0.0);
+}
+
+TEST(Molecule, ClearForgetsNameAndTransform) {
+  auto m = NewMolecule();
+  AddAtom(*m, "C");
+  m->SetName("methane");
+  EXPECT_EQ(m->GetString("Name"), "methane");
+  Matrix4f t = IdentityMatrix4f();
+  t[12] = 1;
+  m->SetTransform(t);
+  m->Clear();
+  EXPECT_EQ(m->VertexCount(), 0);
+  EXPECT_EQ(m->GetName(), "");
+  EXPECT_FALSE(m->HasTransform());
+  EXPECT_EQ(m->GetTransform(), IdentityMatrix4f());
+}
+
+TEST(Molecule, FactoriesMakeAtomsBondsAndStructures) {
+  auto m = NewMolecule();
+  m->AddVertices(3);
+  EXPECT_NE(AsAtom(m->GetVertex(2)), nullptr);
+  IEdge* e = m->ConnectIndices(0, 1);
+  EXPECT_NE(AsBond(e), nullptr);
+  EXPECT_NE(std::dynamic_pointer_cast<IStructure>(m->CreateSubGraph()), nullptr);
+  EXPECT_EQ(m->ConnectIndices(0, 1), nullptr);
+  EXPECT_THROW(m->GetAtom(3), std::out_of_range);
+}
+
+TEST(Molecule, AddGraphCopiesAtomsAndBondKinds) {
+  auto a = NewMolecule();
+  ParseSMILES("C=O", *a);
+  auto b = NewMolecule();
+  b->AddGraph(*a, nullptr);
+  ASSERT_EQ(b->VertexCount(), 4);
+  EXPECT_EQ(b->GetAtom(1)->GetSymbol(), "O");
+  EXPECT_EQ(b->GetBond(0)->GetBondType(), bkDouble);
+}
+
+TEST(Structure, CountsBondsBetweenItsAtomsListedOrNot) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  IAtom* b = AddAtom(*m, "C");
+  IAtom* c = AddAtom(*m, "C");
+  Bond(*m, a, b, bkDouble);
+  Bond(*m, b, c, bkDouble);
+  Bond(*m, a, c, bkSingle);
+  Ptr<IStructure> s = m->CreateStructure();
+  s->AddVertex(c);
+  s->AddVertex(a);
+  s->AddVertex(b);
+  EXPECT_EQ(s->EdgeCount(), 0);
+  EXPECT_EQ(s->CountBondsOfType(bkDouble), 2);
+  EXPECT_EQ(s->CountBondsOfType(bkSingle), 1);
+  EXPECT_EQ(s->CountBondsOfType(bkTriple), 0);
+}
+
+// --- the view transform ---
+
+TEST(Transform, ReprojectsModelCoordinatesAndDisplayRadius) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  a->SetX3D(1);
+  a->SetY3D(2);
+  a->SetZ3D(3);
+  IAtom* b = AddAtom(*m, "O"); // no model coordinates: keeps its view position
+  Matrix4f t = IdentityMatrix4f();
+  t[0] = t[5] = t[10] = 2; // scale 2
+  t[12] = 1;               // then translate x by 1 (translation in the last row)
+  m->SetTransform(t);
+  EXPECT_DOUBLE_EQ(a->GetX(), 3.0);
+  EXPECT_DOUBLE_EQ(a->GetY(), 4.0);
+  EXPECT_DOUBLE_EQ(a->GetZ(), 6.0);
+  EXPECT_TRUE(a->GetPositioned());
+  EXPECT_EQ(a->GetFloat("X"), 3.0);
+  EXPECT_FALSE(b->GetPositioned());
+  // |M (r, 0, 0)| / 4 with r the covalent radius (0.77 for carbon, 0.73 for oxygen in the element table).
+  EXPECT_NEAR(a->GetDisplayRadius(), 2 * 0.77 / 4, 1e-6);
+  EXPECT_NEAR(b->GetDisplayRadius(), 2 * 0.73 / 4, 1e-6);
+}
+
+TEST(Transform, RotationUsesRowsAsInTheViewersMath) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  a->SetX3D(1);
+  a->SetY3D(0);
+  a->SetZ3D(0);
+  // Rotation about z by 90 degrees: M[0][1] = sin, M[1][0] = -sin; x' = M[0][0] x + M[0][1] y = 0,
+  // y' = M[1][0] x = -1.
+  Matrix4f t = IdentityMatrix4f();
+  t[0] = 0;
+  t[1] = 1;
+  t[4] = -1;
+  t[5] = 0;
+  m->SetTransform(t);
+  EXPECT_NEAR(a->GetX(), 0.0, 1e-12);
+  EXPECT_NEAR(a->GetY(), -1.0, 1e-12);
+}
+
+TEST(Transform, NewAtomsAndNewElementsAreReprojected) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  a->SetX3D(1);
+  Matrix4f t = IdentityMatrix4f();
+  t[13] = 5;
+  m->SetTransform(t);
+  EXPECT_DOUBLE_EQ(a->GetY(), 5.0);
+  a->SetY3D(1);
+  IAtom* b = AddAtom(*m, "C"); // topology change: every atom again
+  EXPECT_DOUBLE_EQ(a->GetY(), 6.0);
+  b->SetSymbol("Cl"); // identity change: that atom again
+  EXPECT_NEAR(b->GetDisplayRadius(), 0.99 / 4, 1e-6);
+  // Inside a bracket the re-projection happens once, when it closes.
+  m->BeginUpdate();
+  a->SetZ3D(2);
+  AddAtom(*m, "C");
+  m->EndUpdate();
+  EXPECT_DOUBLE_EQ(a->GetZ(), 2.0);
+}
+
+TEST(Transform, SetTransformUpdatesBondDistances) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "C");
+  IAtom* b = AddAtom(*m, "C");
+  IBond* bond = Bond(*m, a, b);
+  a->SetX3D(0);
+  b->SetX3D(1.5);
+  m->SetTransform(IdentityMatrix4f());
+  EXPECT_DOUBLE_EQ(bond->GetFloat("Distance"), 1.5);
+}
+
+TEST(Geometry, BuildersAbsentRaiseAChemError) {
+  SetGeometryBuilders(nullptr, nullptr);
+  auto m = NewMolecule();
+  EXPECT_THROW(m->GenerateGeometry(), EChemError);
+  EXPECT_THROW(m->BuildFromInternalCoords(), EChemError);
+  SetGeometryBuilders([](IMolecule& mol) { mol.SetName("generated"); }, nullptr);
+  m->GenerateGeometry();
+  EXPECT_EQ(m->GetName(), "generated");
+  SetGeometryBuilders(nullptr, nullptr);
+}
