@@ -1,0 +1,53 @@
+#pragma once
+// The classification block that owns one classification file and attaches its values to the atoms (or bonds)
+// that match its fragments, the most specific fragment first.
+
+#include "blocks/block.h"
+#include "classify/classification.h"
+#include "classify/fragments.h"
+#include "classify/matcher.h"
+#include "core/parser.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvatin {
+
+/// "SMILES" (update level 2): a loaded classification file.
+class TSMILESClassification : public TBlock, public virtual IClassification {
+public:
+  /// Loads fileName (relative names from DataFolder()). propertyNames may be empty, when the file's "Property"
+  /// line supplies them; elementKind 0 classifies atoms, 1 bonds; valueKind 1 stores numbers, 3 strings.
+  /// Raises EClassifyError for a file error and EInputError when the file cannot be opened.
+  TSMILESClassification(const std::vector<std::string>& propertyNames, const std::string& fileName,
+                        int elementKind, std::uint8_t valueKind);
+  /// Reads the definitions from a tokenizer instead of a file (text held in memory).
+  TSMILESClassification(const std::vector<std::string>& propertyNames, IParser& parser, int elementKind,
+                        std::uint8_t valueKind);
+
+  std::string GetName() const override { return "SMILES"; }
+  void Execute(bool& more) override;
+
+  /// Removes the old values, then gives every atom (bond) the values of the first fragment that matches it.
+  void Classify(const Ptr<ISubGraph>& structure) override;
+  std::uint8_t GetUpdateLevel() const override { return ulComputed; }
+  /// The number of property names for the file's element kind, 0 for the others.
+  int GetValueCount(int kind) const override;
+  /// The property name at index; index = the number of names gives the class name; std::out_of_range beyond.
+  std::string GetValueName(int kind, int index) const override;
+
+  const TClassificationFile& File() const { return file_; }
+  const std::vector<std::string>& PropertyNames() const { return file_.propertyNames; }
+  const std::string& ClassName() const { return file_.className; }
+  int ElementKind() const { return file_.elementKind; }
+  /// The fragment records in matching order.
+  int FragmentCount() const { return static_cast<int>(file_.records.size()); }
+  const TGraphData& Record(int index) const { return *file_.records.at(static_cast<size_t>(index)); }
+
+private:
+  TClassificationFile file_;
+  std::unique_ptr<TFragmentMatcher> matcher_;
+};
+
+} // namespace corvatin
