@@ -55,7 +55,7 @@ Ptr<IStructure> TMolecule::CreateStructure() { return std::dynamic_pointer_cast<
 void TMolecule::Clear() {
   TGraph::Clear();
   SetName(std::string());
-  transform_ = IdentityMatrix4f();
+  transform_ = IdentityMatrix();
   hasTransform_ = false;
   reprojectPending_ = false;
 }

@@ -55,7 +55,7 @@ private:
   void ReprojectAll();
 
   std::string name_;
-  Matrix4f transform_ = IdentityMatrix4f();
+  Matrix4f transform_ = IdentityMatrix();
   bool hasTransform_ = false;
   // A topology change inside an update bracket re-projects once, when the outermost bracket closes.
   bool reprojectPending_ = false;

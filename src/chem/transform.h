@@ -1,29 +1,20 @@
 #pragma once
-// The molecule's view transform: a 4 x 4 matrix of single-precision floats stored row by row (element [r][c] at
-// 4r + c), with the translation in the last row (positions 12, 13, 14) and 1 at position 15. Points are mapped
-// as in the viewers' 3D math: p' = (sum_j M[i][j] p_j) + M[3][i] for i = x, y, z. Only what the molecule needs
-// for re-projecting its atoms lives here.
+// Re-projection of model coordinates through the molecule's view transform (the 4 x 4 single-precision matrix of
+// graph/math3d.h: row by row, translation in the last row). The atoms keep their model coordinates as doubles,
+// so the mapping is done in double precision here with the same layout as TransformPoint.
 
-#include <array>
+#include "graph/math3d.h"
 
 namespace corvatin {
 
-/// A 4 x 4 single-precision matrix, row by row, translation in the last row.
-using Matrix4f = std::array<float, 16>;
-
-/// The identity matrix.
-constexpr Matrix4f IdentityMatrix4f() {
-  return Matrix4f{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-}
-
-/// A point in double precision (model coordinates are kept as doubles on the atoms).
+/// A point in double precision.
 struct Point3d {
   double x = 0.0;
   double y = 0.0;
   double z = 0.0;
 };
 
-/// The point mapped by m: rotation-and-scale part applied, then the translation added.
+/// The point mapped by m: p'_i = sum_j M[i][j] p_j + M[3][i].
 Point3d TransformPoint3d(const Point3d& p, const Matrix4f& m);
 
 /// The point mapped by m with its translation left out (directions and lengths).

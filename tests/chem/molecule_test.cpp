@@ -307,14 +307,14 @@ TEST(Molecule, ClearForgetsNameAndTransform) {
   AddAtom(*m, "C");
   m->SetName("methane");
   EXPECT_EQ(m->GetString("Name"), "methane");
-  Matrix4f t = IdentityMatrix4f();
+  Matrix4f t = IdentityMatrix();
   t[12] = 1;
   m->SetTransform(t);
   m->Clear();
   EXPECT_EQ(m->VertexCount(), 0);
   EXPECT_EQ(m->GetName(), "");
   EXPECT_FALSE(m->HasTransform());
-  EXPECT_EQ(m->GetTransform(), IdentityMatrix4f());
+  EXPECT_EQ(m->GetTransform(), IdentityMatrix());
 }
 
 TEST(Molecule, FactoriesMakeAtomsBondsAndStructures) {
@@ -365,7 +365,7 @@ TEST(Transform, ReprojectsModelCoordinatesAndDisplayRadius) {
   a->SetY3D(2);
   a->SetZ3D(3);
   IAtom* b = AddAtom(*m, "O"); // no model coordinates: keeps its view position
-  Matrix4f t = IdentityMatrix4f();
+  Matrix4f t = IdentityMatrix();
   t[0] = t[5] = t[10] = 2; // scale 2
   t[12] = 1;               // then translate x by 1 (translation in the last row)
   m->SetTransform(t);
@@ -388,7 +388,7 @@ TEST(Transform, RotationUsesRowsAsInTheViewersMath) {
   a->SetZ3D(0);
   // Rotation about z by 90 degrees: M[0][1] = sin, M[1][0] = -sin; x' = M[0][0] x + M[0][1] y = 0,
   // y' = M[1][0] x = -1.
-  Matrix4f t = IdentityMatrix4f();
+  Matrix4f t = IdentityMatrix();
   t[0] = 0;
   t[1] = 1;
   t[4] = -1;
@@ -402,7 +402,7 @@ TEST(Transform, NewAtomsAndNewElementsAreReprojected) {
   auto m = NewMolecule();
   IAtom* a = AddAtom(*m, "C");
   a->SetX3D(1);
-  Matrix4f t = IdentityMatrix4f();
+  Matrix4f t = IdentityMatrix();
   t[13] = 5;
   m->SetTransform(t);
   EXPECT_DOUBLE_EQ(a->GetY(), 5.0);
@@ -426,7 +426,7 @@ TEST(Transform, SetTransformUpdatesBondDistances) {
   IBond* bond = Bond(*m, a, b);
   a->SetX3D(0);
   b->SetX3D(1.5);
-  m->SetTransform(IdentityMatrix4f());
+  m->SetTransform(IdentityMatrix());
   EXPECT_DOUBLE_EQ(bond->GetFloat("Distance"), 1.5);
 }
 
@@ -439,4 +439,18 @@ TEST(Geometry, BuildersAbsentRaiseAChemError) {
   m->GenerateGeometry();
   EXPECT_EQ(m->GetName(), "generated");
   SetGeometryBuilders(nullptr, nullptr);
+}
+
+TEST(Transform, AgreesWithTheViewersPointTransform) {
+  auto m = NewMolecule();
+  IAtom* a = AddAtom(*m, "N");
+  a->SetX3D(0.5);
+  a->SetY3D(-1.25);
+  a->SetZ3D(2.0);
+  const Matrix4f t = MatrixProduct(MatrixProduct(RotationX(0.3f), RotationZ(1.1f)), TranslationMatrix(1, 2, 3));
+  m->SetTransform(t);
+  const Vector3f p = TransformPoint(MakeVector(0.5f, -1.25f, 2.0f), t);
+  EXPECT_NEAR(a->GetX(), p.x, 1e-5);
+  EXPECT_NEAR(a->GetY(), p.y, 1e-5);
+  EXPECT_NEAR(a->GetZ(), p.z, 1e-5);
 }
