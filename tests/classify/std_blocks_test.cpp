@@ -1,0 +1,169 @@
+// The standard and bond-property classification blocks: value names, atomic numbers, bond values shared out
+// over the heavy neighbours of both ends (ethane, methane, H2), and blocks run through the shared data space.
+#include "classify_test_util.h"
+
+#include "classify/gasteiger.h"
+#include "classify/std_classification.h"
+
+#include <gtest/gtest.h>
+
+namespace corvatin {
+namespace {
+
+using test::AsStructure;
+using test::LoadText;
+using test::Mol;
+
+std::vector<std::string> Names(const IClassification& c, int kind) {
+  std::vector<std::string> names;
+  for (int i = 0; i < c.GetValueCount(kind); ++i) names.push_back(c.GetValueName(kind, i));
+  return names;
+}
+
+/// An atom classification giving carbon 1.5 and hydrogen 0.25 as "W".
+Ptr<IClassification> Weights() { return LoadText("C = 1.5\nH = 0.25\n", {"W"}); }
+
+TEST(StdClassification, Declaration) {
+  TStdClassification c;
+  EXPECT_EQ(c.GetName(), "Atoms");
+  EXPECT_EQ(c.GetUpdateLevel(), 3);
+  EXPECT_EQ(Names(c, ekAtoms),
+            (std::vector<std::string>{"Symbol", "Atomic number", "Hybridation", "Charge", "Atomic weight"}));
+  EXPECT_EQ(Names(c, ekBonds), (std::vector<std::string>{"Bond Type", "Distance"}));
+  EXPECT_EQ(Names(c, ekMolecule), (std::vector<std::string>{"Name"}));
+  EXPECT_EQ(c.GetValueCount(3), 0);
+  EXPECT_THROW(c.GetValueName(ekBonds, 2), std::out_of_range);
+}
+
+TEST(StdClassification, AtomicNumbers) {
+  auto m = Mol("ClCC[Fe]");
+  m->AddAtom()->SetSymbol("Xx");
+  TStdClassification c;
+  c.Classify(AsStructure(m));
+  EXPECT_EQ(m->GetAtom(0)->GetFloat("Atomic number"), 17);
+  EXPECT_EQ(m->GetAtom(1)->GetFloat("Atomic number"), 6);
+  EXPECT_EQ(m->GetAtom(3)->GetFloat("Atomic number"), 26);
+  const IAtom* unknown = m->GetAtom(m->VertexCount() - 1);
+  ASSERT_TRUE(unknown->HasParam("Atomic number"));
+  EXPECT_EQ(unknown->GetFloat("Atomic number"), 0);
+}
+
+TEST(SMILESClassificationBlock, Declaration) {
+  auto atoms = LoadText("Property = A; B\nClass = K\nC = 1; 2\n");
+  EXPECT_EQ(atoms->GetName(), "SMILES");
+  EXPECT_EQ(atoms->GetUpdateLevel(), 2);
+  EXPECT_EQ(Names(*atoms, ekAtoms), (std::vector<std::string>{"A;", "B"}));
+  EXPECT_EQ(atoms->GetValueCount(ekBonds), 0);
+  EXPECT_EQ(atoms->GetValueName(ekAtoms, 2), "K"); // one past the names: the class name
+  EXPECT_THROW(atoms->GetValueName(ekAtoms, 3), std::out_of_range);
+  EXPECT_THROW(atoms->GetValueName(ekBonds, 0), std::out_of_range);
+  auto bonds = LoadText("CC = 1\n", {"D"}, ekBonds);
+  EXPECT_EQ(Names(*bonds, ekBonds), (std::vector<std::string>{"D"}));
+  EXPECT_EQ(bonds->GetValueCount(ekAtoms), 0);
+}
+
+TEST(BondPropClassification, NamesFromTheSourcesThenAtomicWeight) {
+  auto abraham = LoadText("C = 1; 2\n", {"Ab1", "Ab2"});
+  auto bonds = LoadText("CC = 1\n", {"D"}, ekBonds);
+  auto charges = std::make_shared<TGasteigerChargesClassification>();
+  TBondPropClassification c({Weights(), nullptr, bonds, abraham, charges});
+  EXPECT_EQ(c.GetName(), "Bond");
+  EXPECT_EQ(c.GetUpdateLevel(), 3);
+  EXPECT_EQ(Names(c, ekBonds),
+            (std::vector<std::string>{"W", "Ab1", "Ab2", "Gasteiger-Marsili charge", "Atomic weight"}));
+  EXPECT_EQ(c.GetValueName(ekBonds, 99), "Atomic weight");
+  EXPECT_EQ(c.GetValueCount(ekAtoms), 0);
+  EXPECT_THROW(c.GetValueName(ekBonds, -1), std::out_of_range);
+}
+
+TEST(BondPropClassification, EthaneBondsAreSumsOfTheirAtoms) {
+  // Every atom of ethane has exactly one heavy neighbour.
+  auto m = Mol("CC");
+  auto w = Weights();
+  w->Classify(AsStructure(m));
+  TBondPropClassification c({w});
+  c.Classify(AsStructure(m));
+  const double wc = 12.011, wh = 1.008; // the element table's weights, read back below
+  ASSERT_NEAR(m->GetAtom(0)->GetAtomicWeight(), wc, 0.001);
+  ASSERT_NEAR(m->GetAtom(2)->GetAtomicWeight(), wh, 0.001);
+  for (int i = 0; i < m->EdgeCount(); ++i) {
+    const IBond* b = m->GetBond(i);
+    const bool cc = b->GetAtom2()->GetSymbol() == "C" && b->GetAtom1()->GetSymbol() == "C";
+    EXPECT_DOUBLE_EQ(b->GetFloat("W"), cc ? 3.0 : 1.75) << i;
+    EXPECT_DOUBLE_EQ(b->GetFloat("Atomic weight"),
+                     b->GetAtom1()->GetAtomicWeight() + b->GetAtom2()->GetAtomicWeight()) << i;
+  }
+}
+
+TEST(BondPropClassification, MethaneCarbonHasNoHeavyNeighbour) {
+  auto m = Mol("C");
+  auto w = Weights();
+  w->Classify(AsStructure(m));
+  TBondPropClassification c({w});
+  c.Classify(AsStructure(m));
+  ASSERT_EQ(m->EdgeCount(), 4);
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(m->GetBond(i)->HasParam("W"));
+    EXPECT_EQ(m->GetBond(i)->GetFloat("W"), 0);
+    EXPECT_EQ(m->GetBond(i)->GetFloat("Atomic weight"), 0);
+  }
+}
+
+TEST(BondPropClassification, DihydrogenGetsZeroEverywhere) {
+  auto m = Mol("[H][H]");
+  ASSERT_EQ(m->EdgeCount(), 1);
+  auto w = Weights();
+  w->Classify(AsStructure(m));
+  TBondPropClassification c({w});
+  c.Classify(AsStructure(m));
+  EXPECT_EQ(m->GetBond(0)->GetFloat("W"), 0);
+  EXPECT_TRUE(m->GetBond(0)->HasParam("Atomic weight"));
+  EXPECT_EQ(m->GetBond(0)->GetFloat("Atomic weight"), 0);
+}
+
+TEST(BondPropClassification, SharedOutOverHeavyNeighbours) {
+  // Isobutane's central carbon has three heavy neighbours, each methyl one: a C-C bond gets 1.5/3 + 1.5/1.
+  auto m = Mol("CC(C)C");
+  auto w = Weights();
+  w->Classify(AsStructure(m));
+  TBondPropClassification c({w});
+  c.Classify(AsStructure(m));
+  EXPECT_DOUBLE_EQ(m->GetEdgeBetween(0, 1)->GetFloat("W"), 1.5 / 3 + 1.5);
+}
+
+TEST(BondPropClassification, MissingAtomValuesReadAsZeroAndLaterNamesOverwrite) {
+  auto m = Mol("CO");
+  auto first = LoadText("C = 1\n", {"W"});
+  auto second = LoadText("O = 4\n", {"W"});
+  first->Classify(AsStructure(m));
+  TBondPropClassification c({first, second});
+  EXPECT_EQ(Names(c, ekBonds), (std::vector<std::string>{"W", "W", "Atomic weight"}));
+  c.Classify(AsStructure(m));
+  EXPECT_DOUBLE_EQ(m->GetEdgeBetween(0, 1)->GetFloat("W"), 1.0);
+}
+
+TEST(ClassificationBlocks, ExecuteClassifiesThePublishedStructure) {
+  auto m = Mol("CO");
+  SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IGraph>(std::static_pointer_cast<IGraph>(m)), nullptr,
+                              true);
+  TStdClassification std;
+  TGasteigerChargesClassification charges;
+  auto file = LoadText("O = 1\n", {"W"});
+  for (IBlock* b : std::initializer_list<IBlock*>{&std, &charges, file.get()}) {
+    b->SetPortName(0, "Molecule");
+    bool more = true;
+    b->Execute(more);
+    EXPECT_TRUE(more);
+  }
+  SharedDataSpace()->DeleteParam("Molecule");
+  EXPECT_EQ(m->GetAtom(1)->GetFloat("Atomic number"), 8);
+  EXPECT_TRUE(m->GetAtom(1)->HasParam(kGasteigerChargeName));
+  EXPECT_EQ(m->GetAtom(1)->GetFloat("W"), 1);
+  // Nothing published: nothing happens.
+  bool more = false;
+  std.Execute(more);
+  EXPECT_FALSE(more);
+}
+
+} // namespace
+} // namespace corvatin
