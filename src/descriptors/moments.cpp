@@ -1,0 +1,126 @@
+#include "descriptors/moments.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace corvatin {
+
+TBondAdjacency BondAdjacency(const ISubGraph& graph) {
+  const int m = graph.EdgeCount();
+  // Bonds of the working graph by vertex: two bonds are adjacent exactly when they meet at a vertex, and the graph
+  // is simple, so listing each vertex's bonds gives every adjacency once per shared vertex (at most one).
+  std::unordered_map<const IVertex*, std::vector<int>> atVertex;
+  for (int b = 0; b < m; ++b) {
+    const IEdge* e = graph.GetEdge(b);
+    atVertex[e->GetVertex1()].push_back(b);
+    atVertex[e->GetVertex2()].push_back(b);
+  }
+  TBondAdjacency adjacency;
+  adjacency.start.assign(static_cast<size_t>(m) + 1, 0);
+  std::vector<std::vector<int>> lists(static_cast<size_t>(m));
+  for (const auto& [vertex, bonds] : atVertex)
+    for (int r : bonds)
+      for (int c : bonds)
+        if (r != c) lists[static_cast<size_t>(r)].push_back(c);
+  for (int b = 0; b < m; ++b) {
+    auto& list = lists[static_cast<size_t>(b)];
+    std::sort(list.begin(), list.end());
+    adjacency.start[static_cast<size_t>(b) + 1] = adjacency.start[static_cast<size_t>(b)] + static_cast<int>(list.size());
+    adjacency.neighbours.insert(adjacency.neighbours.end(), list.begin(), list.end());
+  }
+  return adjacency;
+}
+
+std::vector<double> BondWeights(const ISubGraph& graph, const std::string& name) {
+  std::vector<double> weights(static_cast<size_t>(graph.EdgeCount()), 0.0);
+  if (name.empty()) return weights;
+  for (int b = 0; b < graph.EdgeCount(); ++b) weights[static_cast<size_t>(b)] = graph.GetEdge(b)->GetFloat(name);
+  return weights;
+}
+
+TMomentKernel::TMomentKernel(TBondAdjacency adjacency) : adjacency_(std::move(adjacency)) {
+  const size_t m = static_cast<size_t>(adjacency_.BondCount());
+  curStamp_.assign(m, 0);
+  nextStamp_.assign(m, 0);
+  curList_.reserve(m);
+  nextList_.reserve(m);
+}
+
+void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, const char* excluded,
+                            long double* traces, long double* local) {
+  if (K < 1) throw std::invalid_argument("moment order below 1");
+  const size_t n = weights.size();
+  const int m = BondCount();
+  const size_t width = n * static_cast<size_t>(K);
+  std::fill(traces, traces + width, 0.0L);
+  if (local) std::fill(local, local + static_cast<size_t>(m) * width, 0.0L);
+  if (n == 0 || m == 0) return;
+  cur_.assign(static_cast<size_t>(m) * n, 0.0);
+  next_.assign(static_cast<size_t>(m) * n, 0.0);
+  std::vector<long double> acc(width);
+  for (int b = 0; b < m; ++b) {
+    if (excluded && excluded[b]) continue;
+    WalkFrom(b, weights, K, excluded, acc.data());
+    for (size_t x = 0; x < width; ++x) traces[x] += acc[x];
+    if (local) std::copy(acc.begin(), acc.end(), local + static_cast<size_t>(b) * width);
+  }
+}
+
+void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights, int K, const char* excluded,
+                             long double* acc) {
+  const size_t n = weights.size();
+  const size_t Ks = static_cast<size_t>(K);
+  std::fill(acc, acc + n * Ks, 0.0L);
+
+  // v_0 = e_bond (one copy per weight).
+  curList_.clear();
+  curStamp_[static_cast<size_t>(bond)] = ++token_;
+  curList_.push_back(bond);
+  std::fill_n(&cur_[static_cast<size_t>(bond) * n], n, 1.0);
+
+  for (int j = 0;; ++j) {
+    // B^{2j}(b, b) = |v_j|^2.
+    if (j > 0 && 2 * j <= K)
+      for (int r : curList_) {
+        const double* v = &cur_[static_cast<size_t>(r) * n];
+        for (size_t i = 0; i < n; ++i) acc[i * Ks + static_cast<size_t>(2 * j - 1)] += static_cast<long double>(v[i]) * v[i];
+      }
+    if (2 * j + 1 > K) break;
+
+    // v_{j+1} = B v_j over the bonds within reach.
+    const long long nextTok = ++token_;
+    nextList_.clear();
+    auto touch = [&](int c) -> double* {
+      double* slot = &next_[static_cast<size_t>(c) * n];
+      if (nextStamp_[static_cast<size_t>(c)] != nextTok) {
+        nextStamp_[static_cast<size_t>(c)] = nextTok;
+        std::fill_n(slot, n, 0.0);
+        nextList_.push_back(c);
+      }
+      return slot;
+    };
+    for (int r : curList_) {
+      const double* v = &cur_[static_cast<size_t>(r) * n];
+      double* own = touch(r);
+      for (size_t i = 0; i < n; ++i) own[i] += weights[i][r] * v[i];
+      for (int x = adjacency_.start[static_cast<size_t>(r)]; x < adjacency_.start[static_cast<size_t>(r) + 1]; ++x) {
+        const int c = adjacency_.neighbours[static_cast<size_t>(x)];
+        if (excluded && excluded[c]) continue;
+        double* slot = touch(c);
+        for (size_t i = 0; i < n; ++i) slot[i] += v[i];
+      }
+    }
+    // B^{2j+1}(b, b) = <v_j, v_{j+1}>; v_j is zero outside its list.
+    for (int r : curList_) {
+      const double* v = &cur_[static_cast<size_t>(r) * n];
+      const double* w = &next_[static_cast<size_t>(r) * n];
+      for (size_t i = 0; i < n; ++i) acc[i * Ks + static_cast<size_t>(2 * j)] += static_cast<long double>(v[i]) * w[i];
+    }
+    std::swap(cur_, next_);
+    std::swap(curStamp_, nextStamp_);
+    std::swap(curList_, nextList_);
+  }
+}
+
+} // namespace corvatin
