@@ -1,0 +1,54 @@
+#pragma once
+// The block that ends most procedures: appends each structure's values to a tab-separated data file (one line per
+// structure, for statistics software) and to a readable results file (one labelled section per structure), and
+// echoes the readable lines to the log.
+
+#include "blocks/block.h"
+#include "classify/classification.h"
+#include "outputs/composer.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace corvatin {
+
+inline constexpr const char* kParamOutputDataFile = "Output data file";
+inline constexpr const char* kParamOutputResultsFile = "Output results file";
+inline constexpr const char* kParamPrecision = "Precision";
+/// The decimals "Precision" is held to (a negative value writes none).
+inline constexpr int kMaxPrecision = 20;
+
+/// "Output": one port; parameters "Output data file", "Output results file", "Precision" (6).
+class TVectorOutput : public TBlock {
+public:
+  /// One molecule-level record per name, in order.
+  TVectorOutput(const std::vector<std::string>& names, const std::string& dataFile, const std::string& resultsFile,
+                bool rowLines, bool labelledValues);
+  /// Records from source's value names: molecule level, then atoms, then bonds; row lines off, labelled values on.
+  TVectorOutput(const IClassification& source, const std::string& dataFile, const std::string& resultsFile);
+
+  std::string GetName() const override { return "Output"; }
+  /// Writes the published structure (nothing when none is published).
+  void Execute(bool& more) override;
+  void Start(IWorkerThread* thread) override;
+
+  /// Appends structure to both files. EFatalError when a file cannot be created or written.
+  void Write(const Ptr<IObject>& structure);
+
+  const std::vector<TParamObject>& Records() const { return records_; }
+  bool RowLines() const { return rowLines_; }
+  bool LabelledValues() const { return labelledValues_; }
+
+private:
+  void AddParameters(const std::string& dataFile, const std::string& resultsFile);
+  void WarnDropped(const std::vector<TDataCell>& dropped, const std::string& path);
+
+  std::vector<TParamObject> records_;
+  bool rowLines_;
+  bool labelledValues_;
+  // (record, data file) pairs already warned about in this run: one warning each, not one per structure.
+  std::set<std::pair<std::string, std::string>> warned_;
+};
+
+} // namespace corvatin
