@@ -1,0 +1,129 @@
+#include "inputs/file_input.h"
+
+#include "core/errors.h"
+#include "core/paths.h"
+#include "core/rounding.h"
+
+#include <atomic>
+
+namespace corvatin {
+
+namespace {
+
+std::atomic<FileNameEditorFactory> gEditorFactory{nullptr};
+
+std::string Substitute(std::string_view format, std::string_view placeholder, const std::string& value) {
+  std::string text(format);
+  if (const auto at = text.find(placeholder); at != std::string::npos) text.replace(at, placeholder.size(), value);
+  return text;
+}
+
+} // namespace
+
+std::string FileErrorMessage(const std::string& fileName, std::int64_t line, const std::string& detail) {
+  std::string text = Substitute(Substitute(kMsgFileError, "%s", fileName), "%d", std::to_string(line));
+  if (!detail.empty()) text += " (" + detail + ")";
+  return text;
+}
+
+std::string FormatFileMessage(const char* format, const std::string& argument) {
+  return Substitute(format, "%s", argument);
+}
+
+void SetFileNameEditorFactory(FileNameEditorFactory factory) { gEditorFactory = factory; }
+
+std::string ResolveInputFileName(const std::string& name) {
+  if (name.empty() || HasFolderPart(name)) return name;
+  return DataFolder() + name;
+}
+
+// ------------------------------------------------------------------------------------------------ TFileInput
+
+TFileInput::TFileInput(int portCount, const std::string& parameterName, const std::string& filter,
+                       const std::string& defaultFileName)
+    : TBlock(portCount), filter_(filter), parameterName_(parameterName) {
+  auto param = std::make_shared<TStringParameter>(parameterName, defaultFileName);
+  Ptr<IParamEdit> editor;
+  if (const FileNameEditorFactory factory = gEditorFactory) editor = factory(*param, filter);
+  AddParam(parameterName, param, editor, false);
+}
+
+std::string TFileInput::GetFileName() const { return ResolveInputFileName(GetString(parameterName_)); }
+
+void TFileInput::SetFileName(const std::string& name) { SetString(parameterName_, name); }
+
+// ------------------------------------------------------------------------------------------------ TParserInput
+
+TParserInput::TParserInput(int portCount, bool mustExist, const std::string& parameterName, const std::string& filter,
+                           const std::string& defaultFileName)
+    : TFileInput(portCount, parameterName, filter, defaultFileName), mustExist_(mustExist) {}
+
+void TParserInput::Execute(bool& more) {
+  const std::string name = GetFileName();
+  // A file read to its end is opened anew rather than read on: the same file named twice in a list is read
+  // twice, and a reader asked once more never delivers an empty structure made of nothing.
+  if (name == currentFile_ && tokenizer_ && !tokenizer_->AtEnd()) {
+    more = true;
+    return;
+  }
+  tokenizer_.reset();
+  currentFile_ = name;
+  if (!name.empty())
+    tokenizer_ = NewFileParser(name);
+  else if (mustExist_)
+    throw EInputError(FormatFileMessage(kMsgCannotOpen, name));
+  more = tokenizer_ != nullptr;
+}
+
+void TParserInput::Start(IWorkerThread* thread) {
+  TFileInput::Start(thread);
+  // Blocks that follow read the structure under the same port name; when no block publishes one (a chain
+  // without a molecule editor), the reader provides it. A block started later may still replace it.
+  if (GetPortCount() > 0 && !GetInputObject()) {
+    ownMolecule_ = NewMolecule();
+    PublishStructure<IGraph>(ownMolecule_);
+  }
+}
+
+void TParserInput::Stop() {
+  tokenizer_.reset();
+  currentFile_.clear();
+  molecule_.reset();
+  if (ownMolecule_) {
+    // Withdraw only what this reader published; another block may have replaced it meanwhile.
+    if (GetInputObject() == std::static_pointer_cast<IObject>(ownMolecule_)) WithdrawStructure();
+    ownMolecule_.reset();
+  }
+  TFileInput::Stop();
+}
+
+int TParserInput::ProgressPercent() const {
+  if (!tokenizer_) return 0;
+  const std::int64_t size = tokenizer_->GetSize();
+  if (size <= 0) return 100;
+  return static_cast<int>(
+      RoundHalfEven(static_cast<double>(tokenizer_->GetPosition()) * 100.0 / static_cast<double>(size)));
+}
+
+void TParserInput::CheckFile(bool condition, const std::string& detail) const {
+  if (condition) return;
+  throw EInputError(FileErrorMessage(currentFile_, tokenizer_ ? tokenizer_->GetLineNumber() : 0, detail));
+}
+
+IMolecule& TParserInput::TakeMolecule() {
+  Ptr<IObject> published = GetInputObject();
+  Ptr<IMolecule> molecule = std::dynamic_pointer_cast<IMolecule>(published);
+  if (!molecule) {
+    if (published) Fatal("The structure to read into is not a molecule");
+    // Executed without Start (a reader used on its own): keep a molecule of its own, unpublished.
+    if (!ownMolecule_) ownMolecule_ = NewMolecule();
+    molecule = ownMolecule_;
+  }
+  molecule_ = molecule;
+  molecule_->Clear();
+  return *molecule_;
+}
+
+void TParserInput::ReportProgress() { Progress(ProgressPercent()); }
+
+} // namespace corvatin

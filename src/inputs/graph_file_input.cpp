@@ -1,0 +1,155 @@
+#include "inputs/graph_file_input.h"
+
+#include "core/errors.h"
+#include "core/paths.h"
+
+#include <algorithm>
+
+namespace corvatin {
+
+namespace {
+
+std::string TrimBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); });
+  return text;
+}
+
+} // namespace
+
+std::vector<std::string> SplitFileList(const std::string& text) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  for (std::size_t sep = text.find(';'); sep != std::string::npos; sep = text.find(';', start)) {
+    names.push_back(TrimBlanks(text.substr(start, sep - start)));
+    start = sep + 1;
+  }
+  if (std::string rest = TrimBlanks(text.substr(start)); !rest.empty()) names.push_back(std::move(rest));
+  return names;
+}
+
+std::string LowerFileExtension(const std::string& fileName) {
+  const auto dot = fileName.find_last_of('.');
+  if (dot == std::string::npos) return {};
+  // A dot in a folder name ("/home/a.b/file") is no extension.
+  const auto sep = fileName.find_last_of("/\\");
+  if (sep != std::string::npos && sep > dot) return {};
+  return Lower(fileName.substr(dot));
+}
+
+std::vector<std::string> FilterPatterns(const std::string& filter) {
+  std::vector<std::string> patterns;
+  const auto bar = filter.find('|');
+  if (bar == std::string::npos) return patterns;
+  std::string list = filter.substr(bar + 1);
+  std::size_t start = 0;
+  for (;;) {
+    const auto sep = list.find(';', start);
+    std::string piece = TrimBlanks(list.substr(start, sep == std::string::npos ? std::string::npos : sep - start));
+    if (!piece.empty()) patterns.push_back(std::move(piece));
+    if (sep == std::string::npos) break;
+    start = sep + 1;
+  }
+  return patterns;
+}
+
+TGraphFileInput::TGraphFileInput(const std::vector<Ptr<IObject>>& readers) : TMultiBlock(1, readers, mbSelected) {
+  std::string patternList;
+  int child = 0;
+  for (const auto& entry : readers) {
+    if (!std::dynamic_pointer_cast<IBlock>(entry)) continue; // the multi-block skips it as well
+    if (auto input = std::dynamic_pointer_cast<IInput>(entry)) {
+      const std::string filter = input->GetFilter();
+      readerFilters_.push_back(filter);
+      filter_ += (filter_.empty() ? "" : "|") + filter;
+      const auto bar = filter.find('|');
+      if (bar != std::string::npos)
+        patternList += (patternList.empty() ? "" : ";") + filter.substr(bar + 1);
+      std::vector<std::string> patterns = FilterPatterns(filter);
+      for (auto& pattern : patterns) pattern = Lower(pattern);
+      readers_.push_back(Reader{child, std::move(input), std::move(patterns)});
+    }
+    ++child;
+  }
+  if (!patternList.empty()) filter_ += "|All supported files|" + patternList;
+}
+
+std::string TGraphFileInput::GetFileName() const {
+  if (TrimBlanks(fileNameText_).empty()) return {};
+  return HasFolderPart(fileNameText_) ? fileNameText_ : DataFolder() + fileNameText_;
+}
+
+void TGraphFileInput::SetFileName(const std::string& name) { fileNameText_ = name; }
+
+void TGraphFileInput::Start(IWorkerThread* thread) {
+  TMultiBlock::Start(thread);
+  // Each name is resolved on its own: a bare name anywhere in the list is looked up in the program's folder,
+  // and blanks before the first one never end up between the folder and the name.
+  fileNames_ = SplitFileList(fileNameText_);
+  for (auto& name : fileNames_) name = ResolveInputFileName(name);
+  currentIndex_ = 0;
+  preparedIndex_ = -1;
+}
+
+void TGraphFileInput::Stop() {
+  fileNames_.clear();
+  SelectChild(-1);
+  TMultiBlock::Stop();
+}
+
+void TGraphFileInput::Prepare() {
+  const std::string& name = fileNames_[static_cast<std::size_t>(currentIndex_)];
+  const std::string extension = LowerFileExtension(name);
+  // The extension must be one of a reader's patterns exactly: "x.mo" is not a molfile, even though ".mo" is
+  // part of "*.mol".
+  const std::string wanted = "*" + extension;
+  const Reader* chosen = nullptr;
+  if (!extension.empty())
+    for (const Reader& reader : readers_)
+      if (std::find(reader.patterns.begin(), reader.patterns.end(), wanted) != reader.patterns.end()) {
+        chosen = &reader;
+        break;
+      }
+  if (!chosen) throw EInputError(FormatFileMessage(kMsgUnknownExtension, extension));
+  chosen->input->SetFileName(name);
+  SelectChild(chosen->child);
+  preparedIndex_ = currentIndex_;
+}
+
+void TGraphFileInput::AfterReader(bool& more) {
+  if (!more) ++currentIndex_;
+  more = currentIndex_ < static_cast<int>(fileNames_.size());
+}
+
+void TGraphFileInput::Execute(bool& more) {
+  if (fileNames_.empty()) {
+    GetInputStructure(); // the structure already there is the one the chain processes
+    more = false;
+    ++currentIndex_;
+    return;
+  }
+  if (currentIndex_ >= static_cast<int>(fileNames_.size())) {
+    more = false; // every file was read; asked again, there is nothing left
+    return;
+  }
+  if (currentIndex_ != preparedIndex_) Prepare();
+  try {
+    TMultiBlock::Execute(more);
+  } catch (const EInputError&) {
+    throw;
+  } catch (const EChemError&) {
+    // One bad structure: the run goes on, and after a file's last structure it goes on with the next file.
+    AfterReader(more);
+    throw;
+  }
+  AfterReader(more);
+}
+
+} // namespace corvatin
