@@ -1,0 +1,207 @@
+// The record as a whole: header and counts line, the hydrogen counts, the end of an SD record; and the block.
+#include "inputs/mol_reader.h"
+
+#include "chem/geometry.h"
+#include "chem/smiles.h"
+#include "core/errors.h"
+#include "core/numtext.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace corvatin {
+
+namespace mol_detail {
+
+namespace {
+
+// Closes the molecule's update bracket however the record ends.
+class UpdateBracket {
+public:
+  explicit UpdateBracket(IGraph& graph) : graph_(graph) { graph_.BeginUpdate(); }
+  ~UpdateBracket() { graph_.EndUpdate(); }
+  UpdateBracket(const UpdateBracket&) = delete;
+  UpdateBracket& operator=(const UpdateBracket&) = delete;
+
+private:
+  IGraph& graph_;
+};
+
+bool StartsWith(const std::string& text, std::string_view prefix) {
+  return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin());
+}
+
+} // namespace
+
+std::string Columns(const std::string& line, std::size_t first, std::size_t width) {
+  if (first == 0 || first > line.size()) return {};
+  return line.substr(first - 1, width);
+}
+
+std::string TrimBlanks(const std::string& text) {
+  const auto begin = text.find_first_not_of(" \t");
+  if (begin == std::string::npos) return {};
+  const auto end = text.find_last_not_of(" \t");
+  return text.substr(begin, end - begin + 1);
+}
+
+int BondKindFromCode(long long code) {
+  switch (code) {
+  case 2:
+    return bkDouble;
+  case 3:
+    return bkTriple;
+  case 4:
+    return bkAromatic;
+  default:
+    return bkSingle;
+  }
+}
+
+bool ChargeFromCode(long long code, int& charge) {
+  if (code < 1 || code > 7) return false;
+  charge = 4 - static_cast<int>(code);
+  return true;
+}
+
+void MolRecordReader::Read() {
+  molecule_.Clear();
+  try {
+    UpdateBracket bracket(molecule_);
+    std::string title;
+    RequireLine(title);
+    molecule_.SetName(title);
+    int atomCount = 0;
+    int bondCount = 0;
+    const CtabVersion version = ReadHeader(atomCount, bondCount);
+    if (version == CtabVersion::V3000) {
+      ReadV3000();
+    } else {
+      ReadV2000Atoms(atomCount);
+      ReadV2000Bonds(bondCount);
+      // Without the stamp the record predates the properties block: its "M  CHG" lines are not read and the
+      // atom block's charges stay.
+      if (version == CtabVersion::V2000) ReadV2000Properties();
+    }
+    AddHydrogens();
+    SkipToRecordEnd();
+  } catch (...) {
+    // A half-read record is no structure: nothing of it is handed on.
+    molecule_.Clear();
+    throw;
+  }
+}
+
+CtabVersion MolRecordReader::ReadHeader(int& atomCount, int& bondCount) {
+  std::string text;
+  RequireLine(text); // program and time stamp
+  RequireLine(text); // comment
+  RequireLine(text); // counts line
+  auto count = [this, &text](std::size_t column, const char* detail) {
+    const std::string field = TrimBlanks(Columns(text, column, 3));
+    if (field.empty()) return 0;
+    long long value = -1;
+    try {
+      value = TextToInt(field);
+    } catch (const std::exception&) {
+      Fail(detail);
+    }
+    if (value < 0) Fail(detail);
+    return static_cast<int>(value);
+  };
+  atomCount = count(1, kAtomCount);
+  bondCount = count(4, kBondCount);
+  const std::string rest = text.size() > 6 ? text.substr(6) : std::string();
+  const std::string version = rest.size() < 33 ? std::string() : TrimBlanks(rest.substr(27, 6));
+  if (version.empty()) return CtabVersion::V2000Plain;
+  if (version == "V2000") return CtabVersion::V2000;
+  if (version == "V3000") return CtabVersion::V3000;
+  throw EInputError(kMsgNotMolFile);
+}
+
+int MolRecordReader::HydrogensFromField(long long field) const {
+  const long long count = std::max(field - 1, 0LL);
+  // The field codes a handful of hydrogens; a count beyond what one atom can carry is a broken file, not a
+  // request for millions of atoms.
+  if (count > kMaxBracketHydrogens) Fail(kHydrogenRange);
+  return static_cast<int>(count);
+}
+
+IAtom* MolRecordReader::TableAtom(long long number) const {
+  if (number < 1 || number > tableAtoms_) Fail(kAtomRange);
+  return molecule_.GetAtom(static_cast<int>(number - 1));
+}
+
+void MolRecordReader::AddBond(long long first, long long second, long long code) {
+  IAtom* a1 = TableAtom(first);
+  IAtom* a2 = TableAtom(second);
+  if (IBond* bond = molecule_.ConnectAtoms(a1, a2)) bond->SetBondType(BondKindFromCode(code));
+}
+
+void MolRecordReader::AddHydrogens() {
+  for (int i = 0; i < tableAtoms_; ++i) {
+    const int count = hydrogens_[static_cast<std::size_t>(i)];
+    for (int k = 0; k < count; ++k) {
+      IAtom* hydrogen = molecule_.AddAtom();
+      hydrogen->SetSymbol("H");
+      molecule_.ConnectAtoms(molecule_.GetAtom(i), hydrogen);
+    }
+  }
+}
+
+void MolRecordReader::SkipToRecordEnd() {
+  std::string text;
+  while (NextLine(text))
+    if (StartsWith(text, "$$$$")) return;
+}
+
+bool MolRecordReader::NextLine(std::string& text) {
+  text.clear();
+  if (tokenizer_.AtEnd()) return false;
+  line_ = tokenizer_.GetLineNumber();
+  tokenizer_.ReadLine(text);
+  return true;
+}
+
+void MolRecordReader::RequireLine(std::string& text) {
+  if (!NextLine(text)) {
+    line_ = tokenizer_.GetLineNumber();
+    Fail(kEndOfFile);
+  }
+}
+
+void MolRecordReader::Fail(const std::string& detail) const {
+  throw EInputError(FileErrorMessage(fileName_, line_, detail));
+}
+
+void MolRecordReader::FailHere() const {
+  throw EInputError(FileErrorMessage(fileName_, tokenizer_.GetLineNumber()));
+}
+
+} // namespace mol_detail
+
+bool ReadMolRecord(IParser& tokenizer, IMolecule& molecule, const std::string& fileName) {
+  mol_detail::MolRecordReader(tokenizer, molecule, fileName).Read();
+  // White space after the last record is no further record. White space before a record is part of it: an SD
+  // record may well begin with an empty name line.
+  const std::int64_t start = tokenizer.GetPosition();
+  tokenizer.SkipWhite();
+  if (tokenizer.AtEnd()) return false;
+  tokenizer.Back(tokenizer.GetPosition() - start);
+  return true;
+}
+
+TMOLInput::TMOLInput() : TParserInput(1, true, kParamInputFile, kMOLFilter, kMOLDefaultFile) {}
+
+void TMOLInput::Execute(bool& more) {
+  TParserInput::Execute(more);
+  if (!Tokenizer()) return;
+  IMolecule& molecule = TakeMolecule();
+  LogTransientHeading(kMOLHeading);
+  more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile());
+  FitView(molecule);
+  ReportProgress();
+}
+
+} // namespace corvatin
