@@ -353,7 +353,7 @@ def bond_report(molecules, files, show):
 
 
 # Platts et al. 1999 fragments as transcribed in LillyMol's data/abraham/Abraham, rewritten as RDKit SMARTS.
-ABRAHAM_CORRECTIONS = {43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 77}
+ABRAHAM_CORRECTIONS = {43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 56, 70, 72, 77, 78, 79}
 ABRAHAM_KEYS = ("r2", "pi2h", "beta2h", "beta2o", "logl")
 
 
