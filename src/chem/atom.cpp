@@ -34,15 +34,28 @@ void TAtom::Changed(int kind) {
 
 const std::vector<TBond*>& TAtom::Bonds() const {
   const std::vector<IEdge*>& edges = Edges();
-  if (!bondsValid_ || bonds_.size() != edges.size()) {
-    bonds_.clear();
-    bonds_.reserve(edges.size());
-    for (IEdge* e : edges)
-      if (auto* b = dynamic_cast<TBond*>(e)) bonds_.push_back(b);
-    // An edge that is not a bond (never made by a molecule) would break the parallel lists: keep none then.
-    bondsValid_ = bonds_.size() == edges.size();
-    if (!bondsValid_) bonds_.clear();
+  if (bondsValid_ && bonds_.size() == edges.size()) return bonds_;
+  // Bonds are appended far more often than removed: keep the part of the list that still matches and cast
+  // only the rest. Entries are compared as the edge pointers they were made from, never dereferenced: a bond
+  // that was deleted may be gone.
+  size_t keep = 0;
+  while (keep < bondEdges_.size() && keep < edges.size() && bondEdges_[keep] == edges[keep])
+    ++keep;
+  bonds_.resize(keep);
+  bondEdges_.resize(keep);
+  for (size_t i = keep; i < edges.size(); ++i) {
+    auto* b = dynamic_cast<TBond*>(edges[i]);
+    if (!b) {
+      // An edge that is not a bond (never made by a molecule) would break the parallel lists: keep none.
+      bonds_.clear();
+      bondEdges_.clear();
+      bondsValid_ = false;
+      return bonds_;
+    }
+    bonds_.push_back(b);
+    bondEdges_.push_back(edges[i]);
   }
+  bondsValid_ = true;
   return bonds_;
 }
 
@@ -140,7 +153,13 @@ int TAtom::CountBondsOfType(int type) const {
   return count;
 }
 
-void TAtom::UpdateHybridisation() { SetString(kParamHybridation, HybridisationText(GetHybridisation())); }
+void TAtom::UpdateHybridisation() {
+  const char* text = HybridisationText(GetHybridisation());
+  if (IStringParameter* p = hybridation_.Get(*this, kParamHybridation))
+    p->SetValue(text);
+  else
+    SetString(kParamHybridation, text);
+}
 
 IAtom* TAtom::GetNeighbourAtom(int i) const { return AsAtom(GetNeighbour(i)); }
 

@@ -2,6 +2,7 @@
 // Atom and bond implementations, made only by the molecule's factories.
 
 #include "chem/molecule.h"
+#include "chem/param_cache.h"
 #include "graph/items.h"
 
 #include <vector>
@@ -70,7 +71,9 @@ private:
   // The edge list cast once to bonds; rebuilt after every topology change of the atom (and whenever its length
   // no longer matches, which is how a detached atom finds out).
   mutable std::vector<TBond*> bonds_;
+  mutable std::vector<IEdge*> bondEdges_; // the edge pointers bonds_ was made from
   mutable bool bondsValid_ = false;
+  TCachedParam<IStringParameter> hybridation_;
 };
 
 /// A bond bound to the molecule that created it.

@@ -1,5 +1,6 @@
 #include "chem/completion.h"
 
+#include "chem/atom_bond.h"
 #include "chem/elements.h"
 #include "graph/rings.h"
 
@@ -35,7 +36,7 @@ bool IsAromaticRing(const ISubGraph& ring, bool assumedAromatic, bool ignoreBond
   std::int64_t total = 0;
   const int n = ring.VertexCount();
   for (int i = 0; i < n; ++i) {
-    const IAtom* atom = AsAtom(ring.GetVertex(i));
+    const auto* atom = dynamic_cast<const TAtom*>(ring.GetVertex(i));
     if (!atom) return false;
     const int degree = atom->NeighbourCount();
     std::int64_t count = 0;
@@ -67,12 +68,10 @@ bool IsAromaticRing(const ISubGraph& ring, bool assumedAromatic, bool ignoreBond
     }
     count -= atom->GetCharge();
     // An exocyclic C=O or C=S (pyridones, quinone-like rings) takes its electron out of the ring.
-    for (int k = 0; k < atom->EdgeCount(); ++k) {
-      const IBond* b = AsBond(atom->GetEdge(k));
-      if (!b || b->GetBondType() != bkDouble) continue;
-      const IVertex* other = atom->GetNeighbour(k);
-      const IAtom* otherAtom = AsAtom(other);
-      if (otherAtom && IsOxygenOrSulfur(otherAtom->GetAtomicNumber()) && ring.IndexOfVertex(other) < 0) --count;
+    for (const TBond* b : atom->Bonds()) {
+      if (b->GetBondType() != bkDouble) continue;
+      const TAtom* other = b->OtherAtom(atom);
+      if (other && IsOxygenOrSulfur(other->GetAtomicNumber()) && ring.IndexOfVertex(other) < 0) --count;
     }
     total += count;
   }

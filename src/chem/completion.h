@@ -16,6 +16,7 @@ namespace corvatin {
 /// bond or with exactly two neighbours, and count 2; any other atom fails. Each count is lowered by the atom's
 /// charge and by 1 per double bond to an oxygen or sulfur outside the ring. The ring is aromatic when every atom
 /// passes, the total T is within one of the ring's atom count and T - 2 is a multiple of 4 (Hueckel's 4n + 2).
+/// The ring's vertices are atoms of a molecule of this library (anything else fails the test).
 bool IsAromaticRing(const ISubGraph& ring, bool assumedAromatic, bool ignoreBondOrders);
 
 /// Judges every ring of the depth-first ring list (not assumed aromatic) and makes the bonds of each ring that

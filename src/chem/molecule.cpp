@@ -1,5 +1,7 @@
 #include "chem/molecule_impl.h"
 
+#include "chem/geometry.h"
+
 #include "core/errors.h"
 
 #include <cmath>
@@ -10,8 +12,9 @@ namespace corvatin {
 
 namespace {
 
-MoleculeOperation g_generateGeometry = nullptr;
-MoleculeOperation g_buildFromInternalCoords = nullptr;
+// The geometry module's builders unless a caller installs others.
+MoleculeOperation g_generateGeometry = &corvatin::GenerateGeometry;
+MoleculeOperation g_buildFromInternalCoords = &corvatin::BuildFromInternalCoords;
 
 } // namespace
 
@@ -44,7 +47,11 @@ int TStructure::CountBondsOfType(int type) const {
 
 Ptr<TVertex> TMolecule::CreateVertex() { return std::make_shared<TAtom>(this); }
 
-Ptr<TEdge> TMolecule::CreateEdge(IVertex* v1, IVertex* v2) { return std::make_shared<TBond>(this, v1, v2); }
+Ptr<TEdge> TMolecule::CreateEdge(IVertex* v1, IVertex* v2) {
+  auto bond = std::make_shared<TBond>(this, v1, v2);
+  lastBond_ = bond.get();
+  return bond;
+}
 
 Ptr<ISubGraph> TMolecule::CreateSubGraph() {
   return std::make_shared<TStructure>(static_cast<ISubGraph*>(static_cast<TGraph*>(this)));
@@ -63,8 +70,8 @@ void TMolecule::Clear() {
 void TMolecule::Changed(int kind) {
   TGraph::Changed(kind);
   // Completion steps mark the molecule as done; any change means they must run again.
-  SetFloat(kTagAromaticity, 0.0);
-  SetFloat(kTagHydrogens, 0.0);
+  ResetTag(tagAromaticity_, kTagAromaticity);
+  ResetTag(tagHydrogens_, kTagHydrogens);
   if (hasTransform_ && kind == gcTopology) {
     if (UpdateCount() > 0)
       reprojectPending_ = true;
@@ -78,6 +85,13 @@ void TMolecule::VertexChanged(IVertex* vertex, int kind) {
   // A new element changes the covalent radius the display radius is derived from.
   if (hasTransform_ && kind == gcIdentity)
     if (auto* atom = dynamic_cast<TAtom*>(vertex); atom && atom->GetGraph() == this) Reproject(*atom);
+}
+
+void TMolecule::ResetTag(TCachedParam<INumberParameter>& cache, const char* name) {
+  if (INumberParameter* p = cache.Get(*this, name))
+    p->SetValue(0.0);
+  else
+    SetFloat(name, 0.0);
 }
 
 void TMolecule::EndUpdate() {
@@ -134,12 +148,15 @@ TAtom* TMolecule::AtomAt(int i) const {
   return static_cast<TAtom*>(VertexAt(i));
 }
 
-IAtom* TMolecule::GetAtom(int i) const { return AsAtom(GetVertex(i)); }
+IAtom* TMolecule::GetAtom(int i) const { return AtomAt(i); }
 
 IBond* TMolecule::GetBond(int i) const { return AsBond(GetEdge(i)); }
 
-IAtom* TMolecule::AddAtom() { return AsAtom(AddVertex()); }
+IAtom* TMolecule::AddAtom() {
+  AddVertex();
+  return AtomAt(VertexCount() - 1);
+}
 
-IBond* TMolecule::ConnectAtoms(IAtom* a1, IAtom* a2) { return AsBond(Connect(a1, a2)); }
+IBond* TMolecule::ConnectAtoms(IAtom* a1, IAtom* a2) { return Connect(a1, a2) ? lastBond_ : nullptr; }
 
 } // namespace corvatin

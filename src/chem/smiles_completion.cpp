@@ -7,6 +7,8 @@
 #include "chem/elements.h"
 #include "graph/rings.h"
 
+#include <vector>
+
 namespace corvatin::smiles_detail {
 
 namespace {
@@ -21,9 +23,13 @@ void MakeRingAromatic(const ISubGraph& ring) {
 } // namespace
 
 void SmilesReader::Complete() {
+  // How each atom was written, read once (ring atoms are visited many times below).
+  std::vector<char> written(static_cast<size_t>(molecule_.VertexCount()));
   hasAromaticAtoms_ = false;
-  for (int i = 0; i < molecule_.VertexCount() && !hasAromaticAtoms_; ++i)
-    hasAromaticAtoms_ = WrittenAromatic(*molecule_.GetVertex(i));
+  for (int i = 0; i < molecule_.VertexCount(); ++i) {
+    written[static_cast<size_t>(i)] = WrittenAromatic(*molecule_.GetVertex(i)) ? 1 : 0;
+    hasAromaticAtoms_ = hasAromaticAtoms_ || written[static_cast<size_t>(i)];
+  }
 
   for (const Ptr<ISubGraph>& ring : DepthFirstRings(molecule_)) {
     if (hasAromaticAtoms_) {
@@ -31,7 +37,7 @@ void SmilesReader::Complete() {
       bool lower = false;
       bool upper = false;
       for (int i = 0; i < ring->VertexCount(); ++i)
-        (WrittenAromatic(*ring->GetVertex(i)) ? lower : upper) = true;
+        (written[static_cast<size_t>(ring->GetVertex(i)->GetIndex())] ? lower : upper) = true;
       if (!lower || upper || !IsAromaticRing(*ring, true, false)) continue;
     } else if (!IsAromaticRing(*ring, false, false)) {
       continue;

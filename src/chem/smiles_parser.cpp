@@ -229,7 +229,7 @@ IBond* SmilesReader::Bond(IAtom* a1, IAtom* a2, char bondChar, int depth) {
   case ':': type = bkAromatic; break;
   default: break;
   }
-  bond->SetBondType(type);
+  if (type != bkSingle) bond->SetBondType(type); // a new bond is single already
   if (hook_) hook_->BondCreated(molecule_, bond, depth, bondChar);
   return bond;
 }
