@@ -86,6 +86,6 @@ void ParseSMILES(std::string_view smiles, IMolecule& molecule);
 
 /// Upper bound on the hydrogens one bracket atom may carry ("[CH4]"); a larger count is a syntax error rather
 /// than a request for millions of atoms.
-inline constexpr int kMaxBracketHydrogens = 999;
+inline constexpr int kMaxBracketHydrogens = 99;
 
 } // namespace corvatin

@@ -29,7 +29,7 @@ bool SmilesReader::ReadSymbol(bool inBracket, std::string& symbol, bool& lowerCa
   lowerCase = false;
   if (ch == '*') {
     Skip();
-    symbol = "*";
+    symbol.assign(1, '*'); // not `= "*"`: g++ 12 at -O3 reports a false -Wrestrict on that
     return true;
   }
   if (!IsLetter(ch)) return false;
@@ -52,7 +52,8 @@ bool SmilesReader::ReadSymbol(bool inBracket, std::string& symbol, bool& lowerCa
   }
   const int next = Peek();
   if (!IsLower(next)) return true; // a single capital is taken as written
-  const std::string two = symbol + static_cast<char>(next);
+  std::string two(2, first);
+  two[1] = static_cast<char>(next);
   if (CheckSymbol(symbol)) {
     // Outside brackets "Sc" and "Sn" are sulfur before an aromatic carbon or nitrogen, as organic SMILES
     // are written; scandium and tin need brackets.

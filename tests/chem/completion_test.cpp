@@ -1,0 +1,226 @@
+// Aromaticity perception (Hueckel's 4n + 2 rule judged ring by ring) and hydrogen completion to the elements'
+// normal valences. Hydrogen counts are those of the molecular formulas of the named compounds.
+
+#include "chem/completion.h"
+#include "chem/smiles.h"
+#include "graph/rings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace corvatin;
+
+namespace {
+
+/// The molecule a SMILES describes, without completion (no hydrogens added, bonds as written).
+Ptr<IMolecule> Skeleton(const std::string& smiles, bool organic = true) {
+  auto m = NewMolecule();
+  auto tokenizer = NewTextParser(smiles);
+  TSMILESParser(organic, nullptr, false).Parse(*tokenizer, *m);
+  return m;
+}
+
+int CountSymbol(const IMolecule& m, const std::string& symbol) {
+  int n = 0;
+  for (int i = 0; i < m.VertexCount(); ++i)
+    n += m.GetAtom(i)->GetSymbol() == symbol;
+  return n;
+}
+
+int CountBonds(const IMolecule& m, int type) {
+  int n = 0;
+  for (int i = 0; i < m.EdgeCount(); ++i)
+    n += m.GetBond(i)->GetBondType() == type;
+  return n;
+}
+
+/// The smallest ring of the depth-first ring list.
+Ptr<ISubGraph> FirstRing(IMolecule& m) {
+  auto rings = DepthFirstRings(m);
+  EXPECT_FALSE(rings.empty());
+  return rings.front();
+}
+
+} // namespace
+
+// --- the ring test ---
+
+TEST(AromaticRingTest, KekuleBenzenePassesStrictly) {
+  auto m = Skeleton("C1=CC=CC=C1");
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*m), false, false));
+}
+
+TEST(AromaticRingTest, SaturatedCarbonFailsUnlessBondOrdersAreIgnored) {
+  auto m = Skeleton("C1=CC=CC1"); // cyclopentadiene: 5 electrons counted, and the CH2 has no double bond
+  EXPECT_FALSE(IsAromaticRing(*FirstRing(*m), false, false));
+  m = Skeleton("C1=CC=CC=CC1"); // cycloheptatriene
+  EXPECT_FALSE(IsAromaticRing(*FirstRing(*m), false, false));
+  // Ignoring bond orders, a ring of two-connected carbons passes on its shape (bonds from distances).
+  m = Skeleton("C1CCCCC1");
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*m), false, true));
+  // With explicit hydrogens the carbons are four-connected and fail.
+  m = Skeleton("[CH2]1[CH2][CH2][CH2][CH2][CH2]1");
+  EXPECT_FALSE(IsAromaticRing(*FirstRing(*m), false, true));
+}
+
+TEST(AromaticRingTest, ChargesShiftTheElectronCount) {
+  // Cyclopentadienyl anion: the carbanion counts 1 - (-1) = 2, six in all.
+  auto m = Skeleton("[CH-]1C=CC=C1");
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*m), false, false));
+  // A ring carbon passes on a double bond or a negative charge only: the tropylium cation's carbocation has
+  // neither, so the ring is not judged aromatic (7 - 1 = 6 electrons would count).
+  m = Skeleton("[CH+]1C=CC=CC=C1");
+  EXPECT_FALSE(IsAromaticRing(*FirstRing(*m), false, false));
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*m), true, false));
+}
+
+TEST(AromaticRingTest, HeteroatomsContributeTheirLonePairs) {
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*Skeleton("C1=CSC=C1")), false, false));   // thiophene
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*Skeleton("C1=COC=C1")), false, false));   // furan
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*Skeleton("C1=C[NH]C=C1")), false, false)); // pyrrole, N-H written
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*Skeleton("C1=CN=CC=C1")), false, false)); // pyridine
+  // A pyrrole nitrogen whose hydrogen is not there yet has two neighbours and no double bond.
+  EXPECT_FALSE(IsAromaticRing(*FirstRing(*Skeleton("C1=CNC=C1")), false, false));
+  // A four-connected nitrogen or a phosphorus fails.
+  EXPECT_FALSE(IsAromaticRing(*FirstRing(*Skeleton("C1=CP=CC=C1")), false, false));
+}
+
+TEST(AromaticRingTest, ExocyclicCarbonylTakesItsElectronOut) {
+  // 2-Pyridone as written in lower case: carbonyl carbon 1 - 1, five more ring atoms 1 + 1 + 1 + 1 + 2: six.
+  auto m = Skeleton("O=c1cccc[nH]1");
+  EXPECT_TRUE(IsAromaticRing(*FirstRing(*m), true, false));
+  // p-Benzoquinone assumed aromatic: two carbonyl carbons count 0, four electrons: not aromatic.
+  m = Skeleton("O=c1ccc(=O)cc1");
+  EXPECT_FALSE(IsAromaticRing(*FirstRing(*m), true, false));
+}
+
+// --- PerceiveAromaticity ---
+
+TEST(PerceiveAromaticity, KekuleRingBecomesAromaticAndTagged) {
+  auto m = Skeleton("C1=CC=CC=C1");
+  EXPECT_TRUE(PerceiveAromaticity(*m));
+  EXPECT_EQ(CountBonds(*m, bkAromatic), 6);
+  EXPECT_EQ(m->GetFloat("TagAromaticy"), 1.0);
+  // Tagged: nothing happens until the molecule changes.
+  EXPECT_FALSE(PerceiveAromaticity(*m));
+}
+
+TEST(PerceiveAromaticity, ResetTurnsAromaticBondsSingleAndIgnoresOrders) {
+  // Cyclopentadiene's skeleton marked aromatic by hand: after the reset its five two-connected carbons pass
+  // on their shape, but five electrons are no 4n + 2, so the bonds stay single.
+  auto m = Skeleton("C1CCCC1");
+  for (int i = 0; i < m->EdgeCount(); ++i)
+    m->GetBond(i)->SetBondType(bkAromatic);
+  EXPECT_FALSE(PerceiveAromaticity(*m, true));
+  EXPECT_EQ(CountBonds(*m, bkSingle), 5);
+  // Benzene's skeleton with single bonds only passes once bond orders are ignored.
+  m = Skeleton("C1CCCCC1");
+  EXPECT_FALSE(PerceiveAromaticity(*m));
+  m->SetFloat("TagAromaticy", 0);
+  EXPECT_TRUE(PerceiveAromaticity(*m, false, true));
+  EXPECT_EQ(CountBonds(*m, bkAromatic), 6);
+}
+
+TEST(PerceiveAromaticity, FusedRingsPassTogether) {
+  auto m = Skeleton("C1=CC=C2C=CC=CC2=C1"); // naphthalene, Kekule
+  EXPECT_TRUE(PerceiveAromaticity(*m));
+  EXPECT_EQ(CountBonds(*m, bkAromatic), 11);
+}
+
+// --- CompleteHydrogens ---
+
+TEST(CompleteHydrogens, AromaticBenzeneGetsOneHydrogenPerCarbon) {
+  auto m = Skeleton("C1:C:C:C:C:C:1");
+  EXPECT_TRUE(PerceiveAromaticity(*m));
+  EXPECT_TRUE(CompleteHydrogens(*m));
+  EXPECT_EQ(CountSymbol(*m, "H"), 6);
+  EXPECT_EQ(m->GetFloat("TagHydrogens"), 1.0);
+  EXPECT_EQ(m->GetFloat("TagAromaticy"), 0.0); // adding the hydrogens reset it
+  // A second round as the completion block runs it perceives the ring again and changes nothing.
+  PerceiveAromaticity(*m);
+  MarkHydrogensDone(*m);
+  EXPECT_FALSE(CompleteHydrogens(*m));
+  // Forced to run, it adds and deletes nothing; it still reports a difference, because each hydrogen atom
+  // itself needs a negative count (no normal valence).
+  m->SetFloat("TagHydrogens", 0);
+  EXPECT_TRUE(CompleteHydrogens(*m));
+  EXPECT_EQ(CountSymbol(*m, "H"), 6);
+  EXPECT_EQ(m->VertexCount(), 12);
+}
+
+TEST(CompleteHydrogens, KekuleCyclohexatrieneIsPerceivedThenCompleted) {
+  auto m = Skeleton("C1=CC=CC=C1");
+  PerceiveAromaticity(*m);
+  CompleteHydrogens(*m);
+  EXPECT_EQ(CountBonds(*m, bkAromatic), 6);
+  EXPECT_EQ(CountSymbol(*m, "H"), 6);
+}
+
+TEST(CompleteHydrogens, SurplusHydrogensAreDeletedLastNeighbourFirst) {
+  auto m = NewMolecule();
+  IAtom* c = m->AddAtom();
+  c->SetSymbol("C");
+  for (int i = 0; i < 6; ++i) {
+    IAtom* h = m->AddAtom();
+    h->SetSymbol("H");
+    h->SetFloat("order", i);
+    m->ConnectAtoms(c, h);
+  }
+  EXPECT_TRUE(CompleteHydrogens(*m));
+  ASSERT_EQ(m->VertexCount(), 5);
+  for (int i = 1; i < 5; ++i)
+    EXPECT_EQ(m->GetAtom(i)->GetFloat("order"), i - 1);
+  EXPECT_FALSE(m->AnyVertexHasParam("paramToDeleteH"));
+}
+
+TEST(CompleteHydrogens, ElementsWithoutNormalValenceLoseTheirHydrogens) {
+  auto m = Skeleton("[FeH2]");
+  EXPECT_TRUE(CompleteHydrogens(*m));
+  EXPECT_EQ(m->VertexCount(), 1);
+  m = Skeleton("[Fe]");
+  EXPECT_FALSE(CompleteHydrogens(*m));
+  EXPECT_EQ(m->VertexCount(), 1);
+}
+
+namespace {
+void MakeHeavyBondsAromatic(IMolecule& m) {
+  for (int i = 0; i < m.EdgeCount(); ++i)
+    if (m.GetBond(i)->GetAtom1()->GetSymbol() != "H" && m.GetBond(i)->GetAtom2()->GetSymbol() != "H")
+      m.GetBond(i)->SetBondType(bkAromatic);
+}
+} // namespace
+
+TEST(CompleteHydrogens, PyridineAndPyrroleNitrogens) {
+  auto m = Skeleton("c1ccccn1");
+  MakeHeavyBondsAromatic(*m);
+  CompleteHydrogens(*m);
+  EXPECT_EQ(m->GetAtom(5)->HydrogenCount(), 0);
+  EXPECT_EQ(CountSymbol(*m, "H"), 5); // C5H5N
+  m = Skeleton("c1cc[nH]c1");
+  MakeHeavyBondsAromatic(*m);
+  CompleteHydrogens(*m);
+  EXPECT_EQ(m->GetAtom(3)->HydrogenCount(), 1);
+  EXPECT_EQ(CountSymbol(*m, "H"), 5); // C4H5N
+}
+
+TEST(CompleteHydrogens, FourHeavyBondsOnNitrogenAskForValenceFive) {
+  auto m = Skeleton("CN(C)(C)C");
+  CompleteHydrogens(*m);
+  EXPECT_EQ(m->GetAtom(1)->HydrogenCount(), 1);
+}
+
+TEST(CompleteHydrogens, AnyChangeResetsBothTags) {
+  auto m = Skeleton("CC");
+  PerceiveAromaticity(*m);
+  CompleteHydrogens(*m);
+  m->SetFloat("TagAromaticy", 1);
+  EXPECT_EQ(m->GetFloat("TagHydrogens"), 1.0);
+  m->GetAtom(0)->SetCharge(1);
+  EXPECT_EQ(m->GetFloat("TagAromaticy"), 0.0);
+  EXPECT_EQ(m->GetFloat("TagHydrogens"), 0.0);
+  // So completion runs again (normal valences ignore charges: nothing to add) and marks itself done.
+  CompleteHydrogens(*m);
+  EXPECT_EQ(CountSymbol(*m, "H"), 6);
+  EXPECT_EQ(m->GetFloat("TagHydrogens"), 1.0);
+}
