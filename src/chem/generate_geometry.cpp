@@ -1,0 +1,604 @@
+// Coordinates from topology. Each fragment grows from its largest ring system (or, without rings, from the
+// centre of its longest chain) breadth first: every placed atom hands its unplaced neighbours the free bond
+// directions of its own arrangement, the largest branch taking the position trans to the chain behind it (so
+// chains come out as the extended zigzag), and ring systems arrive whole, as the templates of
+// geometry_blocks.cpp, turned about their bond to the rest for the fewest close contacts. A clean-up then removes
+// whatever contacts remain. Fragments are set side by side along x.
+
+#include "chem/geometry.h"
+
+#include "chem/geometry_internal.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <numbers>
+#include <queue>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace corvatin {
+
+namespace geometry_detail {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+/// Carbon's covalent radius, for elements that have none (unknown symbols).
+constexpr double kFallbackRadius = 0.77;
+/// Space between the boxes of separate fragments.
+constexpr double kFragmentGap = 3.0;
+
+bool IsConjugating(const Topology& t, int atom) {
+  for (size_t k = 0; k < t.Neighbours(atom).size(); ++k)
+    if (t.bondTypes[static_cast<size_t>(atom)][k] != bkSingle) return true;
+  return false;
+}
+
+/// The arrangement of an atom's bonds from its bonds alone (explicit hydrogens may be missing, so the counted
+/// hybridisation of the molecule model would mislead): a triple bond or two double bonds make it linear, a
+/// double or aromatic bond trigonal, and so does a three-bonded nitrogen next to one (amides, anilines); the
+/// rest by the number of bonds.
+Shape ShapeOf(const Topology& t, int atom, int element) {
+  const auto a = static_cast<size_t>(atom);
+  const int degree = static_cast<int>(t.neighbours[a].size());
+  int doubles = 0, triples = 0, aromatic = 0;
+  for (int type : t.bondTypes[a]) {
+    doubles += type == bkDouble;
+    triples += type == bkTriple;
+    aromatic += type == bkAromatic;
+  }
+  if (degree <= 2 && (triples > 0 || doubles >= 2)) return Shape::Linear;
+  if (degree <= 3 && (doubles > 0 || aromatic > 0)) return Shape::Trigonal;
+  if (element == 7 && degree <= 3 && degree >= 2)
+    for (int nb : t.neighbours[a])
+      if (IsConjugating(t, nb)) return Shape::Trigonal;
+  if (degree <= 4) return Shape::Tetrahedral;
+  if (degree == 5) return Shape::Bipyramidal;
+  if (degree == 6) return Shape::Octahedral;
+  return Shape::Spread;
+}
+
+Topology ReadTopology(const IMolecule& molecule) {
+  Topology t;
+  t.n = molecule.VertexCount();
+  const auto n = static_cast<size_t>(t.n);
+  t.neighbours.resize(n);
+  t.bondTypes.resize(n);
+  t.radius.resize(n);
+  t.shape.resize(n);
+  std::vector<int> elements(n);
+  for (size_t i = 0; i < n; ++i) {
+    const IAtom* atom = molecule.GetAtom(static_cast<int>(i));
+    for (int k = 0; k < atom->NeighbourCount(); ++k) {
+      t.neighbours[i].push_back(atom->GetNeighbour(k)->GetIndex());
+      const IBond* bond = AsBond(atom->GetEdge(k));
+      t.bondTypes[i].push_back(bond ? bond->GetBondType() : bkSingle);
+    }
+    const double r = atom->CovalentRadius();
+    t.radius[i] = r > 0.0 ? r : kFallbackRadius;
+    elements[i] = atom->GetAtomicNumber();
+  }
+  for (size_t i = 0; i < n; ++i)
+    t.shape[i] = ShapeOf(t, static_cast<int>(i), elements[i]);
+  return t;
+}
+
+/// Placed atoms by grid cell, for the close-contact score of candidate placements.
+class PlacedGrid {
+public:
+  static constexpr double kCell = 3.0;
+
+  void Add(int atom, const Vec3& p) { cells_[Key(Cell(p.x), Cell(p.y), Cell(p.z))].push_back(atom); }
+
+  template <class F> void ForNear(const Vec3& p, F visit) const {
+    const std::int64_t cx = Cell(p.x), cy = Cell(p.y), cz = Cell(p.z);
+    for (std::int64_t dx = -1; dx <= 1; ++dx)
+      for (std::int64_t dy = -1; dy <= 1; ++dy)
+        for (std::int64_t dz = -1; dz <= 1; ++dz)
+          if (const auto it = cells_.find(Key(cx + dx, cy + dy, cz + dz)); it != cells_.end())
+            for (int atom : it->second)
+              visit(atom);
+  }
+
+private:
+  static std::int64_t Cell(double v) { return static_cast<std::int64_t>(std::floor(v / kCell)); }
+  static std::int64_t Key(std::int64_t x, std::int64_t y, std::int64_t z) {
+    return (x * 73856093) ^ (y * 19349663) ^ (z * 83492791);
+  }
+  std::unordered_map<std::int64_t, std::vector<int>> cells_;
+};
+
+/// One thing to hang on a placed atom: a neighbour (with its ring system, if any) or a spiro-fused ring system.
+struct Item {
+  int atom = -1;
+  int block = -1;
+  int size = 0;
+  int Directions(const RingBlock* b, const Topology& t, int at) const {
+    if (block < 0) return 1;
+    int count = 0;
+    for (int nb : t.Neighbours(at))
+      count += b->IndexOf(nb) >= 0 ? 1 : 0;
+    return std::max(count, 1);
+  }
+};
+
+class Builder {
+public:
+  Builder(const Topology& t, RingSystems& systems, std::vector<Vec3>& positions)
+      : t_(t), rs_(systems), pos_(positions), placed_(static_cast<size_t>(t.n), 0),
+        parent_(static_cast<size_t>(t.n), -1), branch_(static_cast<size_t>(t.n), 1),
+        blockPlaced_(systems.blocks.size(), 0) {}
+
+  void Build(const std::vector<int>& component) {
+    int rootBlock = -1;
+    for (int atom : component)
+      for (int b : rs_.blocksOfAtom[static_cast<size_t>(atom)])
+        if (rootBlock < 0 || rs_.blocks[static_cast<size_t>(b)].atoms.size() >
+                                 rs_.blocks[static_cast<size_t>(rootBlock)].atoms.size())
+          rootBlock = b;
+    std::vector<int> roots;
+    if (rootBlock >= 0) {
+      roots = rs_.blocks[static_cast<size_t>(rootBlock)].atoms;
+    } else {
+      roots = {ChainCentre(component)};
+    }
+    BranchSizes(roots);
+    if (rootBlock >= 0) {
+      const RingBlock& b = rs_.blocks[static_cast<size_t>(rootBlock)];
+      blockPlaced_[static_cast<size_t>(rootBlock)] = 1;
+      for (size_t k = 0; k < b.atoms.size(); ++k)
+        Place(b.atoms[k], b.local[k]);
+    } else {
+      Place(roots.front(), Vec3{});
+    }
+    while (!queue_.empty()) {
+      const int atom = queue_.front();
+      queue_.pop_front();
+      Grow(atom);
+    }
+    // Nothing should be left; should it be, it goes next to a placed neighbour rather than nowhere.
+    for (bool progress = true; progress;) {
+      progress = false;
+      for (int atom : component) {
+        if (placed_[static_cast<size_t>(atom)]) continue;
+        for (int nb : t_.Neighbours(atom))
+          if (placed_[static_cast<size_t>(nb)]) {
+            Place(atom, pos_[static_cast<size_t>(nb)] + Vec3{0.3, 0.8, 0.5} * t_.BondLength(atom, nb));
+            progress = true;
+            break;
+          }
+      }
+    }
+    for (int atom : component)
+      if (!placed_[static_cast<size_t>(atom)]) Place(atom, Vec3{});
+  }
+
+private:
+  /// The middle atom of a longest path (two breadth-first sweeps); chains grow from it both ways.
+  int ChainCentre(const std::vector<int>& component) const {
+    std::vector<int> parent;
+    int far = Farthest(component.front(), parent);
+    far = Farthest(far, parent);
+    std::vector<int> path;
+    for (int v = far; v >= 0; v = parent[static_cast<size_t>(v)])
+      path.push_back(v);
+    return path[path.size() / 2];
+  }
+
+  int Farthest(int start, std::vector<int>& parent) const {
+    parent.assign(static_cast<size_t>(t_.n), -2);
+    std::queue<int> queue;
+    parent[static_cast<size_t>(start)] = -1;
+    queue.push(start);
+    int last = start;
+    while (!queue.empty()) {
+      last = queue.front();
+      queue.pop();
+      for (int nb : t_.Neighbours(last))
+        if (parent[static_cast<size_t>(nb)] == -2) {
+          parent[static_cast<size_t>(nb)] = last;
+          queue.push(nb);
+        }
+    }
+    return last;
+  }
+
+  /// For every atom, the number of atoms behind it seen from the roots (itself included).
+  void BranchSizes(const std::vector<int>& roots) {
+    std::vector<int> order, parent(static_cast<size_t>(t_.n), -2);
+    for (int r : roots) {
+      parent[static_cast<size_t>(r)] = -1;
+      order.push_back(r);
+    }
+    for (size_t i = 0; i < order.size(); ++i)
+      for (int nb : t_.Neighbours(order[i]))
+        if (parent[static_cast<size_t>(nb)] == -2) {
+          parent[static_cast<size_t>(nb)] = order[i];
+          order.push_back(nb);
+        }
+    for (size_t i = order.size(); i-- > 0;)
+      if (const int p = parent[static_cast<size_t>(order[i])]; p >= 0)
+        branch_[static_cast<size_t>(p)] += branch_[static_cast<size_t>(order[i])];
+  }
+
+  void Place(int atom, const Vec3& p) {
+    pos_[static_cast<size_t>(atom)] = p;
+    placed_[static_cast<size_t>(atom)] = 1;
+    grid_.Add(atom, p);
+    queue_.push_back(atom);
+  }
+
+  /// Squared shortfall below the contact distance of atom placed at p, against every placed atom three or more
+  /// bonds away.
+  double Penalty(int atom, const Vec3& p) const {
+    double sum = 0.0;
+    const double r = t_.radius[static_cast<size_t>(atom)];
+    grid_.ForNear(p, [&](int other) {
+      const double d = Distance(p, pos_[static_cast<size_t>(other)]);
+      const double c = ContactDistance(r, t_.radius[static_cast<size_t>(other)]);
+      if (d < c && other != atom && !t_.Within2Bonds(atom, other)) sum += (c - d) * (c - d);
+    });
+    return sum;
+  }
+
+  /// The vector whose direction the largest new branch at atom should take (trans to the chain behind).
+  Vec3 Reference(int atom, const std::vector<Vec3>& existing) const {
+    const int p = parent_[static_cast<size_t>(atom)];
+    if (p >= 0) {
+      int g = parent_[static_cast<size_t>(p)];
+      if (g < 0 || !placed_[static_cast<size_t>(g)]) {
+        g = -1;
+        for (int nb : t_.Neighbours(p))
+          if (nb != atom && placed_[static_cast<size_t>(nb)] &&
+              (g < 0 || branch_[static_cast<size_t>(nb)] > branch_[static_cast<size_t>(g)]))
+            g = nb;
+      }
+      if (g >= 0) return pos_[static_cast<size_t>(p)] - pos_[static_cast<size_t>(g)];
+      return Vec3{};
+    }
+    Vec3 away;
+    for (const Vec3& e : existing)
+      away += -e;
+    return away;
+  }
+
+  void Grow(int atom) {
+    const auto a = static_cast<size_t>(atom);
+    std::vector<Vec3> existing;
+    std::vector<int> open;
+    for (int nb : t_.Neighbours(atom)) {
+      if (placed_[static_cast<size_t>(nb)])
+        existing.push_back(Normalized(pos_[static_cast<size_t>(nb)] - pos_[a]));
+      else
+        open.push_back(nb);
+    }
+    std::vector<Item> items;
+    for (int b : rs_.blocksOfAtom[a])
+      if (!blockPlaced_[static_cast<size_t>(b)]) {
+        Item item;
+        item.block = b;
+        for (int nb : open)
+          if (rs_.blocks[static_cast<size_t>(b)].IndexOf(nb) >= 0) item.size += branch_[static_cast<size_t>(nb)];
+        items.push_back(item);
+      }
+    for (int nb : open) {
+      bool inSpiro = false;
+      for (const Item& item : items)
+        inSpiro = inSpiro || (item.block >= 0 && rs_.blocks[static_cast<size_t>(item.block)].IndexOf(nb) >= 0);
+      if (!inSpiro) items.push_back(Item{nb, -1, branch_[static_cast<size_t>(nb)]});
+    }
+    if (items.empty()) return;
+    std::stable_sort(items.begin(), items.end(), [](const Item& x, const Item& y) { return x.size > y.size; });
+    int count = 0;
+    for (const Item& item : items)
+      count += item.Directions(item.block >= 0 ? &rs_.blocks[static_cast<size_t>(item.block)] : nullptr, t_, atom);
+
+    Vec3 reference = Reference(atom, existing);
+    if (existing.size() >= 2 && parent_[a] < 0) {
+      // A ring atom: above or below the ring is the choice, so the reference is the ring's normal.
+      reference = Cross(existing[0], existing[1]);
+    }
+    // With one bond placed the rest may turn about it: the ideal (trans) turn first, then staggered alternatives.
+    // With more placed the choice left is the mirror image through their plane (which side gets which branch).
+    static const double kTurns[] = {0, 60, -60, 120, -120, 180, 30, -30, 90, -90, 150, -150};
+    const size_t turns = existing.size() == 1 ? std::size(kTurns) : existing.size() >= 2 ? 2 : 1;
+    std::vector<Vec3> best;
+    double bestPenalty = 1e300;
+    for (size_t k = 0; k < turns; ++k) {
+      const bool mirror = existing.size() >= 2 && k == 1;
+      std::vector<Vec3> dirs = FreeDirections(existing, t_.shape[a], count, mirror ? -reference : reference,
+                                              existing.size() == 1 ? kTurns[k] * kPi / 180.0 : 0.0);
+      double penalty = 0.0;
+      size_t next = 0;
+      for (const Item& item : items) {
+        if (item.block < 0) {
+          penalty += Penalty(item.atom, pos_[a] + dirs[next] * t_.BondLength(atom, item.atom));
+          ++next;
+        } else {
+          next += static_cast<size_t>(item.Directions(&rs_.blocks[static_cast<size_t>(item.block)], t_, atom));
+        }
+      }
+      if (penalty < bestPenalty - 1e-12) {
+        bestPenalty = penalty;
+        best = std::move(dirs);
+      }
+      if (bestPenalty == 0.0) break;
+    }
+    size_t next = 0;
+    for (const Item& item : items) {
+      if (item.block < 0) {
+        PlaceNeighbour(atom, item.atom, best[next++]);
+      } else {
+        const RingBlock& b = rs_.blocks[static_cast<size_t>(item.block)];
+        const auto used = static_cast<size_t>(item.Directions(&b, t_, atom));
+        PlaceSpiro(item.block, atom, best[next], best[std::min(next + 1, best.size() - 1)]);
+        next += used;
+      }
+    }
+  }
+
+  void PlaceNeighbour(int atom, int neighbour, const Vec3& dir) {
+    parent_[static_cast<size_t>(neighbour)] = atom;
+    int block = -1;
+    for (int b : rs_.blocksOfAtom[static_cast<size_t>(neighbour)])
+      if (!blockPlaced_[static_cast<size_t>(b)] &&
+          (block < 0 || rs_.blocks[static_cast<size_t>(b)].atoms.size() >
+                            rs_.blocks[static_cast<size_t>(block)].atoms.size()))
+        block = b;
+    const Vec3 at = pos_[static_cast<size_t>(atom)] + dir * t_.BondLength(atom, neighbour);
+    if (block < 0) {
+      Place(neighbour, at);
+      return;
+    }
+    PlaceBlockVia(block, neighbour, atom, dir, at);
+  }
+
+  /// Places ring system b so that its atom entry sits at `at`, its free bond pointing back to `from`, turned about
+  /// that bond for the fewest contacts (flat conjugated links first in the plane of the atom behind).
+  void PlaceBlockVia(int block, int entry, int from, const Vec3& dir, const Vec3& at) {
+    RingBlock& b = rs_.blocks[static_cast<size_t>(block)];
+    blockPlaced_[static_cast<size_t>(block)] = 1;
+    const int ke = b.IndexOf(entry);
+    const Vec3 origin = b.local[static_cast<size_t>(ke)];
+    std::vector<Vec3> inner;
+    for (int nb : t_.Neighbours(entry))
+      if (const int j = b.IndexOf(nb); j >= 0) inner.push_back(Normalized(b.local[static_cast<size_t>(j)] - origin));
+    Vec3 centre;
+    for (const Vec3& p : b.local)
+      centre += p * (1.0 / static_cast<double>(b.local.size()));
+    const int exo = std::max(1, static_cast<int>(t_.Neighbours(entry).size() - inner.size()));
+    const Vec3 out = FreeDirections(inner, t_.shape[static_cast<size_t>(entry)], exo, origin - centre).front();
+    Vec3 normal = inner.size() >= 2 ? Cross(inner[0], inner[1]) : Vec3{};
+    if (Length(normal) < 1e-6) normal = AnyPerpendicular(out);
+
+    const Vec3 back = -dir;
+    Vec3 behind;
+    const int p = parent_[static_cast<size_t>(from)];
+    if (p >= 0 && placed_[static_cast<size_t>(p)]) {
+      behind = pos_[static_cast<size_t>(p)] - pos_[static_cast<size_t>(from)];
+    } else {
+      for (int nb : t_.Neighbours(from))
+        if (nb != entry && placed_[static_cast<size_t>(nb)]) {
+          behind = pos_[static_cast<size_t>(nb)] - pos_[static_cast<size_t>(from)];
+          break;
+        }
+    }
+    Vec3 targetNormal = Cross(dir, behind);
+    if (Length(targetNormal) < 1e-6) targetNormal = AnyPerpendicular(dir);
+    const Rotation base = FrameRotation(out, normal, back, targetNormal);
+
+    static const double kFlatFirst[] = {0, 180, 30, -30, 150, -150, 60, -60, 120, -120, 90, -90};
+    static const double kCrossFirst[] = {90, -90, 60, -60, 120, -120, 0, 180, 30, -30, 150, -150};
+    const bool flat = t_.shape[static_cast<size_t>(from)] == Shape::Trigonal;
+    const double* turns = flat ? kFlatFirst : kCrossFirst;
+    Rotation best = base;
+    double bestPenalty = 1e300;
+    for (size_t k = 0; k < std::size(kFlatFirst); ++k) {
+      const Rotation r = Compose(base, AxisRotation(back, turns[k] * kPi / 180.0));
+      double penalty = 0.0;
+      for (size_t i = 0; i < b.atoms.size(); ++i)
+        if (static_cast<int>(i) != ke) penalty += Penalty(b.atoms[i], at + r.Apply(b.local[i] - origin));
+      if (penalty < bestPenalty - 1e-12) {
+        bestPenalty = penalty;
+        best = r;
+      }
+      if (bestPenalty == 0.0) break;
+    }
+    Place(entry, at);
+    for (size_t i = 0; i < b.atoms.size(); ++i)
+      if (static_cast<int>(i) != ke && !placed_[static_cast<size_t>(b.atoms[i])])
+        Place(b.atoms[i], at + best.Apply(b.local[i] - origin));
+  }
+
+  /// Places ring system b around its atom `at` (already placed), its two bonds there along d1 and d2.
+  void PlaceSpiro(int block, int atom, const Vec3& d1, const Vec3& d2) {
+    RingBlock& b = rs_.blocks[static_cast<size_t>(block)];
+    blockPlaced_[static_cast<size_t>(block)] = 1;
+    const int ka = b.IndexOf(atom);
+    const Vec3 origin = b.local[static_cast<size_t>(ka)];
+    std::vector<Vec3> inner;
+    for (int nb : t_.Neighbours(atom))
+      if (const int j = b.IndexOf(nb); j >= 0) inner.push_back(Normalized(b.local[static_cast<size_t>(j)] - origin));
+    if (inner.size() < 2) inner.push_back(AnyPerpendicular(inner.empty() ? Vec3{1, 0, 0} : inner[0]));
+    const Vec3 here = pos_[static_cast<size_t>(atom)];
+    Rotation best;
+    double bestPenalty = 1e300;
+    for (bool swap : {false, true}) {
+      const Vec3 t1 = swap ? d2 : d1, t2 = swap ? d1 : d2;
+      const Rotation r = FrameRotation(inner[0] + inner[1], inner[0] - inner[1], t1 + t2, t1 - t2);
+      double penalty = 0.0;
+      for (size_t i = 0; i < b.atoms.size(); ++i)
+        if (static_cast<int>(i) != ka) penalty += Penalty(b.atoms[i], here + r.Apply(b.local[i] - origin));
+      if (penalty < bestPenalty - 1e-12) {
+        bestPenalty = penalty;
+        best = r;
+      }
+    }
+    for (size_t i = 0; i < b.atoms.size(); ++i)
+      if (!placed_[static_cast<size_t>(b.atoms[i])]) Place(b.atoms[i], here + best.Apply(b.local[i] - origin));
+  }
+
+  const Topology& t_;
+  RingSystems& rs_;
+  std::vector<Vec3>& pos_;
+  std::vector<char> placed_;
+  std::vector<int> parent_;
+  std::vector<int> branch_;
+  std::vector<char> blockPlaced_;
+  std::deque<int> queue_;
+  PlacedGrid grid_;
+};
+
+std::vector<std::vector<int>> Components(const Topology& t) {
+  std::vector<std::vector<int>> components;
+  std::vector<char> seen(static_cast<size_t>(t.n), 0);
+  for (int s = 0; s < t.n; ++s) {
+    if (seen[static_cast<size_t>(s)]) continue;
+    std::vector<int> list{s};
+    seen[static_cast<size_t>(s)] = 1;
+    for (size_t i = 0; i < list.size(); ++i)
+      for (int nb : t.Neighbours(list[i]))
+        if (!seen[static_cast<size_t>(nb)]) {
+          seen[static_cast<size_t>(nb)] = 1;
+          list.push_back(nb);
+        }
+    components.push_back(std::move(list));
+  }
+  return components;
+}
+
+/// Whether two atoms three or more bonds apart come clearly closer than their contact distance.
+bool HasClash(const Topology& t, const std::vector<int>& atoms, const std::vector<Vec3>& pos) {
+  PlacedGrid grid;
+  for (int atom : atoms) {
+    const Vec3& p = pos[static_cast<size_t>(atom)];
+    bool clash = false;
+    grid.ForNear(p, [&](int other) {
+      if (clash || t.Within2Bonds(atom, other)) return;
+      const double c = ContactDistance(t.radius[static_cast<size_t>(atom)], t.radius[static_cast<size_t>(other)]);
+      clash = Distance(p, pos[static_cast<size_t>(other)]) < 0.9 * c;
+    });
+    if (clash) return true;
+    grid.Add(atom, p);
+  }
+  return false;
+}
+
+/// Removes close contacts while keeping bond lengths, angles, ring systems and double bonds as built.
+void CleanUp(const Topology& t, const RingSystems& rs, const std::vector<int>& atoms, std::vector<Vec3>& pos) {
+  if (!HasClash(t, atoms, pos)) return;
+  std::unordered_map<int, int> local;
+  for (size_t i = 0; i < atoms.size(); ++i)
+    local.emplace(atoms[i], static_cast<int>(i));
+  std::vector<Vec3> p(atoms.size());
+  for (size_t i = 0; i < atoms.size(); ++i)
+    p[i] = pos[static_cast<size_t>(atoms[i])];
+  std::vector<Restraint> restraints;
+  std::unordered_set<std::uint64_t> taken;
+  auto add = [&](int a, int b, double distance, double weight) {
+    const int la = local.at(a), lb = local.at(b);
+    const std::uint64_t key = (static_cast<std::uint64_t>(std::min(la, lb)) << 32) | static_cast<std::uint32_t>(std::max(la, lb));
+    if (la == lb || !taken.insert(key).second) return;
+    restraints.push_back({la, lb, distance, weight});
+  };
+  auto current = [&](int a, int b) { return Distance(pos[static_cast<size_t>(a)], pos[static_cast<size_t>(b)]); };
+  for (int a : atoms)
+    for (int b : t.Neighbours(a))
+      if (a < b) add(a, b, t.BondLength(a, b), 1.0);
+  for (int a : atoms) {
+    const std::vector<int>& nb = t.Neighbours(a);
+    if (nb.size() > 6) continue;
+    for (size_t i = 0; i < nb.size(); ++i)
+      for (size_t k = i + 1; k < nb.size(); ++k)
+        add(nb[i], nb[k], current(nb[i], nb[k]), 0.5);
+  }
+  // Ring systems move as rigid bodies: they keep their flat polygons (or relaxed cages) exactly.
+  std::vector<RigidGroup> groups;
+  // Relaxed systems (cages, bridged macrocycles) may flex, all but their flat rings.
+  for (const RingBlock& b : rs.blocks) {
+    if (!local.count(b.atoms.front())) continue;
+    if (b.relaxed) {
+      for (const RigidGroup& flat : b.flatGroups) {
+        RigidGroup g;
+        for (int m : flat.members)
+          g.members.push_back(local.at(b.atoms[static_cast<size_t>(m)]));
+        g.shape = flat.shape;
+        groups.push_back(std::move(g));
+      }
+      continue;
+    }
+    RigidGroup g;
+    for (int atom : b.atoms) {
+      g.members.push_back(local.at(atom));
+      g.shape.push_back(pos[static_cast<size_t>(atom)]);
+    }
+    groups.push_back(std::move(g));
+  }
+  // Double and aromatic bonds keep their substituents in one plane, cis or trans as built.
+  for (int b : atoms)
+    for (size_t k = 0; k < t.Neighbours(b).size(); ++k) {
+      const int c = t.Neighbours(b)[k];
+      const int type = t.bondTypes[static_cast<size_t>(b)][k];
+      if (b > c || (type != bkDouble && type != bkAromatic)) continue;
+      for (int a : t.Neighbours(b))
+        for (int d : t.Neighbours(c))
+          if (a != c && d != b && a != d) add(a, d, current(a, d), 0.3);
+    }
+  constexpr int kSweeps = 400;
+  Relax(t, atoms, restraints, p, kSweeps, groups);
+  // Where a contact could not be cleared it has been fighting a bond: the bonds get the last word.
+  constexpr int kPolishSweeps = 40;
+  Relax(t, atoms, restraints, p, kPolishSweeps, groups, false);
+  for (size_t i = 0; i < atoms.size(); ++i)
+    pos[static_cast<size_t>(atoms[i])] = p[i];
+}
+
+} // namespace
+
+} // namespace geometry_detail
+
+void GenerateGeometry(IMolecule& molecule) {
+  using namespace geometry_detail;
+  const Topology t = ReadTopology(molecule);
+  RingSystems systems = FindRingSystems(t);
+  for (RingBlock& b : systems.blocks)
+    LayOutBlock(t, b);
+  std::vector<Vec3> pos(static_cast<size_t>(t.n));
+  Builder builder(t, systems, pos);
+  double right = 0.0;
+  bool first = true;
+  for (const std::vector<int>& component : Components(t)) {
+    builder.Build(component);
+    CleanUp(t, systems, component, pos);
+    // Side by side along x, each fragment centred on the x axis.
+    Vec3 low = pos[static_cast<size_t>(component.front())], high = low;
+    for (int atom : component) {
+      const Vec3& p = pos[static_cast<size_t>(atom)];
+      low = Vec3{std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+      high = Vec3{std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
+    const Vec3 shift{first ? 0.0 : right + kFragmentGap - low.x, -(low.y + high.y) / 2, -(low.z + high.z) / 2};
+    for (int atom : component)
+      pos[static_cast<size_t>(atom)] += shift;
+    right = high.x + shift.x;
+    first = false;
+  }
+  molecule.BeginUpdate();
+  try {
+    for (int i = 0; i < t.n; ++i) {
+      IAtom* atom = molecule.GetAtom(i);
+      const Vec3& p = pos[static_cast<size_t>(i)];
+      atom->SetX3D(p.x);
+      atom->SetY3D(p.y);
+      atom->SetZ3D(p.z);
+    }
+    ModelCoordinatesChanged(molecule);
+  } catch (...) {
+    molecule.EndUpdate();
+    throw;
+  }
+  molecule.EndUpdate();
+}
+
+} // namespace corvatin
