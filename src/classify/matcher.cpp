@@ -1,10 +1,10 @@
 #include "classify/matcher.h"
 
 #include "chem/molecule.h"
+#include "chem/molecule_impl.h"
 #include "classify/loader.h"
 
 #include <algorithm>
-#include <climits>
 #include <memory>
 
 namespace corvatin {
@@ -44,6 +44,8 @@ TFragmentMatcher::TFragmentMatcher(const TClassificationFile& file) : file_(file
   finder_.OnMatch = [this](const Ptr<ISubGraph>& match, bool& cont, bool& accept) { OnMatch(match, cont, accept); };
 }
 
+// ------------------------------------------------------------------------------------------------ compiling
+
 int TFragmentMatcher::SymbolId(const std::string& symbol) {
   auto [it, added] = symbolIds_.emplace(symbol, static_cast<int>(symbolIds_.size()));
   return it->second;
@@ -51,11 +53,12 @@ int TFragmentMatcher::SymbolId(const std::string& symbol) {
 
 void TFragmentMatcher::Compile() {
   compiled_.resize(file_.fragments.size());
+  size_t largest = 0;
   for (size_t f = 0; f < file_.fragments.size(); ++f) {
     const IMolecule& fragment = *file_.fragments[f];
     TCompiled& c = compiled_[f];
+    largest = std::max(largest, static_cast<size_t>(fragment.VertexCount()));
     c.atoms.resize(static_cast<size_t>(fragment.VertexCount()));
-    std::vector<std::pair<int, int>> counts;
     for (int i = 0; i < fragment.VertexCount(); ++i) {
       const IAtom* atom = fragment.GetAtom(i);
       TPatternAtom& a = c.atoms[static_cast<size_t>(i)];
@@ -78,14 +81,13 @@ void TFragmentMatcher::Compile() {
       a.hybridisation = static_cast<int>(atom->GetFloat(kParamAtomSpecialHyb));
       a.degree = atom->NeighbourCount();
       if (!a.any && a.symbols.size() == 1) {
-        auto it = std::find_if(counts.begin(), counts.end(), [&](auto& p) { return p.first == a.symbols[0]; });
-        if (it == counts.end())
-          counts.emplace_back(a.symbols[0], 1);
+        auto it = std::find_if(c.required.begin(), c.required.end(), [&](auto& p) { return p.first == a.symbols[0]; });
+        if (it == c.required.end())
+          c.required.emplace_back(a.symbols[0], 1);
         else
           ++it->second;
       }
     }
-    c.required = std::move(counts);
     c.bonds.resize(static_cast<size_t>(fragment.EdgeCount()));
     for (int i = 0; i < fragment.EdgeCount(); ++i) {
       const IBond* bond = fragment.GetBond(i);
@@ -93,7 +95,14 @@ void TFragmentMatcher::Compile() {
       c.bonds[static_cast<size_t>(i)].anyMultiple = bond->GetString(kParamBondSpecialKind) == "~";
     }
     c.mainBond = static_cast<int>(fragment.GetFloat(kParamMainBond));
+    CompileSteps(fragment, c);
   }
+  map_.assign(largest, -1);
+  for (TCompiled& c : compiled_)
+    for (TPatternAtom& a : c.atoms) {
+      a.accepts.assign(symbolIds_.size(), a.any ? 1 : 0);
+      for (int id : a.symbols) a.accepts[static_cast<size_t>(id)] = 1;
+    }
   // The candidate lists: for each symbol, the fragments whose first atom can accept it, in matching order.
   candidates_.assign(symbolIds_.size(), {});
   for (size_t f = 0; f < compiled_.size(); ++f) {
@@ -108,12 +117,59 @@ void TFragmentMatcher::Compile() {
   }
 }
 
+void TFragmentMatcher::CompileSteps(const IMolecule& fragment, TCompiled& c) const {
+  const int n = fragment.VertexCount();
+  if (n == 0) return;
+  std::vector<int> position(static_cast<size_t>(n), -1);
+  position[0] = 0;
+  c.steps.push_back(TStep{0, -1, -1, 0, 0});
+  for (size_t k = 0; k < c.steps.size(); ++k) {
+    const IVertex* v = fragment.GetVertex(c.steps[k].atom);
+    for (int j = 0; j < v->NeighbourCount(); ++j) {
+      const int w = v->GetNeighbour(j)->GetIndex();
+      if (position[static_cast<size_t>(w)] >= 0) continue;
+      position[static_cast<size_t>(w)] = static_cast<int>(c.steps.size());
+      c.steps.push_back(TStep{w, c.steps[k].atom, v->GetEdge(j)->GetIndex(), 0, 0});
+    }
+  }
+  c.connected = c.steps.size() == static_cast<size_t>(n);
+  // Bonds of each step's atom to atoms placed before it, other than the one to its parent.
+  for (size_t k = 1; k < c.steps.size(); ++k) {
+    TStep& s = c.steps[k];
+    s.firstClosure = static_cast<int>(c.closures.size());
+    const IVertex* v = fragment.GetVertex(s.atom);
+    for (int j = 0; j < v->NeighbourCount(); ++j) {
+      const int u = v->GetNeighbour(j)->GetIndex();
+      const int bond = v->GetEdge(j)->GetIndex();
+      if (bond == s.parentBond || position[static_cast<size_t>(u)] >= static_cast<int>(k)) continue;
+      c.closures.emplace_back(u, bond);
+    }
+    s.closureCount = static_cast<int>(c.closures.size()) - s.firstClosure;
+  }
+  if (c.mainBond >= 0 && c.mainBond < fragment.EdgeCount()) {
+    const IEdge* main = fragment.GetEdge(c.mainBond);
+    const int a = main->GetVertex1()->GetIndex();
+    const int b = main->GetVertex2()->GetIndex();
+    if (position[static_cast<size_t>(a)] >= 0 && position[static_cast<size_t>(b)] >= 0) {
+      c.mainEnd1 = a;
+      c.mainEnd2 = b;
+      c.mainStep = static_cast<size_t>(std::max(position[static_cast<size_t>(a)], position[static_cast<size_t>(b)]));
+    }
+  }
+}
+
+// ------------------------------------------------------------------------------------------------ tests
+
 bool TFragmentMatcher::AtomTest(const TPatternAtom& a, int target) const {
-  const int symbol = atomSymbol_[static_cast<size_t>(target)];
-  bool match = a.any || (symbol >= 0 && std::binary_search(a.symbols.begin(), a.symbols.end(), symbol));
+  const size_t t = static_cast<size_t>(target);
+  const int symbol = atomSymbol_[t];
+  bool match = symbol >= 0 ? a.accepts[static_cast<size_t>(symbol)] != 0 : a.any;
   // A neutral fragment atom matches any charge; an unmarked one any hybridisation.
-  if (match && a.charge != 0) match = atomCharge_[static_cast<size_t>(target)] == a.charge;
-  if (match && a.hybridisation != 0) match = atomHybridisation_[static_cast<size_t>(target)] == a.hybridisation;
+  if (match && a.charge != 0) match = atomCharge_[t] == a.charge;
+  if (match && a.hybridisation != 0) {
+    if (atomHybridisation_[t] < 0) atomHybridisation_[t] = atomAtom_[t] ? atomAtom_[t]->GetHybridisation() : 0;
+    match = atomHybridisation_[t] == a.hybridisation;
+  }
   return match;
 }
 
@@ -123,34 +179,160 @@ bool TFragmentMatcher::BondTest(const TPatternBond& b, int targetType) {
   return b.type == targetType;
 }
 
+// ------------------------------------------------------------------------------------------------ quick search
+
+int TFragmentMatcher::EdgeBetween(int a, int b) const {
+  for (int k = firstLink_[static_cast<size_t>(a)]; k < firstLink_[static_cast<size_t>(a) + 1]; ++k)
+    if (links_[static_cast<size_t>(k)].node == b) return links_[static_cast<size_t>(k)].edge;
+  return -1;
+}
+
+bool TFragmentMatcher::FreeMainBond(const TCompiled& c) const {
+  const int e = EdgeBetween(map_[static_cast<size_t>(c.mainEnd1)], map_[static_cast<size_t>(c.mainEnd2)]);
+  return e >= 0 && !bondDone_[static_cast<size_t>(e)];
+}
+
+bool TFragmentMatcher::Search(const TCompiled& c, int anchor, SearchMode mode) {
+  map_[0] = anchor;
+  used_[static_cast<size_t>(anchor)] = 1;
+  const bool stopped = Extend(c, 1, mode);
+  used_[static_cast<size_t>(anchor)] = 0;
+  return stopped;
+}
+
+bool TFragmentMatcher::Found(const TCompiled& c, SearchMode mode) {
+  if (mode == SearchMode::Exists) return true;
+  if (mode == SearchMode::FreeMain) return FreeMainBond(c);
+  if (c.mainEnd1 < 0) return false;
+  const int e = EdgeBetween(map_[static_cast<size_t>(c.mainEnd1)], map_[static_cast<size_t>(c.mainEnd2)]);
+  if (e < 0) return false;
+  IEdge* bond = bondEdge_[static_cast<size_t>(e)];
+  const TGraphData& record = *file_.records[static_cast<size_t>(current_)];
+  if (!stores_) {
+    Assign(*bond, record); // no value of its own is ever stored, so the bond always lacks them
+    return false;
+  }
+  char& done = bondDone_[static_cast<size_t>(e)];
+  if (done) return false; // a bond keeps the values of the first occurrence that reached it
+  Assign(*bond, record);
+  done = 1;
+  return --bondsLeft_ == 0; // once every bond has its values nothing can change any more
+}
+
+bool TFragmentMatcher::Extend(const TCompiled& c, size_t step, SearchMode mode) {
+  if (step == c.steps.size()) return Found(c, mode);
+  const TStep& s = c.steps[step];
+  const TPatternAtom& a = c.atoms[static_cast<size_t>(s.atom)];
+  const TPatternBond& toParent = c.bonds[static_cast<size_t>(s.parentBond)];
+  const int from = map_[static_cast<size_t>(s.parent)];
+  // Occurrences whose main bond already has values change nothing: cut them off as soon as it is placed.
+  const bool checkMain = mode != SearchMode::Exists && stores_ && step == c.mainStep;
+  for (int k = firstLink_[static_cast<size_t>(from)]; k < firstLink_[static_cast<size_t>(from) + 1]; ++k) {
+    const TLink link = links_[static_cast<size_t>(k)];
+    const size_t t = static_cast<size_t>(link.node);
+    if (used_[t] || firstLink_[t + 1] - firstLink_[t] < a.degree) continue;
+    if (!BondTest(toParent, bondType_[static_cast<size_t>(link.edge)]) || !AtomTest(a, link.node)) continue;
+    bool closes = true;
+    for (int j = s.firstClosure; closes && j < s.firstClosure + s.closureCount; ++j) {
+      const auto [u, bond] = c.closures[static_cast<size_t>(j)];
+      const int e = EdgeBetween(map_[static_cast<size_t>(u)], link.node);
+      closes = e >= 0 && BondTest(c.bonds[static_cast<size_t>(bond)], bondType_[static_cast<size_t>(e)]);
+    }
+    if (!closes) continue;
+    map_[static_cast<size_t>(s.atom)] = link.node;
+    if (checkMain && !FreeMainBond(c)) continue;
+    used_[t] = 1;
+    const bool stopped = Extend(c, step + 1, mode);
+    used_[t] = 0;
+    if (stopped) return true;
+  }
+  return false;
+}
+
+// ------------------------------------------------------------------------------------------------ one molecule
+
+void TFragmentMatcher::PrepareMolecule(const TMolecule& molecule) {
+  // The molecule's own classes: no interface casts per atom and bond.
+  const int atoms = molecule.VertexCount();
+  for (int i = 0; i < atoms; ++i) {
+    const TAtom* atom = molecule.AtomAt(i);
+    atomVertex_[static_cast<size_t>(i)] = atom;
+    atomAtom_[static_cast<size_t>(i)] = atom;
+    auto id = symbolIds_.find(atom->Symbol());
+    if (id != symbolIds_.end()) atomSymbol_[static_cast<size_t>(i)] = id->second;
+    atomCharge_[static_cast<size_t>(i)] = atom->GetCharge();
+  }
+  for (int i = 0; i < atoms; ++i) {
+    const TAtom* atom = molecule.AtomAt(i);
+    firstLink_[static_cast<size_t>(i)] = static_cast<int>(links_.size());
+    const std::vector<IVertex*>& neighbours = atom->Neighbours();
+    const std::vector<TBond*>& bonds = atom->Bonds();
+    for (size_t k = 0; k < bonds.size(); ++k) {
+      const int e = bonds[k]->GetIndex();
+      bondType_[static_cast<size_t>(e)] = bonds[k]->GetBondType();
+      bondEdge_[static_cast<size_t>(e)] = bonds[k];
+      links_.push_back(TLink{neighbours[k]->GetIndex(), e});
+    }
+  }
+  firstLink_[static_cast<size_t>(atoms)] = static_cast<int>(links_.size());
+}
+
 void TFragmentMatcher::Prepare(const ISubGraph& structure) {
-  const size_t atoms = static_cast<size_t>(MaxIndex(structure, false) + 1);
+  const auto* molecule = dynamic_cast<const TMolecule*>(&structure);
+  const size_t atoms = static_cast<size_t>(molecule ? molecule->VertexCount() : MaxIndex(structure, false) + 1);
+  const size_t bonds = static_cast<size_t>(molecule ? molecule->EdgeCount() : MaxIndex(structure, true) + 1);
   atomSymbol_.assign(atoms, -1);
   atomCharge_.assign(atoms, 0);
-  atomHybridisation_.assign(atoms, 0);
-  std::vector<int> symbolCount(symbolIds_.size(), 0);
-  for (int i = 0; i < structure.VertexCount(); ++i) {
-    const IVertex* v = structure.GetVertex(i);
-    const size_t g = static_cast<size_t>(v->GetIndex());
-    auto id = symbolIds_.find(SymbolOf(*v));
-    if (id != symbolIds_.end()) {
-      atomSymbol_[g] = id->second;
-      ++symbolCount[static_cast<size_t>(id->second)];
-    }
-    if (const IAtom* atom = AsAtom(v)) {
-      atomCharge_[g] = atom->GetCharge();
-      atomHybridisation_[g] = atom->GetHybridisation();
-    }
-  }
-  const size_t bonds = static_cast<size_t>(MaxIndex(structure, true) + 1);
+  atomHybridisation_.assign(atoms, -1);
+  atomVertex_.assign(atoms, nullptr);
+  atomAtom_.assign(atoms, nullptr);
+  bondEdge_.assign(bonds, nullptr);
+  used_.assign(atoms, 0);
+  firstLink_.assign(atoms + 1, 0);
+  links_.clear();
   bondType_.assign(bonds, bkSingle);
   bondDone_.assign(bonds, 0);
-  for (int i = 0; i < structure.EdgeCount(); ++i) {
-    const IEdge* e = structure.GetEdge(i);
-    if (const IBond* bond = AsBond(e)) bondType_[static_cast<size_t>(e->GetIndex())] = bond->GetBondType();
-  }
   bondsLeft_ = structure.EdgeCount();
+
+  if (molecule) {
+    PrepareMolecule(*molecule);
+  } else {
+    std::vector<char> listed(bonds, 0);
+    for (int i = 0; i < structure.EdgeCount(); ++i) {
+      const IEdge* e = structure.GetEdge(i);
+      listed[static_cast<size_t>(e->GetIndex())] = 1;
+      bondEdge_[static_cast<size_t>(e->GetIndex())] = structure.GetEdge(i);
+      if (const IBond* bond = AsBond(e)) bondType_[static_cast<size_t>(e->GetIndex())] = bond->GetBondType();
+    }
+    for (int i = 0; i < structure.VertexCount(); ++i) {
+      const IVertex* v = structure.GetVertex(i);
+      const size_t g = static_cast<size_t>(v->GetIndex());
+      atomVertex_[g] = v;
+      auto id = symbolIds_.find(SymbolOf(*v));
+      if (id != symbolIds_.end()) atomSymbol_[g] = id->second;
+      atomAtom_[g] = AsAtom(v);
+      if (atomAtom_[g]) atomCharge_[g] = atomAtom_[g]->GetCharge();
+    }
+    // Links over the structure's own bonds only, as the finder sees them.
+    for (size_t g = 0; g < atoms; ++g) {
+      firstLink_[g] = static_cast<int>(links_.size());
+      const IVertex* v = atomVertex_[g];
+      if (!v) continue;
+      for (int k = 0; k < v->EdgeCount(); ++k) {
+        const int e = v->GetEdge(k)->GetIndex();
+        const int n = v->GetNeighbour(k)->GetIndex();
+        if (e < 0 || static_cast<size_t>(e) >= bonds || !listed[static_cast<size_t>(e)]) continue;
+        if (n < 0 || static_cast<size_t>(n) >= atoms || !atomVertex_[static_cast<size_t>(n)]) continue;
+        links_.push_back(TLink{n, e});
+      }
+    }
+    firstLink_[atoms] = static_cast<int>(links_.size());
+  }
+
   // A fragment that names more atoms of an element than the molecule has can match nowhere in it.
+  std::vector<int> symbolCount(symbolIds_.size(), 0);
+  for (size_t g = 0; g < atoms; ++g)
+    if (atomVertex_[g] && atomSymbol_[g] >= 0) ++symbolCount[static_cast<size_t>(atomSymbol_[g])];
   feasible_.assign(compiled_.size(), 1);
   for (size_t f = 0; f < compiled_.size(); ++f)
     for (const auto& [id, count] : compiled_[f].required)
@@ -196,7 +378,7 @@ void TFragmentMatcher::OnMatch(const Ptr<ISubGraph>& match, bool& cont, bool& ac
   IEdge* bond = match->GetEdge(main);
   const bool stores = file_.valueKind == vkNumber || file_.valueKind == vkString;
   if (!stores) {
-    Assign(*bond, record); // nothing of its own is stored, so the bond never has its values
+    Assign(*bond, record); // no value of its own is ever stored, so the bond always lacks them
     return;
   }
   char& done = bondDone_[static_cast<size_t>(bond->GetIndex())];
@@ -207,35 +389,64 @@ void TFragmentMatcher::OnMatch(const Ptr<ISubGraph>& match, bool& cont, bool& ac
   if (--bondsLeft_ == 0) cont = false;
 }
 
+void TFragmentMatcher::UseTarget(const Ptr<ISubGraph>& structure) {
+  if (targetSet_) return;
+  // The finder keeps its target's table until it is given another object: start from none so that a molecule
+  // edited since the last call is read afresh.
+  finder_.SetTarget(nullptr);
+  finder_.SetTarget(structure);
+  finder_.SetAllowDuplicates(file_.elementKind == ekBonds);
+  targetSet_ = true;
+}
+
+bool TFragmentMatcher::AskFinder(const Ptr<ISubGraph>& structure, int fragment, int position) {
+  UseTarget(structure);
+  current_ = fragment;
+  return finder_.MatchAt(AsSubGraph(*file_.fragments[static_cast<size_t>(fragment)]), 0, position);
+}
+
 void TFragmentMatcher::Classify(const Ptr<ISubGraph>& structure) {
   if (!structure) return;
   Prepare(*structure);
   RemoveOldValues(*structure);
   const bool bondFile = file_.elementKind == ekBonds;
-  const bool stores = file_.valueKind == vkNumber || file_.valueKind == vkString;
-  if (bondFile && structure->EdgeCount() == 0) return;
+  stores_ = file_.valueKind == vkNumber || file_.valueKind == vkString;
+  targetSet_ = false;
   TargetRelease release{finder_};
-  // The finder keeps its target's table until it is given another object: start from none so that a molecule
-  // edited since the last call is read afresh.
-  finder_.SetTarget(nullptr);
-  finder_.SetTarget(structure);
-  finder_.SetAllowDuplicates(bondFile);
-  const bool wholeGraph = structure->GetOwner() == nullptr;
+
+  if (reference_) {
+    // The language's own procedure: every atom, every fragment in order, through the finder.
+    for (int i = 0; i < structure->VertexCount(); ++i)
+      for (int f = 0; f < static_cast<int>(compiled_.size()); ++f)
+        if (AskFinder(structure, f, i) && !bondFile) break;
+    return;
+  }
+
+  if (bondFile && (structure->EdgeCount() == 0 || (stores_ && bondsLeft_ == 0))) return;
   for (int i = 0; i < structure->VertexCount(); ++i) {
-    const IVertex* v = structure->GetVertex(i);
-    const int g = v->GetIndex();
-    // The finder's own first test: degree within the target, then the vertex test on fragment atom 0.
-    const int degree = wholeGraph ? v->NeighbourCount() : INT_MAX;
-    const int symbol = atomSymbol_[static_cast<size_t>(g)];
+    const size_t g = static_cast<size_t>(structure->GetVertex(i)->GetIndex());
+    const int degree = firstLink_[g + 1] - firstLink_[g];
+    const int symbol = atomSymbol_[g];
     const std::vector<int>& list = symbol >= 0 ? candidates_[static_cast<size_t>(symbol)] : anyCandidates_;
     for (int f : list) {
-      if (!feasible_[static_cast<size_t>(f)]) continue;
       const TCompiled& c = compiled_[static_cast<size_t>(f)];
-      if (degree < c.atoms.front().degree || !AtomTest(c.atoms.front(), g)) continue;
+      if (!feasible_[static_cast<size_t>(f)]) continue;
+      // The finder's own first test: degree within the structure, then the atom test on fragment atom 0.
+      if (degree < c.atoms.front().degree || !AtomTest(c.atoms.front(), static_cast<int>(g))) continue;
       current_ = f;
-      const bool found = finder_.MatchAt(AsSubGraph(*file_.fragments[static_cast<size_t>(f)]), 0, i);
-      if (!bondFile && found) break;
-      if (bondFile && stores && bondsLeft_ == 0) return;
+      if (!c.connected) {
+        // Only the finder knows what it makes of the other pieces; ask it when the first one occurs at all.
+        const SearchMode mode = bondFile && stores_ && c.mainEnd1 >= 0 ? SearchMode::FreeMain : SearchMode::Exists;
+        if (!Search(c, static_cast<int>(g), mode)) continue;
+        if (AskFinder(structure, f, i) && !bondFile) break;
+      } else if (!bondFile) {
+        if (!Search(c, static_cast<int>(g), SearchMode::Exists)) continue;
+        Assign(*structure->GetVertex(i), *file_.records[static_cast<size_t>(f)]);
+        break;
+      } else {
+        Search(c, static_cast<int>(g), SearchMode::AssignMain);
+      }
+      if (bondFile && stores_ && bondsLeft_ == 0) return;
     }
   }
 }

@@ -37,6 +37,10 @@ public:
   /// The property name at index; index = the number of names gives the class name; std::out_of_range beyond.
   std::string GetValueName(int kind, int index) const override;
 
+  /// Reference mode: every fragment tried on every atom through the substructure finder, as the language
+  /// defines matching, without any of the shortcuts (slow; for checking that they change no assignment).
+  void SetReferenceMode(bool flag) { matcher_->SetReferenceMode(flag); }
+
   const TClassificationFile& File() const { return file_; }
   const std::vector<std::string>& PropertyNames() const { return file_.propertyNames; }
   const std::string& ClassName() const { return file_.className; }
