@@ -324,7 +324,8 @@ private:
         for (int w : inner_[v]) {
           const auto wi = static_cast<size_t>(w);
           if (wi == c) size = d + 3;
-          if (depth[wi] >= 0) continue;
+          // Rings through a metal bonded to a whole ring face (eta-5) say nothing about the ring's own angles.
+          if (depth[wi] >= 0 || HighlyCoordinated(wi)) continue;
           depth[wi] = d + 1;
           next.push_back(wi);
         }
@@ -334,6 +335,11 @@ private:
     const Shape shape = t_.shape[static_cast<size_t>(b_.atoms[b])];
     if (size > 4 && shape == Shape::Tetrahedral) return ShapeAngle(shape);
     return kPi * static_cast<double>(size - 2) / static_cast<double>(size);
+  }
+
+  bool HighlyCoordinated(size_t a) const {
+    const Shape shape = t_.shape[static_cast<size_t>(b_.atoms[a])];
+    return shape == Shape::Bipyramidal || shape == Shape::Octahedral || shape == Shape::Spread;
   }
 
   static double ShapeAngle(Shape shape) {
@@ -460,7 +466,8 @@ private:
         sub.rings.push_back(std::move(ring));
       }
       BlockLayout layout(t_, sub);
-      if (sub.rings.size() > 1 && layout.PlaceRings()) {
+      // Rings that close onto themselves (helicenes) cannot be one flat body.
+      if (sub.rings.size() > 1 && layout.PlaceRings() && !layout.Stretched() && !layout.Crowded(sub.local)) {
         groups.push_back(RigidGroup{members, sub.local});
         continue;
       }

@@ -299,9 +299,10 @@ TEST(GeneratedGeometry, FragmentsAreSetApart) {
 }
 
 TEST(GeneratedGeometry, CrowdedMoleculesHaveNoCloseContacts) {
-  // Hexa-substituted benzene, a quaternary carbon of tert-butyls, a steroid with angular methyls.
+  // Hexa-substituted benzene, a quaternary carbon of tert-butyls, a steroid with angular methyls, and
+  // hexahelicene, whose sixth ring would fall onto the first if drawn flat.
   for (const char* smiles : {"Cc1c(C)c(C(C)(C)C)c(C)c(C(C)(C)C)c1C", "CC(C)(C)C(C(C)(C)C)(C(C)(C)C)C(C)(C)C",
-                             "CC12CCC3C(CCC4=CC(=O)CCC34C)C1CCC2O"}) {
+                             "CC12CCC3C(CCC4=CC(=O)CCC34C)C1CCC2O", "c1ccc2c(c1)ccc1ccc3ccc4ccc5ccccc5c4c3c12"}) {
     auto m = Generated(smiles);
     ExpectBondsFromCovalentRadii(*m, 0.1);
     EXPECT_GT(ClosestNonBonded(*m), 0.8) << smiles;
