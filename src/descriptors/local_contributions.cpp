@@ -3,6 +3,8 @@
 #include "descriptors/moments.h"
 #include "descriptors/topsmode.h"
 
+#include <algorithm>
+
 namespace corvatin {
 
 Ptr<TDoubleMatrix> LocalMomentMatrix(const ISubGraph& graph, const std::vector<std::string>& weights, int K) {
@@ -15,13 +17,14 @@ Ptr<TDoubleMatrix> LocalMomentMatrix(const ISubGraph& graph, const std::vector<s
   std::vector<const double*> pointers;
   for (const std::string& name : weights) values.push_back(BondWeights(graph, name));
   for (const auto& v : values) pointers.push_back(v.data());
-  std::vector<long double> traces(width), local(static_cast<size_t>(m) * width);
+  std::vector<long double> traces(width);
+  std::vector<double> local(static_cast<size_t>(m) * width);
   TMomentKernel(BondAdjacency(graph)).Moments(pointers, K, nullptr, traces.data(), local.data());
   double* data = matrix->GetData();
   for (int b = 0; b < m; ++b) {
     double* row = data + static_cast<size_t>(b) * (width + 1);
     row[0] = 1.0;
-    for (size_t x = 0; x < width; ++x) row[x + 1] = static_cast<double>(local[static_cast<size_t>(b) * width + x]);
+    std::copy_n(&local[static_cast<size_t>(b) * width], width, row + 1);
   }
   return matrix;
 }

@@ -48,13 +48,13 @@ TMomentKernel::TMomentKernel(TBondAdjacency adjacency) : adjacency_(std::move(ad
 }
 
 void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, const char* excluded,
-                            long double* traces, long double* local) {
+                            long double* traces, double* local) {
   if (K < 1) throw std::invalid_argument("moment order below 1");
   const size_t n = weights.size();
   const int m = BondCount();
   const size_t width = n * static_cast<size_t>(K);
   std::fill(traces, traces + width, 0.0L);
-  if (local) std::fill(local, local + static_cast<size_t>(m) * width, 0.0L);
+  if (local) std::fill(local, local + static_cast<size_t>(m) * width, 0.0);
   if (n == 0 || m == 0) return;
   cur_.assign(static_cast<size_t>(m) * n, 0.0);
   next_.assign(static_cast<size_t>(m) * n, 0.0);
@@ -63,7 +63,8 @@ void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, co
     if (excluded && excluded[b]) continue;
     WalkFrom(b, weights, K, excluded, acc.data());
     for (size_t x = 0; x < width; ++x) traces[x] += acc[x];
-    if (local) std::copy(acc.begin(), acc.end(), local + static_cast<size_t>(b) * width);
+    if (local)
+      for (size_t x = 0; x < width; ++x) local[static_cast<size_t>(b) * width + x] = static_cast<double>(acc[x]);
   }
 }
 

@@ -41,7 +41,7 @@ public:
   /// when local is not null, local[(b*n + i)*K + k-1] = B_i^k(b, b). Bonds flagged in excluded (BondCount() flags,
   /// may be null) are removed from B: they add nothing and their local values are 0.
   void Moments(const std::vector<const double*>& weights, int K, const char* excluded, long double* traces,
-               long double* local);
+               double* local);
 
 private:
   void WalkFrom(int bond, const std::vector<const double*>& weights, int K, const char* excluded, long double* acc);

@@ -267,11 +267,12 @@ TEST(MomentKernel, ExcludedBondsAreRemovedFromTheMatrix) {
   auto g = WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(butane), false);
   TMomentKernel kernel(BondAdjacency(*g));
   const std::vector<double> w{2.0, 5.0, 2.0};
-  std::vector<long double> traces(3), local(9);
+  std::vector<long double> traces(3);
+  std::vector<double> local(9);
   const char excluded[] = {0, 1, 0};
   kernel.Moments({w.data()}, 3, excluded, traces.data(), local.data());
   EXPECT_EQ(traces, (std::vector<long double>{4, 8, 16}));
-  EXPECT_EQ(local[3], 0.0L);
+  EXPECT_EQ(local[3], 0.0);
 }
 
 } // namespace
