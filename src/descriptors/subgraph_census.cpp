@@ -1,0 +1,162 @@
+#include "descriptors/subgraph_census.h"
+
+#include "core/errors.h"
+
+#include <cmath>
+#include <string>
+
+namespace corvatin {
+
+namespace {
+
+// Connected bond sets are the connected vertex sets of the line graph (bonds adjacent when they share an atom).
+// They are enumerated with Wernicke's ESU scheme (IEEE/ACM Trans. Comput. Biol. Bioinform. 3 (2006) 347): each
+// set grows from its lowest-numbered bond and only takes, besides the candidates it already had, neighbours of
+// the newly added bond that are above the root and not yet adjacent to the set, so every set is met once.
+class TCensus {
+public:
+  TCensus(const TCompactGraph& graph, const std::vector<long double>& w1, const std::vector<long double>& w2,
+          const std::vector<long double>& we, std::int64_t limit)
+      : graph_(graph), w1_(w1), w2_(w2), we_(we), limit_(limit) {
+    const int edges = graph.EdgeCount();
+    lineFirst_.reserve(static_cast<size_t>(edges) + 1);
+    lineFirst_.push_back(0);
+    for (int e = 0; e < edges; ++e) {
+      for (int end : {graph.End1(e), graph.End2(e)})
+        for (auto* it = graph.BeginIncidences(end); it != graph.EndIncidences(end); ++it)
+          if (it->edge != e) line_.push_back(it->edge);
+      lineFirst_.push_back(static_cast<int>(line_.size()));
+    }
+    blocked_.assign(static_cast<size_t>(edges), 0);
+    degree_.assign(static_cast<size_t>(graph.VertexCount()), 0);
+    for (auto& level : extension_) level.reserve(64);
+  }
+
+  TSubgraphSums Run() {
+    for (int root = 0; root < graph_.EdgeCount(); ++root) {
+      root_ = root;
+      std::vector<int>& ext = extension_[0];
+      ext.clear();
+      for (int u : Neighbours(root))
+        if (u > root) ext.push_back(u);
+      Add(root, 1);
+      Extend(1);
+      Remove(root);
+    }
+    return sums_;
+  }
+
+private:
+  struct Range {
+    const int* b;
+    const int* e;
+    const int* begin() const { return b; }
+    const int* end() const { return e; }
+  };
+  Range Neighbours(int e) const {
+    return {line_.data() + lineFirst_[static_cast<size_t>(e)], line_.data() + lineFirst_[static_cast<size_t>(e) + 1]};
+  }
+
+  // size bonds are in the set; extension_[size - 1] holds its candidates.
+  void Extend(int size) {
+    Record(size);
+    if (size == kSubgraphOrders) return;
+    std::vector<int>& ext = extension_[static_cast<size_t>(size) - 1];
+    std::vector<int>& next = extension_[static_cast<size_t>(size)];
+    for (size_t i = 0; i < ext.size(); ++i) {
+      const int w = ext[i];
+      next.assign(ext.begin() + static_cast<std::ptrdiff_t>(i) + 1, ext.end());
+      for (int u : Neighbours(w))
+        if (u > root_ && blocked_[static_cast<size_t>(u)] == 0) next.push_back(u);
+      Add(w, size + 1);
+      Extend(size + 1);
+      Remove(w);
+    }
+  }
+
+  void Add(int e, int size) {
+    ++blocked_[static_cast<size_t>(e)];
+    for (int u : Neighbours(e)) ++blocked_[static_cast<size_t>(u)];
+    const size_t s = static_cast<size_t>(size);
+    product1_[s] = product1_[s - 1];
+    product2_[s] = product2_[s - 1];
+    productE_[s] = productE_[s - 1] * we_[static_cast<size_t>(e)];
+    for (int v : {graph_.End1(e), graph_.End2(e)}) {
+      int& d = degree_[static_cast<size_t>(v)];
+      if (d == 0) {
+        ++vertices_;
+        product1_[s] *= w1_[static_cast<size_t>(v)];
+        product2_[s] *= w2_[static_cast<size_t>(v)];
+      }
+      Count(d, -1);
+      ++d;
+      Count(d, +1);
+    }
+  }
+
+  void Remove(int e) {
+    --blocked_[static_cast<size_t>(e)];
+    for (int u : Neighbours(e)) --blocked_[static_cast<size_t>(u)];
+    for (int v : {graph_.End1(e), graph_.End2(e)}) {
+      int& d = degree_[static_cast<size_t>(v)];
+      Count(d, -1);
+      --d;
+      Count(d, +1);
+      if (d == 0) --vertices_;
+    }
+  }
+
+  // Atoms holding exactly two, and three or more, of the set's bonds.
+  void Count(int degree, int delta) {
+    if (degree == 2)
+      twos_ += delta;
+    else if (degree >= 3)
+      branches_ += delta;
+  }
+
+  void Record(int size) {
+    if (++visited_ > limit_)
+      throw EChemError("The structure is too big for the connectivity indexes (more than " +
+                       std::to_string(limit_) + " connected sets of up to " +
+                       std::to_string(kSubgraphOrders) + " bonds)");
+    int kind;
+    if (vertices_ == size + 1)
+      kind = branches_ == 0 ? skPath : twos_ == 0 ? skCluster : skPathCluster;
+    else if (vertices_ == size && twos_ == size)
+      kind = skChain;
+    else
+      return;
+    const size_t m = static_cast<size_t>(size) - 1, k = static_cast<size_t>(kind), s = static_cast<size_t>(size);
+    ++sums_.count[m][k];
+    if (product1_[s] > 0) sums_.vertex1[m][k] += 1 / std::sqrt(product1_[s]);
+    if (product2_[s] > 0) sums_.vertex2[m][k] += 1 / std::sqrt(product2_[s]);
+    if (productE_[s] > 0) sums_.edge[m][k] += 1 / std::sqrt(productE_[s]);
+  }
+
+  const TCompactGraph& graph_;
+  const std::vector<long double>& w1_;
+  const std::vector<long double>& w2_;
+  const std::vector<long double>& we_;
+  const std::int64_t limit_;
+  std::vector<int> lineFirst_;
+  std::vector<int> line_;
+  std::vector<int> blocked_; // how many bonds of the set are this bond or its neighbours
+  std::vector<int> degree_;  // bonds of the set at each atom
+  int vertices_ = 0, twos_ = 0, branches_ = 0;
+  int root_ = 0;
+  std::int64_t visited_ = 0;
+  std::array<std::vector<int>, kSubgraphOrders> extension_;
+  // Products over the set's atoms and bonds by set size (index 0: the empty set).
+  std::array<long double, kSubgraphOrders + 1> product1_{1}, product2_{1}, productE_{1};
+  TSubgraphSums sums_;
+};
+
+} // namespace
+
+TSubgraphSums SubgraphCensus(const TCompactGraph& graph, const std::vector<long double>& vertexWeights1,
+                             const std::vector<long double>& vertexWeights2,
+                             const std::vector<long double>& edgeWeights, std::int64_t limit) {
+  return TCensus(graph, vertexWeights1, vertexWeights2, edgeWeights, limit).Run();
+}
+
+} // namespace corvatin
