@@ -9,6 +9,7 @@ PACKAGES=(
   ninja-build
   libgtest-dev
   libgmock-dev
+  libcli11-dev      # command line of corvatin-batch
   libbenchmark-dev  # make bench
   clang             # make fuzz (libFuzzer)
   libclang-rt-14-dev

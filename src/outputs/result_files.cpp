@@ -23,6 +23,8 @@ namespace {
 std::mutex questionMutex;
 Ptr<IResultFolderQuestion> folderQuestion;
 std::atomic<bool> folderAsked{false};
+std::mutex overrideMutex;
+std::string folderOverride;
 
 // A header line longer than this is not one this program wrote; reading stops there.
 constexpr size_t kMaxHeaderBytes = 16u << 20;
@@ -38,7 +40,16 @@ bool ResultFolderAsked() { return folderAsked.load(); }
 
 void ResetResultFolderAsked() { folderAsked.store(false); }
 
+void SetResultFolderOverride(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(overrideMutex);
+  folderOverride = folder;
+}
+
 std::string ResultFolder(const std::function<void(const std::function<void()>&)>& onMainThread) {
+  {
+    std::lock_guard<std::mutex> lock(overrideMutex);
+    if (!folderOverride.empty()) return folderOverride;
+  }
   std::string folder = Registry().ReadString(kResultFolderKey, "");
   if (!folder.empty() || folderAsked.exchange(true)) return folder;
   Ptr<IResultFolderQuestion> question;

@@ -29,6 +29,10 @@ void SetResultFolderQuestion(const Ptr<IResultFolderQuestion>& question);
 bool ResultFolderAsked();
 void ResetResultFolderAsked();
 
+/// Makes ResultFolder() answer folder for this process, without asking and without touching the settings store
+/// (the batch tool's --results-dir); empty restores the settings store's answer.
+void SetResultFolderOverride(const std::string& folder);
+
 /// The result folder from the settings store; when it is empty and the user was not asked yet, asks once through
 /// onMainThread (which runs its argument on the main thread and waits) and reads it again.
 std::string ResultFolder(const std::function<void(const std::function<void()>&)>& onMainThread);

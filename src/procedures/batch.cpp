@@ -1,0 +1,253 @@
+#include "procedures/batch.h"
+
+#include "blocks/dispatcher.h"
+#include "core/numtext.h"
+#include "core/settings.h"
+#include "descriptors/spectral_moments.h"
+#include "outputs/result_files.h"
+
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+
+namespace corvatin {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return {};
+  size_t e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+std::vector<std::string> SplitList(const std::string& text, char sep) {
+  std::vector<std::string> parts;
+  std::string piece;
+  std::istringstream in(text);
+  while (std::getline(in, piece, sep))
+    if (!Trim(piece).empty()) parts.push_back(Trim(piece));
+  return parts;
+}
+
+/// Log lines on the console: kinds become the log window's prefixes; transient lines overwrite each other and
+/// only appear on a terminal.
+class TConsoleLog : public IProgressLog {
+public:
+  TConsoleLog(std::ostream& out, bool interactive, bool quiet) : out_(out), interactive_(interactive), quiet_(quiet) {}
+  void Clear() override {}
+  void AddMessage(const std::string& text, int kind, bool transient) override {
+    last_ = text;
+    lastKind_ = kind;
+    if (transient) {
+      if (interactive_ && !quiet_) {
+        out_ << "\r\033[K" << text << std::flush;
+        pendingTransient_ = true;
+      }
+      return;
+    }
+    if (pendingTransient_) {
+      out_ << "\r\033[K";
+      pendingTransient_ = false;
+    }
+    if (quiet_ && kind != lkError && kind != lkWarning) return;
+    switch (kind) {
+    case lkError: out_ << "Error: " << text << '\n'; break;
+    case lkWarning: out_ << "Warning: " << text << '\n'; break;
+    default: out_ << text << '\n'; break;
+    }
+    out_.flush();
+  }
+  const std::string& Last() const { return last_; }
+  int LastKind() const { return lastKind_; }
+
+private:
+  std::ostream& out_;
+  bool interactive_;
+  bool quiet_;
+  bool pendingTransient_ = false;
+  std::string last_;
+  int lastKind_ = -1;
+};
+
+/// A one-line progress bar on a terminal; nothing otherwise.
+class TConsoleProgress : public IProgressCallback {
+public:
+  TConsoleProgress(std::ostream& out, bool interactive) : out_(out), interactive_(interactive) {}
+  void Progress(int position, bool&, bool& refresh) override {
+    refresh = false;
+    Draw(position, {});
+  }
+  void ProgressText(int position, bool&, const std::string& text, bool& refresh) override {
+    refresh = false;
+    Draw(position, text);
+  }
+
+private:
+  void Draw(int position, const std::string& text) {
+    if (!interactive_ || position < 0 || position > 100 || position == last_) return;
+    last_ = position;
+    if (position == 100) {
+      out_ << "\r\033[K" << std::flush;
+      return;
+    }
+    const int width = 30, filled = position * width / 100;
+    out_ << "\r\033[K[" << std::string(static_cast<size_t>(filled), '#')
+         << std::string(static_cast<size_t>(width - filled), ' ') << "] " << position << "% " << text << std::flush;
+  }
+  std::ostream& out_;
+  bool interactive_;
+  int last_ = -1;
+};
+
+class TNoFinish : public IRunFinished {
+public:
+  void RunFinished() override {}
+};
+
+Ptr<IParamList> BlockParams(const Ptr<IBlock>& block) { return std::dynamic_pointer_cast<IParamList>(block); }
+
+void SetParameterText(IParameter& param, const std::string& name, const std::string& value) {
+  try {
+    if (auto* number = dynamic_cast<INumberParameter*>(&param)) {
+      number->SetValue(TextToFloat(value));
+    } else if (auto* flag = dynamic_cast<IBoolParameter*>(&param)) {
+      if (value == "yes" || value == "true" || value == "1")
+        flag->SetValue(true);
+      else if (value == "no" || value == "false" || value == "0")
+        flag->SetValue(false);
+      else
+        throw std::invalid_argument("expected yes or no");
+    } else if (auto* text = dynamic_cast<IStringParameter*>(&param)) {
+      text->SetValue(value);
+    } else {
+      throw std::invalid_argument("this parameter cannot be set");
+    }
+  } catch (const std::invalid_argument& e) {
+    throw EUsageError("cannot set \"" + name + "\" to \"" + value + "\": " + e.what());
+  } catch (const std::out_of_range&) {
+    throw EUsageError("cannot set \"" + name + "\" to \"" + value + "\": number out of range");
+  }
+}
+
+} // namespace
+
+std::vector<std::string> ProcedureNames(const TCatalogue& catalogue) {
+  std::vector<std::string> names;
+  for (const auto& p : catalogue.Packages()) names.push_back(p->GetName());
+  return names;
+}
+
+Ptr<TPackage> ChooseProcedure(const TCatalogue& catalogue, const std::string& name) {
+  if (auto p = catalogue.FindPackage(name)) return p;
+  std::string known;
+  for (const auto& n : ProcedureNames(catalogue)) known += "\n  " + n;
+  throw EUsageError("unknown procedure \"" + name + "\"; the procedures are:" + known);
+}
+
+std::vector<std::string> DescribeParameters(const TPackage& package) {
+  std::vector<std::string> lines;
+  for (int b = 0; b < package.GetBlockCount(); ++b) {
+    Ptr<IBlock> block = package.GetBlock(b);
+    Ptr<IParamList> params = BlockParams(block);
+    if (!params) continue;
+    for (int i = 0; i < params->Count(); ++i)
+      lines.push_back(block->GetName() + "\t" + params->GetNameAt(i) + "\t" + params->GetParamAt(i)->GetText());
+  }
+  return lines;
+}
+
+void ApplyAssignment(TPackage& package, const std::string& assignment) {
+  size_t eq = assignment.find('=');
+  if (eq == std::string::npos) throw EUsageError("--set expects [BLOCK:]NAME=VALUE, got \"" + assignment + "\"");
+  std::string target = assignment.substr(0, eq), value = assignment.substr(eq + 1), blockName, name = target;
+  if (size_t colon = target.find(':'); colon != std::string::npos) {
+    blockName = Trim(target.substr(0, colon));
+    name = target.substr(colon + 1);
+  }
+  name = Trim(name);
+  std::vector<std::pair<std::string, Ptr<IParameter>>> hits;
+  for (int b = 0; b < package.GetBlockCount(); ++b) {
+    Ptr<IBlock> block = package.GetBlock(b);
+    if (!blockName.empty() && block->GetName() != blockName) continue;
+    auto params = std::dynamic_pointer_cast<IParameters>(block);
+    if (!params || !params->HasParam(name)) continue;
+    auto param = params->GetParam(name);
+    bool seen = false;
+    for (const auto& h : hits) seen = seen || h.second == param; // a block shared twice in one chain
+    if (!seen) hits.emplace_back(block->GetName(), param);
+  }
+  if (hits.empty())
+    throw EUsageError("no parameter \"" + name + "\"" + (blockName.empty() ? "" : " in block \"" + blockName + "\"") +
+                      " in procedure \"" + package.GetName() + "\" (see --params)");
+  if (hits.size() > 1 && blockName.empty()) {
+    std::string blocks;
+    for (const auto& h : hits) blocks += (blocks.empty() ? "" : ", ") + h.first;
+    throw EUsageError("\"" + name + "\" is a parameter of several blocks (" + blocks + "); write BLOCK:NAME=VALUE");
+  }
+  for (const auto& h : hits) SetParameterText(*h.second, name, value);
+}
+
+void SelectWeights(TPackage& package, const std::string& spec) {
+  std::shared_ptr<TSpectralMoments> moments;
+  for (int b = 0; b < package.GetBlockCount() && !moments; ++b)
+    moments = std::dynamic_pointer_cast<TSpectralMoments>(package.GetBlock(b));
+  if (!moments) throw EUsageError("--weights applies to the TOPS-MODE procedures only");
+  const auto& weights = moments->Weights();
+  std::vector<std::string> chosen = SplitList(spec, ',');
+  bool all = chosen.size() == 1 && chosen[0] == "all";
+  if (!all)
+    for (const auto& c : chosen) {
+      bool known = false;
+      for (const auto& w : weights) known = known || w == c;
+      if (!known) {
+        std::string list;
+        for (const auto& w : weights) list += "\n  " + w;
+        throw EUsageError("unknown weight \"" + c + "\"; the weights are:" + list);
+      }
+    }
+  if (chosen.empty()) throw EUsageError("--weights needs \"all\" or a list of weight names");
+  for (const auto& w : weights) {
+    bool on = all;
+    for (const auto& c : chosen) on = on || c == w;
+    moments->SetBool(w, on);
+  }
+}
+
+int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& err, bool interactive) {
+  Ptr<IInput> input = package.GetInput();
+  if (!input) throw EUsageError("procedure \"" + package.GetName() + "\" reads no files");
+  if (options.files.empty()) throw EUsageError("no structure file given");
+  std::string list;
+  for (const auto& f : options.files) {
+    if (f.find(';') != std::string::npos) throw EUsageError("file names may not contain \";\": " + f);
+    std::error_code ec;
+    std::string absolute = std::filesystem::absolute(f, ec).string();
+    list += (list.empty() ? "" : ";") + (ec ? f : absolute);
+  }
+  input->SetFileName(list);
+
+  // The batch tool's answer to the result-folder question: --results-dir, else the workbench's folder, else the
+  // current directory, said on stderr so that nobody hunts for the files.
+  std::string folder = options.resultsDir;
+  if (folder.empty()) folder = Registry().ReadString(kResultFolderKey, "");
+  if (folder.empty()) {
+    std::error_code ec;
+    folder = std::filesystem::current_path(ec).string();
+    err << "Result files go to the current directory " << folder << " (choose another with --results-dir)\n";
+  }
+  std::error_code ec;
+  std::string absoluteFolder = std::filesystem::absolute(folder, ec).string();
+  SetResultFolderOverride(ec ? folder : absoluteFolder);
+
+  auto log = std::make_shared<TConsoleLog>(err, interactive, options.quiet);
+  auto progress = std::make_shared<TConsoleProgress>(err, interactive);
+  // No views in the batch tool: display-only blocks are skipped.
+  package.SetShowStructures(false);
+  if (!package.Execute(false, std::make_shared<TNoFinish>(), log, progress)) return beRunFailed;
+  package.WaitForRun();
+  return log->Last() == "Procedure execution successfully finished" && log->LastKind() == lkHeading ? beSuccess
+                                                                                                     : beRunFailed;
+}
+
+} // namespace corvatin

@@ -1,0 +1,53 @@
+#pragma once
+// The batch tool's work, apart from its command line: choosing a procedure, setting its parameters, running it
+// over files on the console dispatcher and turning the run's closing message into an exit status.
+
+#include "procedures/catalogue.h"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace corvatin {
+
+/// Exit statuses of the batch tool.
+enum BatchExit : int { beSuccess = 0, beRunFailed = 1, beUsage = 2 };
+
+/// A usage error: reported with the usage hint, exit status 2.
+class EUsageError : public std::runtime_error {
+public:
+  explicit EUsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+/// The batch tool's choices.
+struct TBatchOptions {
+  std::string procedure = "TOPS-MODE";
+  std::vector<std::string> files;       ///< as given (relative to the current directory)
+  std::vector<std::string> assignments; ///< "[BLOCK:]NAME=VALUE"
+  std::string weights;                  ///< "all" or "NAME,NAME,..."; empty leaves the switches alone
+  std::string resultsDir;               ///< empty: the settings store's folder, else the current directory
+  bool quiet = false;
+};
+
+/// The procedures' names, in catalogue order.
+std::vector<std::string> ProcedureNames(const TCatalogue& catalogue);
+
+/// The package named name; EUsageError listing the known names when there is none.
+Ptr<TPackage> ChooseProcedure(const TCatalogue& catalogue, const std::string& name);
+
+/// One line per parameter, as the inspector lists them: block name, parameter name, value (tab-separated).
+std::vector<std::string> DescribeParameters(const TPackage& package);
+
+/// Sets one parameter from "[BLOCK:]NAME=VALUE" ("yes"/"no" for switches); EUsageError when it names nothing,
+/// is ambiguous or the value does not fit the parameter's kind.
+void ApplyAssignment(TPackage& package, const std::string& assignment);
+
+/// Switches the TOPS-MODE weights: "all" turns every one on, a comma-separated list turns exactly those on.
+void SelectWeights(TPackage& package, const std::string& spec);
+
+/// Runs package over the files with the log on err; returns the exit status (0 when the run finished
+/// successfully, 1 when it stopped). Log lines carry their kinds' prefixes; transient lines and the progress bar
+/// appear only when interactive is true.
+int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& err, bool interactive);
+
+} // namespace corvatin
