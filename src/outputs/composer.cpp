@@ -141,8 +141,9 @@ private:
         prefix = std::to_string(i + 1) + " " + Symbol(*graph_->GetVertex(i)) + "\t";
       } else {
         const IEdge* bond = graph_->GetEdge(i);
-        prefix = "[" + std::to_string(bond->GetVertex1()->GetIndex() + 1) + ", " +
-                 std::to_string(bond->GetVertex2()->GetIndex() + 1) + "]  \t";
+        // Appended piece by piece: g++ 12 at -O3 reports a false -Wrestrict on "[" + std::string.
+        prefix.append(1, '[').append(std::to_string(bond->GetVertex1()->GetIndex() + 1)).append(", ");
+        prefix.append(std::to_string(bond->GetVertex2()->GetIndex() + 1)).append("]  \t");
       }
       ValueLines(r.name, *item.GetParam(r.name), prefix, false);
     }
