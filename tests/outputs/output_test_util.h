@@ -27,11 +27,18 @@ inline std::string MakeTempFolder(const std::string& stem) {
 class ResultFolderTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    static const std::string settings = [] {
-      const std::string folder = MakeTempFolder("settings");
-      ::setenv("CORVATIN_SETTINGS", (folder + "/settings.ini").c_str(), 1);
-      return folder;
-    }();
+    // Removed when the process ends (ctest runs every test in a process of its own).
+    struct TempSettings {
+      TempSettings() : folder(MakeTempFolder("settings")) {
+        ::setenv("CORVATIN_SETTINGS", (folder + "/settings.ini").c_str(), 1);
+      }
+      ~TempSettings() {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+      }
+      std::string folder;
+    };
+    static const TempSettings settings;
     folder_ = MakeTempFolder("results");
     Registry().WriteString(kResultFolderKey, folder_);
     ResetResultFolderAsked();
