@@ -6,6 +6,8 @@
 #include "chem/molecule.h"
 
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace corvatin::geometry_detail {
@@ -75,6 +77,12 @@ struct Topology {
   bool Within2Bonds(int a, int b) const;
 };
 
+/// The molecule's atoms, bonds, radii and bond arrangements.
+Topology ReadTopology(const IMolecule& molecule);
+
+/// The connected fragments, each as its atoms in breadth-first order from its lowest index.
+std::vector<std::vector<int>> Components(const Topology& topology);
+
 /// The closest two atoms that are three or more bonds apart should come: three quarters of the sum of van der
 /// Waals-like radii taken as covalent radius + 0.8 angstrom (H 1.12, C 1.57: H..H 1.68, C..C 2.36).
 inline double ContactDistance(double r1, double r2) { return 0.75 * (r1 + r2 + 1.6); }
@@ -107,6 +115,21 @@ inline constexpr int kMaxRingSetBonds = 3000;
 /// The biconnected ring systems of the molecule with their smallest rings.
 RingSystems FindRingSystems(const Topology& topology);
 
+/// Vertices of a polygon with the given sides inscribed in one circle, in the XY plane, centred at the origin
+/// (a regular polygon of the mean side when the sides are too unequal for the centre to lie inside).
+std::vector<Vec3> CyclicPolygon(const std::vector<double>& sides);
+
+/// A rigid motion in the XY plane, mirrored first when mirror; rms is the fit's root mean square deviation.
+struct Fit2D {
+  double cos = 1.0, sin = 0.0, tx = 0.0, ty = 0.0;
+  bool mirror = false;
+  double rms = 0.0;
+  Vec3 Apply(const Vec3& q) const;
+};
+
+/// The best rigid motion in the plane (with a mirror image when mirror) of points q onto targets p.
+Fit2D FitPlanar(const std::vector<Vec3>& q, const std::vector<Vec3>& p, bool mirror);
+
 /// Local coordinates for a ring system: fused polygons in the plane, relaxed in 3D where they do not close.
 void LayOutBlock(const Topology& topology, RingBlock& block);
 
@@ -137,6 +160,36 @@ void Relax(const Topology& topology, const std::vector<int>& atoms, const std::v
 /// Replaces points by shape superimposed onto them with the least squares (B.K.P. Horn, J. Opt. Soc. Am. A 4
 /// (1987) 629, the unit quaternion of the largest eigenvalue).
 void SuperimposeShape(const std::vector<Vec3>& shape, std::vector<Vec3>& points);
+
+/// Placed atoms by grid cell, for the close-contact score of candidate placements.
+class PlacedGrid {
+public:
+  static constexpr double kCell = 3.0;
+
+  void Add(int atom, const Vec3& p) { cells_[Key(Cell(p.x), Cell(p.y), Cell(p.z))].push_back(atom); }
+
+  template <class F> void ForNear(const Vec3& p, F visit) const {
+    const std::int64_t cx = Cell(p.x), cy = Cell(p.y), cz = Cell(p.z);
+    for (std::int64_t dx = -1; dx <= 1; ++dx)
+      for (std::int64_t dy = -1; dy <= 1; ++dy)
+        for (std::int64_t dz = -1; dz <= 1; ++dz)
+          if (const auto it = cells_.find(Key(cx + dx, cy + dy, cz + dz)); it != cells_.end())
+            for (int atom : it->second)
+              visit(atom);
+  }
+
+private:
+  static std::int64_t Cell(double v) { return static_cast<std::int64_t>(std::floor(v / kCell)); }
+  static std::int64_t Key(std::int64_t x, std::int64_t y, std::int64_t z) {
+    return (x * 73856093) ^ (y * 19349663) ^ (z * 83492791);
+  }
+  std::unordered_map<std::int64_t, std::vector<int>> cells_;
+};
+
+/// Removes close contacts from a fragment (atoms) while keeping its bond lengths, angles, ring systems (rigid,
+/// or flexible but for their flat rings when relaxed) and double bonds as built.
+void CleanUp(const Topology& topology, const RingSystems& systems, const std::vector<int>& atoms,
+             std::vector<Vec3>& positions);
 
 /// Keeps the molecule's view coordinates and bond distances in step with new model coordinates.
 void ModelCoordinatesChanged(IMolecule& molecule);

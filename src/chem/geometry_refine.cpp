@@ -198,4 +198,95 @@ void SuperimposeShape(const std::vector<Vec3>& shape, std::vector<Vec3>& points)
     points[i] = cp + r.Apply(shape[i] - cs);
 }
 
+namespace {
+
+/// Whether two atoms three or more bonds apart come clearly closer than their contact distance.
+bool HasClash(const Topology& t, const std::vector<int>& atoms, const std::vector<Vec3>& pos) {
+  PlacedGrid grid;
+  for (int atom : atoms) {
+    const Vec3& p = pos[static_cast<size_t>(atom)];
+    bool clash = false;
+    grid.ForNear(p, [&](int other) {
+      if (clash || t.Within2Bonds(atom, other)) return;
+      const double c = ContactDistance(t.radius[static_cast<size_t>(atom)], t.radius[static_cast<size_t>(other)]);
+      clash = Distance(p, pos[static_cast<size_t>(other)]) < 0.9 * c;
+    });
+    if (clash) return true;
+    grid.Add(atom, p);
+  }
+  return false;
+}
+
+} // namespace
+
+/// Removes close contacts while keeping bond lengths, angles, ring systems and double bonds as built.
+void CleanUp(const Topology& t, const RingSystems& rs, const std::vector<int>& atoms, std::vector<Vec3>& pos) {
+  if (!HasClash(t, atoms, pos)) return;
+  std::unordered_map<int, int> local;
+  for (size_t i = 0; i < atoms.size(); ++i)
+    local.emplace(atoms[i], static_cast<int>(i));
+  std::vector<Vec3> p(atoms.size());
+  for (size_t i = 0; i < atoms.size(); ++i)
+    p[i] = pos[static_cast<size_t>(atoms[i])];
+  std::vector<Restraint> restraints;
+  std::unordered_set<std::uint64_t> taken;
+  auto add = [&](int a, int b, double distance, double weight) {
+    const int la = local.at(a), lb = local.at(b);
+    const std::uint64_t key = (static_cast<std::uint64_t>(std::min(la, lb)) << 32) | static_cast<std::uint32_t>(std::max(la, lb));
+    if (la == lb || !taken.insert(key).second) return;
+    restraints.push_back({la, lb, distance, weight});
+  };
+  auto current = [&](int a, int b) { return Distance(pos[static_cast<size_t>(a)], pos[static_cast<size_t>(b)]); };
+  for (int a : atoms)
+    for (int b : t.Neighbours(a))
+      if (a < b) add(a, b, t.BondLength(a, b), 1.0);
+  for (int a : atoms) {
+    const std::vector<int>& nb = t.Neighbours(a);
+    if (nb.size() > 6) continue;
+    for (size_t i = 0; i < nb.size(); ++i)
+      for (size_t k = i + 1; k < nb.size(); ++k)
+        add(nb[i], nb[k], current(nb[i], nb[k]), 0.5);
+  }
+  // Ring systems move as rigid bodies: they keep their flat polygons (or relaxed cages) exactly.
+  std::vector<RigidGroup> groups;
+  // Relaxed systems (cages, bridged macrocycles) may flex, all but their flat rings.
+  for (const RingBlock& b : rs.blocks) {
+    if (!local.count(b.atoms.front())) continue;
+    if (b.relaxed) {
+      for (const RigidGroup& flat : b.flatGroups) {
+        RigidGroup g;
+        for (int m : flat.members)
+          g.members.push_back(local.at(b.atoms[static_cast<size_t>(m)]));
+        g.shape = flat.shape;
+        groups.push_back(std::move(g));
+      }
+      continue;
+    }
+    RigidGroup g;
+    for (int atom : b.atoms) {
+      g.members.push_back(local.at(atom));
+      g.shape.push_back(pos[static_cast<size_t>(atom)]);
+    }
+    groups.push_back(std::move(g));
+  }
+  // Double and aromatic bonds keep their substituents in one plane, cis or trans as built.
+  for (int b : atoms)
+    for (size_t k = 0; k < t.Neighbours(b).size(); ++k) {
+      const int c = t.Neighbours(b)[k];
+      const int type = t.bondTypes[static_cast<size_t>(b)][k];
+      if (b > c || (type != bkDouble && type != bkAromatic)) continue;
+      for (int a : t.Neighbours(b))
+        for (int d : t.Neighbours(c))
+          if (a != c && d != b && a != d) add(a, d, current(a, d), 0.3);
+    }
+  constexpr int kSweeps = 400;
+  Relax(t, atoms, restraints, p, kSweeps, groups);
+  // Where a contact could not be cleared it has been fighting a bond: the bonds get the last word.
+  constexpr int kPolishSweeps = 40;
+  Relax(t, atoms, restraints, p, kPolishSweeps, groups, false);
+  for (size_t i = 0; i < atoms.size(); ++i)
+    pos[static_cast<size_t>(atoms[i])] = p[i];
+}
+
+
 } // namespace corvatin::geometry_detail
