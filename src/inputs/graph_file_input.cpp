@@ -68,17 +68,20 @@ TGraphFileInput::TGraphFileInput(const std::vector<Ptr<IObject>>& readers) : TMu
     if (auto input = std::dynamic_pointer_cast<IInput>(entry)) {
       const std::string filter = input->GetFilter();
       readerFilters_.push_back(filter);
-      filter_ += (filter_.empty() ? "" : "|") + filter;
+      if (!filter_.empty()) filter_.push_back('|');
+      filter_.append(filter);
       const auto bar = filter.find('|');
-      if (bar != std::string::npos)
-        patternList += (patternList.empty() ? "" : ";") + filter.substr(bar + 1);
+      if (bar != std::string::npos) {
+        if (!patternList.empty()) patternList.push_back(';');
+        patternList.append(filter, bar + 1, std::string::npos);
+      }
       std::vector<std::string> patterns = FilterPatterns(filter);
       for (auto& pattern : patterns) pattern = Lower(pattern);
       readers_.push_back(Reader{child, std::move(input), std::move(patterns)});
     }
     ++child;
   }
-  if (!patternList.empty()) filter_ += "|All supported files|" + patternList;
+  if (!patternList.empty()) filter_.append("|All supported files|").append(patternList);
 }
 
 std::string TGraphFileInput::GetFileName() const {

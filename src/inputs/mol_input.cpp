@@ -2,7 +2,6 @@
 #include "inputs/mol_reader.h"
 
 #include "chem/geometry.h"
-#include "chem/smiles.h"
 #include "core/errors.h"
 #include "core/numtext.h"
 
@@ -122,9 +121,7 @@ CtabVersion MolRecordReader::ReadHeader(int& atomCount, int& bondCount) {
 
 int MolRecordReader::HydrogensFromField(long long field) const {
   const long long count = std::max(field - 1, 0LL);
-  // The field codes a handful of hydrogens; a count beyond what one atom can carry is a broken file, not a
-  // request for millions of atoms.
-  if (count > kMaxBracketHydrogens) Fail(kHydrogenRange);
+  if (count > kMaxHydrogensPerAtom) Fail(kHydrogenRange);
   return static_cast<int>(count);
 }
 
@@ -158,21 +155,19 @@ void MolRecordReader::SkipToRecordEnd() {
 
 bool MolRecordReader::NextLine(std::string& text) {
   text.clear();
+  failAt_ = tokenizer_.GetPosition();
   if (tokenizer_.AtEnd()) return false;
-  line_ = tokenizer_.GetLineNumber();
   tokenizer_.ReadLine(text);
   return true;
 }
 
 void MolRecordReader::RequireLine(std::string& text) {
-  if (!NextLine(text)) {
-    line_ = tokenizer_.GetLineNumber();
-    Fail(kEndOfFile);
-  }
+  if (!NextLine(text)) Fail(kEndOfFile);
 }
 
 void MolRecordReader::Fail(const std::string& detail) const {
-  throw EInputError(FileErrorMessage(fileName_, line_, detail));
+  tokenizer_.Back(tokenizer_.GetPosition() - failAt_);
+  throw EInputError(FileErrorMessage(fileName_, tokenizer_.GetLineNumber(), detail));
 }
 
 void MolRecordReader::FailHere() const {

@@ -9,6 +9,9 @@
 
 namespace corvatin::mol_detail {
 
+/// No atom carries more hydrogens; a larger count is a broken field, not a request for thousands of atoms.
+inline constexpr int kMaxHydrogensPerAtom = 99;
+
 /// Connection-table versions, from the counts line's stamp.
 enum class CtabVersion { V2000Plain, V2000, V3000 };
 
@@ -34,12 +37,12 @@ private:
   void AddHydrogens();
   void SkipToRecordEnd();
 
-  /// The next line into text (line end consumed, not included); false at the end of the text. The line number
-  /// of what it read is kept for the messages.
+  /// The next line into text (line end consumed, not included); false at the end of the text. Where it starts
+  /// is kept for the messages.
   bool NextLine(std::string& text);
   /// NextLine that must succeed ("Unexpected end of file").
   void RequireLine(std::string& text);
-  /// EInputError with the file, the line last read by NextLine and the detail.
+  /// EInputError with the file, the line of failAt_ (the line last read by NextLine) and the detail.
   [[noreturn]] void Fail(const std::string& detail) const;
   /// EInputError with the file and the tokenizer's present line, without detail (the V3000 token checks).
   [[noreturn]] void FailHere() const;
@@ -53,7 +56,7 @@ private:
   int ExpectUnsigned();
   /// A plain decimal number token.
   double ExpectFloat();
-  /// Hydrogens to add for a query hydrogen count field (count + 1 coding); Fail beyond the limit.
+  /// Hydrogens to add for a query hydrogen count field (count + 1 coding); Fail beyond kMaxHydrogensPerAtom.
   int HydrogensFromField(long long field) const;
   /// Atom number n (1-based) of the atoms read from the table; Fail("Atom number out of range") otherwise.
   IAtom* TableAtom(long long number) const;
@@ -64,7 +67,9 @@ private:
   IParser& tokenizer_;
   IMolecule& molecule_;
   const std::string& fileName_;
-  std::int64_t line_ = 1;
+  // A position inside the line a message names. The line number is counted only when a message needs it, so
+  // reading never pays for counting lines.
+  std::int64_t failAt_ = 0;
   int tableAtoms_ = 0;                 // atoms of the atom block; hydrogens from counts come after them
   std::vector<int> hydrogens_;         // hydrogens to add per table atom, grown as atoms are read
 };

@@ -143,7 +143,7 @@ void MolRecordReader::ReadV3000Atom() {
     }
     if (!read) continue;
     if (keyword == kwHydrogenCount) {
-      line_ = tokenizer_.GetLineNumber();
+      failAt_ = tokenizer_.GetPosition();
       hydrogens_.back() = HydrogensFromField(value);
     } else if (keyword == kwCharge) {
       atom->SetCharge(value);
@@ -161,7 +161,7 @@ void MolRecordReader::ReadV3000Bond() {
   const int code = ExpectInteger();
   const int first = ExpectInteger();
   const int second = ExpectInteger();
-  line_ = tokenizer_.GetLineNumber();
+  failAt_ = tokenizer_.GetPosition();
   AddBond(first, second, code);
   // Stereo and query keywords are skipped, continuation lines (a line ending in "-") included.
   std::string rest;
