@@ -43,7 +43,8 @@ Case Make(const std::string& smiles) {
 
 std::string PhenylalanineChain(int residues) {
   std::string smiles;
-  for (int i = 0; i < residues; ++i) smiles += "NC(Cc1ccccc1)C(=O)";
+  for (int i = 0; i < residues; ++i)
+    smiles += "NC(Cc1ccccc1)C(=O)";
   return smiles + "O";
 }
 
@@ -71,13 +72,15 @@ std::vector<double> DenseMoments(const ISubGraph& g, const std::vector<std::stri
         for (int i = 0; i < m; ++i)
           for (int j = 0; j < m; ++j) {
             long double sum = 0.0L;
-            for (int x = 0; x < m; ++x) sum += static_cast<long double>(P[static_cast<size_t>(i) * m + x]) * B[static_cast<size_t>(x) * m + j];
+            for (int x = 0; x < m; ++x)
+              sum += static_cast<long double>(P[static_cast<size_t>(i) * m + x]) * B[static_cast<size_t>(x) * m + j];
             next[static_cast<size_t>(i) * m + j] = static_cast<double>(sum);
           }
         P.swap(next);
       }
       long double trace = 0.0L;
-      for (int i = 0; i < m; ++i) trace += P[static_cast<size_t>(i) * m + i];
+      for (int i = 0; i < m; ++i)
+        trace += P[static_cast<size_t>(i) * m + i];
       row.push_back(static_cast<double>(trace));
     }
   }
@@ -86,7 +89,8 @@ std::vector<double> DenseMoments(const ISubGraph& g, const std::vector<std::stri
 
 void BM_Moments(benchmark::State& state) {
   const Case& c = Molecule(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(MomentRow(*c.heavy, c.weights, kOrder));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(MomentRow(*c.heavy, c.weights, kOrder));
   state.counters["bonds"] = c.heavy->EdgeCount();
   state.counters["weights"] = kWeights;
 }
@@ -96,11 +100,17 @@ BENCHMARK(BM_Moments)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 void BM_MomentsDense(benchmark::State& state) {
   const Case& c = Molecule(static_cast<int>(state.range(0)));
   const std::vector<std::string> weights(c.weights.begin(), c.weights.begin() + state.range(1));
-  for (auto _ : state) benchmark::DoNotOptimize(DenseMoments(*c.heavy, weights, kOrder));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(DenseMoments(*c.heavy, weights, kOrder));
   state.counters["bonds"] = c.heavy->EdgeCount();
   state.counters["weights"] = static_cast<double>(weights.size());
 }
-BENCHMARK(BM_MomentsDense)->Args({0, kWeights})->Args({1, kWeights})->Args({2, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_MomentsDense)
+    ->Args({0, kWeights})
+    ->Args({1, kWeights})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // Fragment contributions, 15 weights, order 15: a compact C20 (a chain of five quaternary carbons) whose fourteen
 // terminal bonds all lie within reach of order 15 (16384 fragments), and a C27 whose terminal bonds lie too far
@@ -109,7 +119,8 @@ void BM_FragmentContributions(benchmark::State& state) {
   static const Case compact = Make("CC(C)(C)C(C(C)(C)C)(C(C)(C)C)C(C)(C)C(C)(C)C");
   static const Case spread = Make("CC(C)CC(C)CC(C)(C)CCC(C)C(C)CC(CC)CC(C)CC(C)C");
   const Case& c = state.range(0) == 0 ? compact : spread;
-  for (auto _ : state) benchmark::DoNotOptimize(FragmentContribution(*c.heavy, c.weights, kOrder));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(FragmentContribution(*c.heavy, c.weights, kOrder));
   int terminal = 0;
   for (int b = 0; b < c.heavy->EdgeCount(); ++b)
     terminal += c.heavy->InnerDegree(c.heavy->GetEdge(b)->GetVertex1()) == 1 ||

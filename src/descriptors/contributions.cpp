@@ -83,8 +83,10 @@ std::vector<double> FragmentContribution(const ISubGraph& graph, const std::vect
 
   std::vector<std::vector<double>> values;
   std::vector<const double*> pointers;
-  for (const std::string& name : weights) values.push_back(BondWeights(graph, name));
-  for (const auto& v : values) pointers.push_back(v.data());
+  for (const std::string& name : weights)
+    values.push_back(BondWeights(graph, name));
+  for (const auto& v : values)
+    pointers.push_back(v.data());
 
   TMomentKernel kernel(std::move(adjacency));
   std::vector<long double> sum(n * Ks, 0.0L), traces(n * Ks);
@@ -99,10 +101,12 @@ std::vector<double> FragmentContribution(const ISubGraph& graph, const std::vect
     if (size == m) continue; // nothing left: every moment is 0
     kernel.Moments(pointers, K, excluded.data(), traces.data(), nullptr);
     const long double sign = size % 2 ? -1.0L : 1.0L;
-    for (size_t x = 0; x < sum.size(); ++x) sum[x] += sign * traces[x];
+    for (size_t x = 0; x < sum.size(); ++x)
+      sum[x] += sign * traces[x];
   }
   for (size_t i = 0; i < n; ++i)
-    for (int k = std::max(bound, 1); k <= K; ++k) row[1 + i * Ks + static_cast<size_t>(k - 1)] = static_cast<double>(sum[i * Ks + static_cast<size_t>(k - 1)]);
+    for (int k = std::max(bound, 1); k <= K; ++k)
+      row[1 + i * Ks + static_cast<size_t>(k - 1)] = static_cast<double>(sum[i * Ks + static_cast<size_t>(k - 1)]);
   return row;
 }
 

@@ -15,8 +15,10 @@ Ptr<TDoubleMatrix> LocalMomentMatrix(const ISubGraph& graph, const std::vector<s
   if (m == 0) return matrix;
   std::vector<std::vector<double>> values;
   std::vector<const double*> pointers;
-  for (const std::string& name : weights) values.push_back(BondWeights(graph, name));
-  for (const auto& v : values) pointers.push_back(v.data());
+  for (const std::string& name : weights)
+    values.push_back(BondWeights(graph, name));
+  for (const auto& v : values)
+    pointers.push_back(v.data());
   std::vector<long double> traces(width);
   std::vector<double> local(static_cast<size_t>(m) * width);
   TMomentKernel(BondAdjacency(graph)).Moments(pointers, K, nullptr, traces.data(), local.data());
@@ -38,7 +40,8 @@ Ptr<TDoubleMatrix> BondContributionMatrix(const IDoubleMatrix& local, const IPar
   for (int i = 0; i < n; ++i) {
     const std::string& w = weights[static_cast<size_t>(i)];
     std::vector<double> a(static_cast<size_t>(K) + 1, 0.0);
-    for (int k = 1; k <= K; ++k) a[static_cast<size_t>(k)] = coefficients.GetFloat(CoefficientEntry(w, k));
+    for (int k = 1; k <= K; ++k)
+      a[static_cast<size_t>(k)] = coefficients.GetFloat(CoefficientEntry(w, k));
     const double intercept = coefficients.GetFloat(InterceptEntry(w));
     for (int b = 0; b < m; ++b) {
       long double sum = 0.0L;
@@ -54,7 +57,8 @@ Ptr<TDoubleMatrix> BondContributionMatrix(const IDoubleMatrix& local, const IPar
 
 std::vector<std::string> BondRowLabels(const ISubGraph& graph) {
   std::vector<std::string> labels;
-  for (int b = 0; b < graph.EdgeCount(); ++b) labels.push_back("Bond " + std::to_string(graph.GetEdge(b)->GetIndex() + 1));
+  for (int b = 0; b < graph.EdgeCount(); ++b)
+    labels.push_back("Bond " + std::to_string(graph.GetEdge(b)->GetIndex() + 1));
   return labels;
 }
 

@@ -26,7 +26,8 @@ TBondAdjacency BondAdjacency(const ISubGraph& graph) {
   for (int b = 0; b < m; ++b) {
     auto& list = lists[static_cast<size_t>(b)];
     std::sort(list.begin(), list.end());
-    adjacency.start[static_cast<size_t>(b) + 1] = adjacency.start[static_cast<size_t>(b)] + static_cast<int>(list.size());
+    adjacency.start[static_cast<size_t>(b) + 1] =
+        adjacency.start[static_cast<size_t>(b)] + static_cast<int>(list.size());
     adjacency.neighbours.insert(adjacency.neighbours.end(), list.begin(), list.end());
   }
   return adjacency;
@@ -35,7 +36,8 @@ TBondAdjacency BondAdjacency(const ISubGraph& graph) {
 std::vector<double> BondWeights(const ISubGraph& graph, const std::string& name) {
   std::vector<double> weights(static_cast<size_t>(graph.EdgeCount()), 0.0);
   if (name.empty()) return weights;
-  for (int b = 0; b < graph.EdgeCount(); ++b) weights[static_cast<size_t>(b)] = graph.GetEdge(b)->GetFloat(name);
+  for (int b = 0; b < graph.EdgeCount(); ++b)
+    weights[static_cast<size_t>(b)] = graph.GetEdge(b)->GetFloat(name);
   return weights;
 }
 
@@ -47,8 +49,8 @@ TMomentKernel::TMomentKernel(TBondAdjacency adjacency) : adjacency_(std::move(ad
   nextList_.reserve(m);
 }
 
-void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, const char* excluded,
-                            long double* traces, double* local) {
+void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, const char* excluded, long double* traces,
+                            double* local) {
   if (K < 1) throw std::invalid_argument("moment order below 1");
   const size_t n = weights.size();
   const int m = BondCount();
@@ -62,9 +64,11 @@ void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, co
   for (int b = 0; b < m; ++b) {
     if (excluded && excluded[b]) continue;
     WalkFrom(b, weights, K, excluded, acc.data());
-    for (size_t x = 0; x < width; ++x) traces[x] += acc[x];
+    for (size_t x = 0; x < width; ++x)
+      traces[x] += acc[x];
     if (local)
-      for (size_t x = 0; x < width; ++x) local[static_cast<size_t>(b) * width + x] = static_cast<double>(acc[x]);
+      for (size_t x = 0; x < width; ++x)
+        local[static_cast<size_t>(b) * width + x] = static_cast<double>(acc[x]);
   }
 }
 
@@ -85,7 +89,8 @@ void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights
     if (j > 0 && 2 * j <= K)
       for (int r : curList_) {
         const double* v = &cur_[static_cast<size_t>(r) * n];
-        for (size_t i = 0; i < n; ++i) acc[i * Ks + static_cast<size_t>(2 * j - 1)] += static_cast<long double>(v[i]) * v[i];
+        for (size_t i = 0; i < n; ++i)
+          acc[i * Ks + static_cast<size_t>(2 * j - 1)] += static_cast<long double>(v[i]) * v[i];
       }
     if (2 * j + 1 > K) break;
 
@@ -104,19 +109,22 @@ void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights
     for (int r : curList_) {
       const double* v = &cur_[static_cast<size_t>(r) * n];
       double* own = touch(r);
-      for (size_t i = 0; i < n; ++i) own[i] += weights[i][r] * v[i];
+      for (size_t i = 0; i < n; ++i)
+        own[i] += weights[i][r] * v[i];
       for (int x = adjacency_.start[static_cast<size_t>(r)]; x < adjacency_.start[static_cast<size_t>(r) + 1]; ++x) {
         const int c = adjacency_.neighbours[static_cast<size_t>(x)];
         if (excluded && excluded[c]) continue;
         double* slot = touch(c);
-        for (size_t i = 0; i < n; ++i) slot[i] += v[i];
+        for (size_t i = 0; i < n; ++i)
+          slot[i] += v[i];
       }
     }
     // B^{2j+1}(b, b) = <v_j, v_{j+1}>; v_j is zero outside its list.
     for (int r : curList_) {
       const double* v = &cur_[static_cast<size_t>(r) * n];
       const double* w = &next_[static_cast<size_t>(r) * n];
-      for (size_t i = 0; i < n; ++i) acc[i * Ks + static_cast<size_t>(2 * j)] += static_cast<long double>(v[i]) * w[i];
+      for (size_t i = 0; i < n; ++i)
+        acc[i * Ks + static_cast<size_t>(2 * j)] += static_cast<long double>(v[i]) * w[i];
     }
     std::swap(cur_, next_);
     std::swap(curStamp_, nextStamp_);

@@ -13,12 +13,13 @@ namespace {
 
 Ptr<TDoubleMatrix> RowMatrix(const std::vector<double>& row) {
   auto matrix = std::make_shared<TDoubleMatrix>(static_cast<int>(row.size()), 1);
-  for (size_t c = 0; c < row.size(); ++c) matrix->Set(0, static_cast<int>(c), row[c]);
+  for (size_t c = 0; c < row.size(); ++c)
+    matrix->Set(0, static_cast<int>(c), row[c]);
   return matrix;
 }
 
-void Store(IParameters& target, const std::string& name, const Ptr<IDoubleMatrix>& matrix,
-           const std::string& caption, std::vector<std::string> columns, std::vector<std::string> rows) {
+void Store(IParameters& target, const std::string& name, const Ptr<IDoubleMatrix>& matrix, const std::string& caption,
+           std::vector<std::string> columns, std::vector<std::string> rows) {
   target.AddParam(name, std::make_shared<TMatrixParameter>(matrix, caption, "", std::move(columns), std::move(rows)),
                   nullptr, true);
 }
@@ -39,8 +40,7 @@ TSpectralMoments::TSpectralMoments(std::vector<std::string> weights, std::vector
     for (int k = 1; k <= kCoefficientOrders; ++k)
       AddParam(CoefficientEntry(w, k),
                std::make_shared<TNumberParameter>(std::string(kMicroSign) + std::to_string(k), 0.0), nullptr, false);
-    AddParam(InterceptEntry(w), std::make_shared<TNumberParameter>(std::string(kMicroSign) + "i", 0.0), nullptr,
-             false);
+    AddParam(InterceptEntry(w), std::make_shared<TNumberParameter>(std::string(kMicroSign) + "i", 0.0), nullptr, false);
   }
 }
 
@@ -90,14 +90,15 @@ void TSpectralMoments::Classify(const Ptr<ISubGraph>& structure) {
   if (contributions_) {
     // Atoms marked as environment leave the fragment whether or not hydrogens are included.
     const Ptr<ISubGraph> fragment = WithoutEnvironment(*structure, *working);
-    Store(*target, kResultContribution, RowMatrix(FragmentContribution(*fragment, selected, K)), "c_" + micro,
-          columns, {});
+    Store(*target, kResultContribution, RowMatrix(FragmentContribution(*fragment, selected, K)), "c_" + micro, columns,
+          {});
   } else if (local_) {
     const Ptr<TDoubleMatrix> local = LocalMomentMatrix(*working, selected, K);
     const std::vector<std::string> rows = BondRowLabels(*working);
     const Ptr<TDoubleMatrix> bonds = BondContributionMatrix(*local, *this, selected, K);
     std::vector<std::string> bondColumns;
-    for (const std::string& label : labels) bondColumns.push_back("Contribution" + label);
+    for (const std::string& label : labels)
+      bondColumns.push_back("Contribution" + label);
     Store(*target, kResultLocalContribution, local, "lc_" + micro, columns, rows);
     Store(*target, kResultBondContributions, bonds, "Contributions", bondColumns, rows);
   } else {

@@ -17,8 +17,7 @@ class TSpectralMoments : public TBlock, public virtual IClassification {
 public:
   /// weights: bond weight names (each also a switch of the block); labels: short labels parallel to weights (may be
   /// shorter, entries may be empty); contributions selects fragment contributions, local the bond contributions.
-  TSpectralMoments(std::vector<std::string> weights, std::vector<std::string> labels, bool contributions,
-                   bool local);
+  TSpectralMoments(std::vector<std::string> weights, std::vector<std::string> labels, bool contributions, bool local);
 
   /// "TOPS-MODE Contributions", "TOPS-MODE Local Contributions" or "TOPS-MODE".
   std::string GetName() const override;

@@ -14,7 +14,8 @@ std::string FirstCharacters(const std::string& text, size_t count) {
   size_t at = 0;
   for (size_t chars = 0; at < text.size() && chars < count; ++chars) {
     ++at;
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+      ++at;
   }
   return text.substr(0, at);
 }
@@ -35,13 +36,12 @@ std::string WeightLabel(const std::string& name, const std::vector<std::string>&
 std::vector<std::string> MomentColumnLabels(const std::vector<std::string>& weightLabels, int K) {
   std::vector<std::string> labels{std::string(kMicroSign) + "0"};
   for (const std::string& label : weightLabels)
-    for (int k = 1; k <= K; ++k) labels.push_back(kMicroSign + label + std::to_string(k));
+    for (int k = 1; k <= K; ++k)
+      labels.push_back(kMicroSign + label + std::to_string(k));
   return labels;
 }
 
-std::string CoefficientEntry(const std::string& weight, int k) {
-  return weight + "_" + kMicroSign + std::to_string(k);
-}
+std::string CoefficientEntry(const std::string& weight, int k) { return weight + "_" + kMicroSign + std::to_string(k); }
 
 std::string InterceptEntry(const std::string& weight) { return weight + "_" + kMicroSign + "i"; }
 
@@ -71,12 +71,15 @@ std::vector<double> MomentRow(const ISubGraph& graph, const std::vector<std::str
   if (graph.EdgeCount() == 0) return row;
   std::vector<std::vector<double>> values;
   std::vector<const double*> pointers;
-  for (const std::string& name : weights) values.push_back(BondWeights(graph, name));
-  for (const auto& v : values) pointers.push_back(v.data());
+  for (const std::string& name : weights)
+    values.push_back(BondWeights(graph, name));
+  for (const auto& v : values)
+    pointers.push_back(v.data());
   TMomentKernel kernel(BondAdjacency(graph));
   std::vector<long double> traces(weights.size() * static_cast<size_t>(K));
   kernel.Moments(pointers, K, nullptr, traces.data(), nullptr);
-  for (size_t x = 0; x < traces.size(); ++x) row[x + 1] = static_cast<double>(traces[x]);
+  for (size_t x = 0; x < traces.size(); ++x)
+    row[x + 1] = static_cast<double>(traces[x]);
   return row;
 }
 

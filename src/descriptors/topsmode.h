@@ -15,7 +15,8 @@ inline constexpr const char* kMicroSign = "\xC2\xB5";
 inline constexpr const char* kParamMaxOrder = "Max Order";
 inline constexpr const char* kParamIncludeHydrogens = "Include Hydrogen atoms";
 /// Local mode: the constant term of the bond-contribution model.
-inline constexpr const char* kParamMu0 = "\xC2\xB5" "0";
+inline constexpr const char* kParamMu0 = "\xC2\xB5"
+                                         "0";
 /// An atom whose number parameter of this name rounds to 1 belongs to the environment of the fragment under study
 /// (set by the SMILES file reader; the spelling is the one files and readers use).
 inline constexpr const char* kParamFragmentEnvironment = "paramFragmentEnvironement";

@@ -33,7 +33,8 @@ public:
     Log(name_, 4);
     ResultsLine("Molecule name: " + name_);
     ResultsLine("");
-    for (const TParamObject& r : records) Section(r);
+    for (const TParamObject& r : records)
+      Section(r);
     return std::move(out_);
   }
 
@@ -65,7 +66,8 @@ private:
     const IDoubleMatrix& m = *p->GetMatrix();
     if (options_.rowLines) {
       out_.header.push_back(kRowLabelColumn);
-      for (int j = 0; j < m.GetColumnCount(); ++j) out_.header.push_back(CleanCell(p->GetColumnLabel(j)));
+      for (int j = 0; j < m.GetColumnCount(); ++j)
+        out_.header.push_back(CleanCell(p->GetColumnLabel(j)));
       return;
     }
     for (int i = 0; i < m.GetRowCount(); ++i)
@@ -106,7 +108,8 @@ private:
         if (options_.labelledValues) text = ElementLabel(p, j) + "=" + text;
         elements += (j > 0 ? "  \t" : "") + text;
       }
-      const std::string line = (rows >= 2 ? CleanCell(p.GetRowLabel(i, i + 1)) + "\t" : std::string()) + prefix + elements;
+      const std::string line =
+          (rows >= 2 ? CleanCell(p.GetRowLabel(i, i + 1)) + "\t" : std::string()) + prefix + elements;
       Log(line, 3);
       ResultsLine("\t" + line);
       if (toData && options_.rowLines && i + 1 < rows) out_.lines.push_back({{kNameColumn, "", record}});

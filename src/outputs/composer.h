@@ -20,9 +20,9 @@ struct TParamObject {
 
 /// The writing options of the vector output.
 struct TOutputOptions {
-  bool rowLines = false;       ///< each matrix row is its own data line
-  bool labelledValues = true;  ///< matrix elements in the results file as label=value
-  int precision = 6;           ///< decimals
+  bool rowLines = false;      ///< each matrix row is its own data line
+  bool labelledValues = true; ///< matrix elements in the results file as label=value
+  int precision = 6;          ///< decimals
 };
 
 /// One structure, composed.

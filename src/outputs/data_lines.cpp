@@ -8,7 +8,8 @@ namespace corvatin {
 std::vector<std::string> SplitHeader(const std::string& line) {
   std::vector<std::string> cells;
   size_t at = 0;
-  for (size_t tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1) cells.push_back(line.substr(at, tab - at));
+  for (size_t tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1)
+    cells.push_back(line.substr(at, tab - at));
   // A line from another writer may lack the last tab: its last cell still counts.
   if (at < line.size()) cells.push_back(line.substr(at));
   return cells;
@@ -16,13 +17,15 @@ std::vector<std::string> SplitHeader(const std::string& line) {
 
 std::string HeaderText(const std::vector<std::string>& cells) {
   std::string text;
-  for (const std::string& cell : cells) text += cell + "\t";
+  for (const std::string& cell : cells)
+    text += cell + "\t";
   return text + "\r\n";
 }
 
 std::string AlignLine(const TDataLine& line, const std::vector<std::string>& header, std::vector<TDataCell>& dropped) {
   std::map<std::string, std::vector<size_t>> positions;
-  for (size_t p = 0; p < header.size(); ++p) positions[header[p]].push_back(p);
+  for (size_t p = 0; p < header.size(); ++p)
+    positions[header[p]].push_back(p);
   std::map<std::string, size_t> used;
   std::vector<const std::string*> slots(header.size(), nullptr);
   for (const TDataCell& cell : line) {
@@ -35,7 +38,8 @@ std::string AlignLine(const TDataLine& line, const std::vector<std::string>& hea
     slots[found->second[n++]] = &cell.text;
   }
   std::string text;
-  for (const std::string* slot : slots) text += (slot ? *slot : std::string()) + "\t";
+  for (const std::string* slot : slots)
+    text += (slot ? *slot : std::string()) + "\t";
   return text + "\r\n";
 }
 

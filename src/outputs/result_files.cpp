@@ -94,7 +94,8 @@ std::string TResultFile::ReadFirstLine() const {
   std::ifstream in(path_, std::ios::binary);
   std::string line;
   char ch;
-  while (line.size() < kMaxHeaderBytes && in.get(ch) && ch != '\n') line += ch;
+  while (line.size() < kMaxHeaderBytes && in.get(ch) && ch != '\n')
+    line += ch;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return FromWindows1252(line);
 }

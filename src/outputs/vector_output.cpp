@@ -10,15 +10,16 @@ namespace corvatin {
 TVectorOutput::TVectorOutput(const std::vector<std::string>& names, const std::string& dataFile,
                              const std::string& resultsFile, bool rowLines, bool labelledValues)
     : TBlock(1), rowLines_(rowLines), labelledValues_(labelledValues) {
-  for (const std::string& name : names) records_.push_back({name, olMolecule});
+  for (const std::string& name : names)
+    records_.push_back({name, olMolecule});
   AddParameters(dataFile, resultsFile);
 }
 
-TVectorOutput::TVectorOutput(const IClassification& source, const std::string& dataFile,
-                             const std::string& resultsFile)
+TVectorOutput::TVectorOutput(const IClassification& source, const std::string& dataFile, const std::string& resultsFile)
     : TBlock(1), rowLines_(false), labelledValues_(true) {
   for (int level : {olMolecule, olAtom, olBond})
-    for (int i = 0; i < source.GetValueCount(level); ++i) records_.push_back({source.GetValueName(level, i), level});
+    for (int i = 0; i < source.GetValueCount(level); ++i)
+      records_.push_back({source.GetValueName(level, i), level});
   AddParameters(dataFile, resultsFile);
 }
 
@@ -61,7 +62,8 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
     header = SplitHeader(data.ReadFirstLine());
   }
   std::vector<TDataCell> dropped;
-  for (const TDataLine& line : composed.lines) dataText += AlignLine(line, header, dropped);
+  for (const TDataLine& line : composed.lines)
+    dataText += AlignLine(line, header, dropped);
 
   for (const auto& line : composed.log) {
     if (line.kind == 4)
@@ -78,12 +80,14 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
 
 void TVectorOutput::WarnDropped(const std::vector<TDataCell>& dropped, const std::string& path) {
   std::map<std::string, std::vector<std::string>> byRecord;
-  for (const TDataCell& cell : dropped) byRecord[cell.record].push_back(cell.column);
+  for (const TDataCell& cell : dropped)
+    byRecord[cell.record].push_back(cell.column);
   for (const auto& [record, columns] : byRecord) {
     if (!warned_.insert({record, path}).second) continue;
     std::string list;
     const size_t shown = std::min<size_t>(columns.size(), 5);
-    for (size_t i = 0; i < shown; ++i) list += (i ? ", " : "") + columns[i];
+    for (size_t i = 0; i < shown; ++i)
+      list += (i ? ", " : "") + columns[i];
     if (columns.size() > shown) list += " and " + std::to_string(columns.size() - shown) + " more";
     LogWarning("\"" + record + "\" (" + list + ") has no column in the header of \"" + path +
                "\" and is left out of that file; it is in the results file.");

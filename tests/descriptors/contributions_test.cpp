@@ -32,7 +32,8 @@ public:
 
   std::vector<long double> Contribution() {
     AtomSet all;
-    for (int i = 0; i < working_.VertexCount(); ++i) all.push_back(working_.GetVertex(i)->GetIndex());
+    for (int i = 0; i < working_.VertexCount(); ++i)
+      all.push_back(working_.GetVertex(i)->GetIndex());
     std::sort(all.begin(), all.end());
     return Compute(all).first;
   }
@@ -50,9 +51,10 @@ private:
   }
 
   std::vector<long double> Moments(const AtomSet& atoms) const {
-    Ptr<ISubGraph> g = working_.GetOwner() ? working_.GetOwner()->CreateSubGraph()
-                                           : const_cast<ISubGraph&>(working_).CreateSubGraph();
-    for (int b : Bonds(atoms)) g->AddEdge(working_.GetEdge(b));
+    Ptr<ISubGraph> g =
+        working_.GetOwner() ? working_.GetOwner()->CreateSubGraph() : const_cast<ISubGraph&>(working_).CreateSubGraph();
+    for (int b : Bonds(atoms))
+      g->AddEdge(working_.GetEdge(b));
     std::vector<long double> row{static_cast<long double>(g->EdgeCount())};
     for (const std::string& w : weights_) {
       const auto traces = test::DenseMoments(*g, w, K_);
@@ -92,13 +94,15 @@ private:
       std::vector<AtomSet> grand;
       for (const AtomSet& s : children) {
         auto [cs, ds] = Compute(s);
-        for (size_t x = 0; x < c.size(); ++x) c[x] -= cs[x];
+        for (size_t x = 0; x < c.size(); ++x)
+          c[x] -= cs[x];
         for (const AtomSet& t : ds)
           if (std::find(grand.begin(), grand.end(), t) == grand.end()) grand.push_back(t);
       }
       for (const AtomSet& t : grand) {
         auto ct = Compute(t).first;
-        for (size_t x = 0; x < c.size(); ++x) c[x] -= ct[x];
+        for (size_t x = 0; x < c.size(); ++x)
+          c[x] -= ct[x];
         children.push_back(t);
       }
     }
@@ -207,7 +211,8 @@ TEST(FragmentContributionsBlock, StoresARowCaptionedCMu) {
   auto result = propane->QueryParam<IMatrixParameter>("TOPS-MODE Contribution");
   ASSERT_TRUE(result);
   EXPECT_EQ(result->GetShortCaption(), "c_\xC2\xB5");
-  EXPECT_EQ(result->GetColumnLabel(2), "\xC2\xB5" "2");
+  EXPECT_EQ(result->GetColumnLabel(2), "\xC2\xB5"
+                                       "2");
   EXPECT_EQ(result->GetMatrix()->Get(0, 2), 2.0);
   EXPECT_FALSE(propane->HasParam("TOPS-MODE"));
 }
@@ -222,11 +227,12 @@ TEST(FragmentContributionsBlock, EnvironmentAtomsAreLeftOutWithOrWithoutHydrogen
     block.SetBool("Include Hydrogen atoms", hydrogens);
     block.Classify(std::dynamic_pointer_cast<ISubGraph>(butane));
     auto propane = FromSmiles("CC[CH2]"); // the cut carbon keeps two hydrogens
-    const auto expected = FragmentContribution(*WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(propane),
-                                                             hydrogens), {""}, 2);
+    const auto expected =
+        FragmentContribution(*WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(propane), hydrogens), {""}, 2);
     auto m = butane->GetMatrix("TOPS-MODE Contribution");
     // The environment carbon's hydrogens stay behind without bonds: they play no part.
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(m->Get(0, c), expected[static_cast<size_t>(c)]) << hydrogens << c;
+    for (int c = 0; c < 3; ++c)
+      EXPECT_EQ(m->Get(0, c), expected[static_cast<size_t>(c)]) << hydrogens << c;
   }
 }
 
@@ -246,9 +252,11 @@ TEST_P(RandomFragments, ContributionsOfAllFragmentsAddUpToTheMoments) {
   std::vector<double> sum(mu.size(), 0.0);
   for (const auto& f : AllFragments(*structure, *g)) {
     const auto c = FragmentContribution(*f, {"W", ""}, K);
-    for (size_t x = 0; x < sum.size(); ++x) sum[x] += c[x];
+    for (size_t x = 0; x < sum.size(); ++x)
+      sum[x] += c[x];
   }
-  for (size_t x = 0; x < sum.size(); ++x) EXPECT_TRUE(test::Near(sum[x], mu[x], 1e-9, mu[x])) << x << ": " << sum[x] << " vs " << mu[x];
+  for (size_t x = 0; x < sum.size(); ++x)
+    EXPECT_TRUE(test::Near(sum[x], mu[x], 1e-9, mu[x])) << x << ": " << sum[x] << " vs " << mu[x];
 }
 
 TEST_P(RandomFragments, AgreesWithTheRecursionOverFragments) {
@@ -261,7 +269,8 @@ TEST_P(RandomFragments, AgreesWithTheRecursionOverFragments) {
   const std::vector<double> fast = FragmentContribution(*g, {"W", ""}, K);
   const std::vector<long double> reference = ReferenceRecursion(*g, {"W", ""}, K).Contribution();
   ASSERT_EQ(fast.size(), reference.size());
-  for (size_t x = 0; x < fast.size(); ++x) EXPECT_EQ(fast[x], static_cast<double>(reference[x])) << x;
+  for (size_t x = 0; x < fast.size(); ++x)
+    EXPECT_EQ(fast[x], static_cast<double>(reference[x])) << x;
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomFragments, ::testing::Range(0, 24));
@@ -273,7 +282,8 @@ TEST(FragmentContributionsRecursion, BranchedAlkaneAgreesWithTheRecursion) {
   const int K = 9;
   const auto fast = FragmentContribution(*g, {""}, K);
   const auto reference = ReferenceRecursion(*g, {""}, K).Contribution();
-  for (size_t x = 0; x < fast.size(); ++x) EXPECT_EQ(fast[x], static_cast<double>(reference[x])) << x;
+  for (size_t x = 0; x < fast.size(); ++x)
+    EXPECT_EQ(fast[x], static_cast<double>(reference[x])) << x;
 }
 
 } // namespace

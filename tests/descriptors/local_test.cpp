@@ -46,7 +46,8 @@ TEST(LocalContributions, EthaneHasOneRowNamedAfterTheBondsIndexInTheMolecule) {
   EXPECT_EQ(local->GetShortCaption(), "lc_" + kMu);
   EXPECT_EQ(local->GetColumnLabel(4), kMu + "(Hyd)4");
   EXPECT_EQ(local->GetMatrix()->Get(0, 0), 1.0);
-  for (int k = 1; k <= 4; ++k) EXPECT_DOUBLE_EQ(local->GetMatrix()->Get(0, k), std::pow(1.5, k));
+  for (int k = 1; k <= 4; ++k)
+    EXPECT_DOUBLE_EQ(local->GetMatrix()->Get(0, k), std::pow(1.5, k));
   EXPECT_FALSE(ethane->HasParam("TOPS-MODE"));
 }
 
@@ -91,13 +92,15 @@ TEST(LocalContributions, OrdersAboveFifteenAreComputedButHaveNoCoefficient) {
   TSpectralMoments block({"W"}, {}, false, true);
   block.SetBool("W", true);
   block.SetFloat("Max Order", 17);
-  for (int k = 1; k <= 15; ++k) block.SetFloat("W_" + kMu + std::to_string(k), 1.0);
+  for (int k = 1; k <= 15; ++k)
+    block.SetFloat("W_" + kMu + std::to_string(k), 1.0);
   block.Classify(std::dynamic_pointer_cast<ISubGraph>(ethane));
   auto local = ethane->GetMatrix("TOPS-MODE Local Contribution");
   ASSERT_EQ(local->GetColumnCount(), 18);
   EXPECT_DOUBLE_EQ(local->Get(0, 17), std::pow(1.1, 17));
   double expected = 0;
-  for (int k = 1; k <= 15; ++k) expected += std::pow(1.1, k);
+  for (int k = 1; k <= 15; ++k)
+    expected += std::pow(1.1, k);
   EXPECT_NEAR(ethane->GetMatrix("Bond contributions")->Get(0, 0), expected, 1e-12);
 }
 

@@ -24,18 +24,21 @@ Ptr<IMatrixParameter> Compute(TSpectralMoments& block, const Ptr<IMolecule>& mol
 
 std::vector<double> Row(const IMatrixParameter& p, int row = 0) {
   std::vector<double> values;
-  for (int c = 0; c < p.GetMatrix()->GetColumnCount(); ++c) values.push_back(p.GetMatrix()->Get(row, c));
+  for (int c = 0; c < p.GetMatrix()->GetColumnCount(); ++c)
+    values.push_back(p.GetMatrix()->Get(row, c));
   return values;
 }
 
 std::vector<std::string> ColumnLabels(const IMatrixParameter& p) {
   std::vector<std::string> labels;
-  for (int c = 0; c < p.GetMatrix()->GetColumnCount(); ++c) labels.push_back(p.GetColumnLabel(c));
+  for (int c = 0; c < p.GetMatrix()->GetColumnCount(); ++c)
+    labels.push_back(p.GetColumnLabel(c));
   return labels;
 }
 
 void SetBondWeight(IMolecule& m, const std::string& name, double value) {
-  for (int b = 0; b < m.EdgeCount(); ++b) m.GetEdge(b)->SetFloat(name, value);
+  for (int b = 0; b < m.EdgeCount(); ++b)
+    m.GetEdge(b)->SetFloat(name, value);
 }
 
 // --- parameters -----------------------------------------------------------------------------------------------
@@ -105,8 +108,8 @@ TEST(WeightLabels, TwoWeightsWithLabelsGiveColumnsInWeightThenOrderOrder) {
   block.SetFloat("Max Order", 2);
   auto result = Compute(block, propane, "TOPS-MODE");
   ASSERT_TRUE(result);
-  EXPECT_EQ(ColumnLabels(*result), (std::vector<std::string>{kMu + "0", kMu + "(A)1", kMu + "(A)2", kMu + "(B)1",
-                                                             kMu + "(B)2"}));
+  EXPECT_EQ(ColumnLabels(*result),
+            (std::vector<std::string>{kMu + "0", kMu + "(A)1", kMu + "(A)2", kMu + "(B)1", kMu + "(B)2"}));
   EXPECT_EQ(result->GetShortCaption(), kMu);
   EXPECT_EQ(result->GetRowLabel(0, 1), "1"); // no row labels
 }
@@ -148,7 +151,8 @@ TEST(SpectralMoments, EthaneWithoutHydrogensHasTheWeightsPowers) {
   auto row = Row(*Compute(block, ethane, "TOPS-MODE"));
   ASSERT_EQ(row.size(), 6u);
   EXPECT_EQ(row[0], 1.0);
-  for (int k = 1; k <= 5; ++k) EXPECT_DOUBLE_EQ(row[static_cast<size_t>(k)], std::pow(1.5, k));
+  for (int k = 1; k <= 5; ++k)
+    EXPECT_DOUBLE_EQ(row[static_cast<size_t>(k)], std::pow(1.5, k));
 }
 
 TEST(SpectralMoments, PropaneUnweightedAlternatesZeroAndTwo) {

@@ -60,16 +60,17 @@ inline Ptr<IMolecule> RandomMolecule(std::mt19937& rng, int heavyAtoms, int ring
 }
 
 /// Gives every bond of molecule a weight name drawn uniformly from [low, high].
-inline void SetRandomWeights(IMolecule& molecule, const std::string& name, std::mt19937& rng, double low,
-                             double high) {
+inline void SetRandomWeights(IMolecule& molecule, const std::string& name, std::mt19937& rng, double low, double high) {
   std::uniform_real_distribution<double> value(low, high);
-  for (int b = 0; b < molecule.EdgeCount(); ++b) molecule.GetEdge(b)->SetFloat(name, value(rng));
+  for (int b = 0; b < molecule.EdgeCount(); ++b)
+    molecule.GetEdge(b)->SetFloat(name, value(rng));
 }
 
 /// Integer weights in [low, high] (moments then stay exact integers).
 inline void SetIntegerWeights(IMolecule& molecule, const std::string& name, std::mt19937& rng, int low, int high) {
   std::uniform_int_distribution<int> value(low, high);
-  for (int b = 0; b < molecule.EdgeCount(); ++b) molecule.GetEdge(b)->SetFloat(name, value(rng));
+  for (int b = 0; b < molecule.EdgeCount(); ++b)
+    molecule.GetEdge(b)->SetFloat(name, value(rng));
 }
 
 /// The dense definition: B(r, c) = 1 for bonds sharing an atom, B(r, r) = the bond's weight (0 for an empty
@@ -80,8 +81,9 @@ inline std::vector<long double> DenseMoments(const ISubGraph& g, const std::stri
   TDoubleMatrix B(m, m);
   for (int r = 0; r < m; ++r)
     for (int c = 0; c < m; ++c)
-      B.Set(r, c, r == c ? (weight.empty() ? 0.0 : g.GetEdge(r)->GetFloat(weight))
-                         : (g.GetEdge(r)->IsAdjacentTo(g.GetEdge(c)) ? 1.0 : 0.0));
+      B.Set(r, c,
+            r == c ? (weight.empty() ? 0.0 : g.GetEdge(r)->GetFloat(weight))
+                   : (g.GetEdge(r)->IsAdjacentTo(g.GetEdge(c)) ? 1.0 : 0.0));
   TDoubleMatrix P(B);
   std::vector<long double> traces;
   if (local) local->assign(static_cast<size_t>(m), {});
@@ -91,7 +93,8 @@ inline std::vector<long double> DenseMoments(const ISubGraph& g, const std::stri
       for (int i = 0; i < m; ++i)
         for (int j = 0; j < m; ++j) {
           long double sum = 0.0L;
-          for (int x = 0; x < m; ++x) sum += static_cast<long double>(P.Get(i, x)) * B.Get(x, j);
+          for (int x = 0; x < m; ++x)
+            sum += static_cast<long double>(P.Get(i, x)) * B.Get(x, j);
           next.Set(i, j, static_cast<double>(sum));
         }
       P.Assign(next);

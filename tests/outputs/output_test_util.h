@@ -73,7 +73,8 @@ public:
   void AddMessage(const std::string& text, int kind, bool) override { lines.push_back({text, kind}); }
   int Count(int kind) const {
     int n = 0;
-    for (const auto& l : lines) n += l.kind == kind;
+    for (const auto& l : lines)
+      n += l.kind == kind;
     return n;
   }
   std::vector<LoggedLine> lines;

@@ -10,7 +10,10 @@ namespace corvatin {
 namespace {
 
 TEST(Windows1252, MicroAndDiameterSignsBecomeSingleBytes) {
-  EXPECT_EQ(ToWindows1252("\xC2\xB5" "0"), "\xB5" "0");
+  EXPECT_EQ(ToWindows1252("\xC2\xB5"
+                          "0"),
+            "\xB5"
+            "0");
   EXPECT_EQ(ToWindows1252("\xC3\xB8"), "\xF8");
   EXPECT_EQ(ToWindows1252("plain\ttext\r\n"), "plain\ttext\r\n");
 }
@@ -32,7 +35,8 @@ TEST(Windows1252, BytesThatAreNotUtf8PassUnchanged) {
 
 TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
   std::string all;
-  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  for (int b = 1; b < 256; ++b)
+    all += static_cast<char>(b);
   EXPECT_EQ(ToWindows1252(FromWindows1252(all)), all);
 }
 
@@ -51,8 +55,7 @@ TEST(DataLines, AMissingValueLeavesAnEmptyCellInsteadOfShiftingTheRest) {
 
 TEST(DataLines, AValueWithoutAColumnIsLeftOutAndReported) {
   std::vector<TDataCell> dropped;
-  EXPECT_EQ(AlignLine({{"Name", "m", "Name"}, {"z", "9", "Z"}, {"a", "1", "A"}}, {"Name", "a"}, dropped),
-            "m\t1\t\r\n");
+  EXPECT_EQ(AlignLine({{"Name", "m", "Name"}, {"z", "9", "Z"}, {"a", "1", "A"}}, {"Name", "a"}, dropped), "m\t1\t\r\n");
   ASSERT_EQ(dropped.size(), 1u);
   EXPECT_EQ(dropped[0].column, "z");
   EXPECT_EQ(dropped[0].record, "Z");
@@ -61,9 +64,9 @@ TEST(DataLines, AValueWithoutAColumnIsLeftOutAndReported) {
 TEST(DataLines, RepeatedColumnNamesAreMatchedInTheirOrder) {
   // Two weights may share a label ("(Dip)" twice): the n-th cell goes under the n-th header cell of that name.
   std::vector<TDataCell> dropped;
-  EXPECT_EQ(AlignLine({{"Name", "m", ""}, {"d", "1", ""}, {"d", "2", ""}, {"d", "3", ""}}, {"Name", "d", "x", "d"},
-                      dropped),
-            "m\t1\t\t2\t\r\n");
+  EXPECT_EQ(
+      AlignLine({{"Name", "m", ""}, {"d", "1", ""}, {"d", "2", ""}, {"d", "3", ""}}, {"Name", "d", "x", "d"}, dropped),
+      "m\t1\t\t2\t\r\n");
   ASSERT_EQ(dropped.size(), 1u);
   EXPECT_EQ(dropped[0].text, "3");
 }

@@ -29,20 +29,29 @@ TEST_F(ResultFolderTest, PropaneMomentsUnderMicroSignHeaders) {
   auto propane = Propane();
   moments.Classify(std::dynamic_pointer_cast<ISubGraph>(propane));
   out.Write(propane);
-  EXPECT_EQ(Read("TOPS-MODE.txt"), "Name\t\xB5" "0\t\xB5" "1\t\xB5" "2\t\r\npropane\t2.000\t0.000\t2.000\t\r\n");
+  EXPECT_EQ(Read("TOPS-MODE.txt"), "Name\t\xB5"
+                                   "0\t\xB5"
+                                   "1\t\xB5"
+                                   "2\t\r\npropane\t2.000\t0.000\t2.000\t\r\n");
   EXPECT_EQ(Read("Results.txt"), "Molecule name: propane\r\n\r\n\tTOPS-MODE:\r\n"
-                                 "\t\xB5" "0=2      \t\xB5" "1=0      \t\xB5" "2=2    \r\n\r\n");
+                                 "\t\xB5"
+                                 "0=2      \t\xB5"
+                                 "1=0      \t\xB5"
+                                 "2=2    \r\n\r\n");
 }
 
 TEST_F(ResultFolderTest, BondContributionsOneLinePerHeavyBond) {
   TSpectralMoments local({"Hydrophobicity"}, {}, false, true);
   local.SetBool("Hydrophobicity", true);
   local.SetFloat("Max Order", 1);
-  local.SetFloat("Hydrophobicity_\xC2\xB5" "1", 2.0);
+  local.SetFloat("Hydrophobicity_\xC2\xB5"
+                 "1",
+                 2.0);
   TVectorOutput out({"Bond contributions"}, "TOPS-MBContr.txt", "Results.txt", true, true);
   out.SetFloat("Precision", 1);
   auto propane = Propane();
-  for (int b = 0; b < propane->EdgeCount(); ++b) propane->GetEdge(b)->SetFloat("Hydrophobicity", 0.5);
+  for (int b = 0; b < propane->EdgeCount(); ++b)
+    propane->GetEdge(b)->SetFloat("Hydrophobicity", 0.5);
   local.Classify(std::dynamic_pointer_cast<ISubGraph>(propane));
   out.Write(propane);
   // Q(b) = 2 * B(b, b) = 1 for both C-C bonds (bonds 1 and 2 of the molecule).

@@ -30,7 +30,8 @@ void SetNumber(IParameters& target, const std::string& name, double value, const
 
 Ptr<TDoubleMatrix> MatrixOf(int columns, int rows, std::vector<double> values) {
   auto m = std::make_shared<TDoubleMatrix>(columns, rows);
-  for (int i = 0; i < rows * columns; ++i) m->GetData()[i] = values[static_cast<size_t>(i)];
+  for (int i = 0; i < rows * columns; ++i)
+    m->GetData()[i] = values[static_cast<size_t>(i)];
   return m;
 }
 
@@ -83,23 +84,24 @@ TEST_F(ResultFolderTest, AMaskedElementHasNoHeaderOrDataCellButIsInTheResults) {
   TVectorOutput out({"M"}, "data.txt", "Results.txt", false, true);
   out.SetFloat("Precision", 3);
   auto m = Molecule("m");
-  m->AddParam("M", std::make_shared<TMatrixParameter>(MatrixOf(3, 1, {1, 2, 3}), "", "",
-                                                      std::vector<std::string>{"a", "b", "c"},
-                                                      std::vector<std::string>{}, std::vector<bool>{false, true, false}),
+  m->AddParam("M",
+              std::make_shared<TMatrixParameter>(MatrixOf(3, 1, {1, 2, 3}), "", "",
+                                                 std::vector<std::string>{"a", "b", "c"}, std::vector<std::string>{},
+                                                 std::vector<bool>{false, true, false}),
               nullptr, true);
   Write(out, m);
   EXPECT_EQ(Read("data.txt"), "Name\ta\tc\t\r\nm\t1.000\t3.000\t\r\n");
-  EXPECT_EQ(Read("Results.txt"),
-            "Molecule name: m\r\n\r\n\tM:\r\n\ta=1      \tb=2      \tc=3    \r\n\r\n");
+  EXPECT_EQ(Read("Results.txt"), "Molecule name: m\r\n\r\n\tM:\r\n\ta=1      \tb=2      \tc=3    \r\n\r\n");
 }
 
 TEST_F(ResultFolderTest, RowLinesPutEachRowOnItsOwnDataLine) {
   TVectorOutput out({"Bonds"}, "data.txt", "Results.txt", true, true);
   out.SetFloat("Precision", 1);
   auto m = Molecule("m", 3);
-  m->AddParam("Bonds", std::make_shared<TMatrixParameter>(MatrixOf(2, 2, {1, 2, 3, 4.25}), "", "",
-                                                          std::vector<std::string>{"x", "y"},
-                                                          std::vector<std::string>{"Bond 1", "Bond 2"}),
+  m->AddParam("Bonds",
+              std::make_shared<TMatrixParameter>(MatrixOf(2, 2, {1, 2, 3, 4.25}), "", "",
+                                                 std::vector<std::string>{"x", "y"},
+                                                 std::vector<std::string>{"Bond 1", "Bond 2"}),
               nullptr, true);
   Write(out, m);
   EXPECT_EQ(Read("data.txt"), "Name\t   \tx\ty\t\r\nm\tBond 1\t1.0\t2.0\t\r\n\tBond 2\t3.0\t4.2\t\r\n");
@@ -110,9 +112,9 @@ TEST_F(ResultFolderTest, RowLinesPutEachRowOnItsOwnDataLine) {
 TEST_F(ResultFolderTest, ARowLineMatrixOfAMoleculeWithoutBondsKeepsItsColumns) {
   TVectorOutput out({"Bonds"}, "data.txt", "Results.txt", true, false);
   auto m = Molecule("m", 1);
-  m->AddParam("Bonds", std::make_shared<TMatrixParameter>(MatrixOf(2, 1, {1, 2}), "", "",
-                                                          std::vector<std::string>{"x", "y"},
-                                                          std::vector<std::string>{}),
+  m->AddParam("Bonds",
+              std::make_shared<TMatrixParameter>(MatrixOf(2, 1, {1, 2}), "", "", std::vector<std::string>{"x", "y"},
+                                                 std::vector<std::string>{}),
               nullptr, true);
   Write(out, m);
   // No row label cell without bonds: the values still stand under x and y.
@@ -123,9 +125,10 @@ TEST_F(ResultFolderTest, MatricesOfSeveralRowsLabelCellsWithCaptionAndRow) {
   TVectorOutput out({"T"}, "data.txt", "Results.txt", false, false);
   out.SetFloat("Precision", 0);
   auto m = Molecule("m");
-  m->AddParam("T", std::make_shared<TMatrixParameter>(MatrixOf(2, 2, {1, 2, 3, 4}), "c", "r%d",
-                                                      std::vector<std::string>{"%s_a", "b"},
-                                                      std::vector<std::string>{"first"}),
+  m->AddParam("T",
+              std::make_shared<TMatrixParameter>(MatrixOf(2, 2, {1, 2, 3, 4}), "c", "r%d",
+                                                 std::vector<std::string>{"%s_a", "b"},
+                                                 std::vector<std::string>{"first"}),
               nullptr, true);
   Write(out, m);
   EXPECT_EQ(Read("data.txt"), "Name\tc_a(first)\tb(first)\tc_a(r2)\tb(r2)\t\r\nm\t1\t2\t3\t4\t\r\n");
@@ -135,15 +138,21 @@ TEST_F(ResultFolderTest, MatricesOfSeveralRowsLabelCellsWithCaptionAndRow) {
 TEST_F(ResultFolderTest, MicroSignsAreSingleBytesAndEveryLineEndsInCrLf) {
   TVectorOutput out({"TOPS-MODE"}, "data.txt", "Results.txt", false, true);
   auto m = Molecule("m");
-  m->AddParam("TOPS-MODE", std::make_shared<TMatrixParameter>(MatrixOf(2, 1, {1, 0.5}), "\xC2\xB5", "",
-                                                              std::vector<std::string>{"\xC2\xB5" "0",
-                                                                                       "\xC2\xB5(Hyd)1"},
-                                                              std::vector<std::string>{}),
+  m->AddParam("TOPS-MODE",
+              std::make_shared<TMatrixParameter>(MatrixOf(2, 1, {1, 0.5}), "\xC2\xB5", "",
+                                                 std::vector<std::string>{"\xC2\xB5"
+                                                                          "0",
+                                                                          "\xC2\xB5(Hyd)1"},
+                                                 std::vector<std::string>{}),
               nullptr, true);
   Write(out, m);
   const std::string data = Read("data.txt"), results = Read("Results.txt");
-  EXPECT_EQ(data, "Name\t\xB5" "0\t\xB5(Hyd)1\t\r\nm\t1.000000\t0.500000\t\r\n");
-  EXPECT_NE(results.find("\t\xB5" "0=1         \t\xB5(Hyd)1=0.5     \r\n"), std::string::npos) << results;
+  EXPECT_EQ(data, "Name\t\xB5"
+                  "0\t\xB5(Hyd)1\t\r\nm\t1.000000\t0.500000\t\r\n");
+  EXPECT_NE(results.find("\t\xB5"
+                         "0=1         \t\xB5(Hyd)1=0.5     \r\n"),
+            std::string::npos)
+      << results;
   EXPECT_EQ(data.find('\xC2'), std::string::npos);
   EXPECT_EQ(results.find('\xC2'), std::string::npos);
   EXPECT_TRUE(OnlyCrLf(data));
