@@ -6,7 +6,11 @@
 #include "classify/gasteiger.h"
 #include "classify/gasteiger_params.h"
 
+#include "core/numtext.h"
+
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <cmath>
 #include <numeric>
@@ -216,6 +220,46 @@ TEST(GasteigerCharges, BlockDeclaration) {
   EXPECT_EQ(block.GetValueCount(ekBonds), 0);
   EXPECT_EQ(block.GetValueName(ekAtoms, 0), "Gasteiger-Marsili charge");
   EXPECT_THROW(block.GetValueName(ekAtoms, 1), std::out_of_range);
+}
+
+} // namespace
+} // namespace corvatin
+
+namespace corvatin {
+namespace {
+
+TEST(GasteigerReference, MatchesAnIndependentImplementation) {
+  // RDKit's Gasteiger-Marsili charges, six iterations, for neutral molecules in which RDKit types every atom as
+  // this program does (tests/data/classify/gasteiger_rdkit.tsv, written by scripts/validate_gasteiger.py).
+  std::ifstream in(std::string(CORVATIN_TEST_DATA_DIR) + "/classify/gasteiger_rdkit.tsv");
+  ASSERT_TRUE(in) << "missing reference file";
+  std::string line;
+  std::string current;
+  Ptr<IMolecule> m;
+  std::vector<double> q;
+  int atoms = 0;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#' || line.rfind("smiles\t", 0) == 0) continue;
+    std::vector<std::string> f;
+    for (size_t start = 0;;) {
+      const size_t tab = line.find('\t', start);
+      f.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    ASSERT_EQ(f.size(), 5u) << line;
+    if (f[0] != current) {
+      current = f[0];
+      m = Mol(current);
+      q = GasteigerMarsiliCharges(AsSubGraph(*m));
+    }
+    const int i = std::stoi(f[2]);
+    ASSERT_LT(i, m->VertexCount()) << current;
+    EXPECT_EQ(m->GetAtom(i)->GetSymbol(), f[3]) << current << " atom " << i;
+    EXPECT_NEAR(q[static_cast<size_t>(i)], TextToFloat(f[4]), 1e-9) << current << " atom " << i;
+    ++atoms;
+  }
+  EXPECT_GT(atoms, 100);
 }
 
 } // namespace
