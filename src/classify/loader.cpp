@@ -9,6 +9,7 @@
 #include "core/paths.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
@@ -137,11 +138,14 @@ private:
         // Converted once here, so that a text that is no number is reported with its line instead of failing
         // every later classification.
         for (const std::string& value : values) {
+          double number = 0;
           try {
-            record->numbers.push_back(TextToFloat(value));
+            number = TextToFloat(value);
           } catch (const std::exception&) {
             Fail("Numeric value expected");
           }
+          if (!std::isfinite(number)) Fail("Numeric value expected");
+          record->numbers.push_back(number);
         }
       }
       record->values = std::move(values);

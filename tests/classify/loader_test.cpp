@@ -138,6 +138,10 @@ TEST(ClassificationDefinitions, QuotedTextInNumericFileFailsAtLoading) {
   EXPECT_EQ(LoadError("C = 1\nN = \"amine\"\n", kOne), At(2, "Numeric value expected"));
 }
 
+TEST(ClassificationDefinitions, NumberBeyondTheDoubleRangeFailsAtLoading) {
+  EXPECT_EQ(LoadError("C = 1" + std::string(400, '0') + "\n", kOne), At(1, "Numeric value expected"));
+}
+
 TEST(ClassificationDefinitions, QuoteWithoutClosingQuoteDoesNotReadIntoTheNextLine) {
   EXPECT_EQ(LoadError("C = \"abc\nN = \"x\"\n", kOne, ekAtoms, vkString), At(1, "\" expected before end of line"));
   EXPECT_EQ(LoadError("C = \"abc", kOne, ekAtoms, vkString), At(1, "\" expected before end of line"));
