@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <deque>
 #include <numbers>
-#include <queue>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -46,9 +45,11 @@ public:
   Builder(const Topology& t, RingSystems& systems, std::vector<Vec3>& positions)
       : t_(t), rs_(systems), pos_(positions), placed_(static_cast<size_t>(t.n), 0),
         parent_(static_cast<size_t>(t.n), -1), branch_(static_cast<size_t>(t.n), 1),
-        blockPlaced_(systems.blocks.size(), 0) {}
+        walkParent_(static_cast<size_t>(t.n), -2), blockPlaced_(systems.blocks.size(), 0) {}
 
   void Build(const std::vector<int>& component) {
+    // Each fragment is built on its own about the origin; the atoms of earlier fragments are not in its way.
+    grid_ = PlacedGrid{};
     int rootBlock = -1;
     for (int atom : component)
       for (int b : rs_.blocksOfAtom[static_cast<size_t>(atom)])
@@ -94,50 +95,46 @@ public:
 
 private:
   /// The middle atom of a longest path (two breadth-first sweeps); chains grow from it both ways.
-  int ChainCentre(const std::vector<int>& component) const {
-    std::vector<int> parent;
-    int far = Farthest(component.front(), parent);
-    far = Farthest(far, parent);
+  int ChainCentre(const std::vector<int>& component) {
+    const std::vector<int> first = Walk({component.front()});
+    Forget(first);
+    const std::vector<int> order = Walk({first.back()});
     std::vector<int> path;
-    for (int v = far; v >= 0; v = parent[static_cast<size_t>(v)])
+    for (int v = order.back(); v >= 0; v = walkParent_[static_cast<size_t>(v)])
       path.push_back(v);
+    Forget(order);
     return path[path.size() / 2];
   }
 
-  int Farthest(int start, std::vector<int>& parent) const {
-    parent.assign(static_cast<size_t>(t_.n), -2);
-    std::queue<int> queue;
-    parent[static_cast<size_t>(start)] = -1;
-    queue.push(start);
-    int last = start;
-    while (!queue.empty()) {
-      last = queue.front();
-      queue.pop();
-      for (int nb : t_.Neighbours(last))
-        if (parent[static_cast<size_t>(nb)] == -2) {
-          parent[static_cast<size_t>(nb)] = last;
-          queue.push(nb);
-        }
-    }
-    return last;
-  }
-
-  /// For every atom, the number of atoms behind it seen from the roots (itself included).
-  void BranchSizes(const std::vector<int>& roots) {
-    std::vector<int> order, parent(static_cast<size_t>(t_.n), -2);
+  /// Breadth-first order from the roots over their fragment, leaving the tree in walkParent_ (reset by Forget,
+  /// so that many small fragments cost no more than one large one).
+  std::vector<int> Walk(const std::vector<int>& roots) {
+    std::vector<int> order;
     for (int r : roots) {
-      parent[static_cast<size_t>(r)] = -1;
+      walkParent_[static_cast<size_t>(r)] = -1;
       order.push_back(r);
     }
     for (size_t i = 0; i < order.size(); ++i)
       for (int nb : t_.Neighbours(order[i]))
-        if (parent[static_cast<size_t>(nb)] == -2) {
-          parent[static_cast<size_t>(nb)] = order[i];
+        if (walkParent_[static_cast<size_t>(nb)] == -2) {
+          walkParent_[static_cast<size_t>(nb)] = order[i];
           order.push_back(nb);
         }
+    return order;
+  }
+
+  void Forget(const std::vector<int>& order) {
+    for (int v : order)
+      walkParent_[static_cast<size_t>(v)] = -2;
+  }
+
+  /// For every atom, the number of atoms behind it seen from the roots (itself included).
+  void BranchSizes(const std::vector<int>& roots) {
+    const std::vector<int> order = Walk(roots);
     for (size_t i = order.size(); i-- > 0;)
-      if (const int p = parent[static_cast<size_t>(order[i])]; p >= 0)
+      if (const int p = walkParent_[static_cast<size_t>(order[i])]; p >= 0)
         branch_[static_cast<size_t>(p)] += branch_[static_cast<size_t>(order[i])];
+    Forget(order);
   }
 
   void Place(int atom, const Vec3& p) {
@@ -363,6 +360,7 @@ private:
   std::vector<char> placed_;
   std::vector<int> parent_;
   std::vector<int> branch_;
+  std::vector<int> walkParent_; // -2 outside a walk
   std::vector<char> blockPlaced_;
   std::deque<int> queue_;
   PlacedGrid grid_;

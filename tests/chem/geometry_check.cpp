@@ -18,6 +18,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,13 @@ struct P {
 
 P At(const IAtom* a) { return {a->GetX3D(), a->GetY3D(), a->GetZ3D()}; }
 double Dist(const P& a, const P& b) { return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z)); }
+
+/// The arguments written one after another.
+template <class... Args> std::string Text(const Args&... args) {
+  std::ostringstream out;
+  (out << ... << args);
+  return out.str();
+}
 
 /// Smallest eigenvalue's eigenvector of a symmetric 3 x 3 matrix by Jacobi rotations.
 P SmallestAxis(double m[3][3]) {
@@ -147,9 +155,8 @@ int main(int argc, char** argv) {
       if (err <= 0.1)
         ++goodBonds;
       else
-        faults.push_back("bond " + std::to_string(bond->GetAtom1()->GetIndex()) + "-" +
-                         std::to_string(bond->GetAtom2()->GetIndex()) + " " + std::to_string(d) + " vs " +
-                         std::to_string(target));
+        faults.push_back(Text("bond ", bond->GetAtom1()->GetIndex(), "-", bond->GetAtom2()->GetIndex(), " ", d,
+                              " vs ", target));
     }
     double closest = 1e9;
     int ca = -1, cb = -1;
@@ -169,13 +176,15 @@ int main(int argc, char** argv) {
     {
       auto describe = [&](int i) {
         const IAtom* a = m->GetAtom(i);
-        std::string text = a->GetSymbol() + std::to_string(i) + "(";
+        std::ostringstream text;
+        text << a->GetSymbol() << i << "(";
         for (int k = 0; k < a->NeighbourCount(); ++k)
-          text += (k ? "," : "") + m->GetAtom(a->GetNeighbour(k)->GetIndex())->GetSymbol() +
-                  std::to_string(a->GetNeighbour(k)->GetIndex());
-        return text + ")";
+          text << (k ? "," : "") << m->GetAtom(a->GetNeighbour(k)->GetIndex())->GetSymbol()
+               << a->GetNeighbour(k)->GetIndex();
+        text << ")";
+        return text.str();
       };
-      faults.push_back("contact " + describe(ca) + " .. " + describe(cb) + " " + std::to_string(closest));
+      faults.push_back(Text("contact ", describe(ca), " .. ", describe(cb), " ", closest));
     }
     m->FindRings();
     for (int r = 0; r < m->RingCount(); ++r) {
@@ -189,10 +198,10 @@ int main(int argc, char** argv) {
       if (dev <= 0.1)
         ++flatRings;
       else
-        faults.push_back("ring " + std::to_string(r) + " off plane by " + std::to_string(dev));
+        faults.push_back(Text("ring ", r, " off plane by ", dev));
     }
     if (const char* dump = std::getenv("GEOMETRY_DUMP"); dump && !faults.empty()) {
-      std::ofstream out(std::string(dump) + "/" + std::to_string(index) + ".xyz");
+      std::ofstream out(Text(dump, "/", index, ".xyz"));
       out << m->VertexCount() << "\n" << name << "\n";
       for (int i = 0; i < m->VertexCount(); ++i) {
         const IAtom* a = m->GetAtom(i);
