@@ -119,10 +119,11 @@ CtabVersion MolRecordReader::ReadHeader(int& atomCount, int& bondCount) {
   throw EInputError(kMsgNotMolFile);
 }
 
-int MolRecordReader::HydrogensFromField(long long field) const {
-  const long long count = std::max(field - 1, 0LL);
+int MolRecordReader::HydrogensFromField(long long field) const { return HydrogensFromCount(field - 1); }
+
+int MolRecordReader::HydrogensFromCount(long long count) const {
   if (count > kMaxHydrogensPerAtom) Fail(kHydrogenRange);
-  return static_cast<int>(count);
+  return static_cast<int>(std::max(count, 0LL));
 }
 
 IAtom* MolRecordReader::TableAtom(long long number) const {

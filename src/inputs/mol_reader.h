@@ -56,8 +56,12 @@ private:
   int ExpectUnsigned();
   /// A plain decimal number token.
   double ExpectFloat();
-  /// Hydrogens to add for a query hydrogen count field (count + 1 coding); Fail beyond kMaxHydrogensPerAtom.
+  /// Hydrogens to add for a V2000 hydrogen count field, which codes the count plus one (1 = H0, 3 = H2);
+  /// Fail beyond kMaxHydrogensPerAtom.
   int HydrogensFromField(long long field) const;
+  /// Hydrogens to add for a V3000 "HCOUNT=" value, which is the count itself (-1 = H0, 0 = not given, 2 = H2);
+  /// Fail beyond kMaxHydrogensPerAtom.
+  int HydrogensFromCount(long long count) const;
   /// Atom number n (1-based) of the atoms read from the table; Fail("Atom number out of range") otherwise.
   IAtom* TableAtom(long long number) const;
   /// Connects two table atoms with a bond of the given MDL code; a repeated bond or a bond to the atom itself is

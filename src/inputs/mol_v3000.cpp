@@ -144,7 +144,8 @@ void MolRecordReader::ReadV3000Atom() {
     if (!read) continue;
     if (keyword == kwHydrogenCount) {
       failAt_ = tokenizer_.GetPosition();
-      hydrogens_.back() = HydrogensFromField(value);
+      // Unlike the V2000 field, the V3000 value is no count plus one: HCOUNT=2 is two hydrogens.
+      hydrogens_.back() = HydrogensFromCount(value);
     } else if (keyword == kwCharge) {
       atom->SetCharge(value);
     } else {

@@ -61,19 +61,24 @@ TEST_F(V3000, TheDiazepamSampleReadsWithAllAtomsAndBonds) {
 }
 
 TEST_F(V3000, ChargesMassesAndHydrogenCountsComeFromTheirKeywords) {
-  Read(Record(3, 0,
-              "M  V30 1 N 0 0 0 0 CHG=1 HCOUNT=4\n"
+  // HCOUNT is the hydrogen count itself, -1 standing for none (CTfile V3000 atom properties; RDKit 2022.09.3
+  // reads HCOUNT=2 as "two hydrogens" where it reads the V2000 field 3 so).
+  Read(Record(4, 0,
+              "M  V30 1 N 0 0 0 0 CHG=1 HCOUNT=3\n"
               "M  V30   2   C   1.5   0   0   0   MASS=13\n"
-              "M  V30 3 O 3 0 0 0 CHG=-1 HCOUNT=1\n",
+              "M  V30 3 O 3 0 0 0 CHG=-1 HCOUNT=-1\n"
+              "M  V30 4 S 4 0 0 0 HCOUNT=1\n",
               ""));
   EXPECT_FALSE(more);
-  ASSERT_EQ(h.molecule->VertexCount(), 6); // three hydrogens on N (HCOUNT=4 codes H3), none on O
+  ASSERT_EQ(h.molecule->VertexCount(), 8);
   EXPECT_EQ(Atom(0)->GetCharge(), 1);
   EXPECT_EQ(Atom(0)->HydrogenCount(), 3);
   EXPECT_DOUBLE_EQ(Atom(1)->GetAtomicWeight(), 13.0);
   EXPECT_DOUBLE_EQ(Atom(1)->GetX3D(), 1.5);
   EXPECT_EQ(Atom(2)->GetCharge(), -1);
   EXPECT_EQ(Atom(2)->HydrogenCount(), 0);
+  EXPECT_EQ(Atom(3)->HydrogenCount(), 1);
+  for (int i = 4; i < 8; ++i) EXPECT_EQ(Atom(i)->GetSymbol(), "H");
 }
 
 TEST_F(V3000, AnAtomLineEndingInADashContinuesWithItsKeywordsOnTheNextLine) {
