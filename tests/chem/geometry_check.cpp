@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
   std::ifstream in(args[0]);
   std::string line;
   long index = -1, molecules = 0, parseErrors = 0, missing3D = 0, bonds = 0, goodBonds = 0, clashFree = 0;
-  long rings = 0, flatRings = 0;
+  long rings = 0, flatRings = 0, under15 = 0, under18 = 0;
   double worstBond = 0, totalSeconds = 0, slowest = 0;
   while (molecules < count && std::getline(in, line)) {
     if (++index < first) continue;
@@ -170,6 +170,20 @@ int main(int argc, char** argv) {
           cb = j;
         }
       }
+    // Beyond the criterion: how close atoms three or more bonds apart come (real molecules: H..H about 2 A).
+    double closest14 = 1e9;
+    for (int i = 0; i < m->VertexCount(); ++i)
+      for (int j = i + 1; j < m->VertexCount(); ++j) {
+        const IAtom* a = m->GetAtom(i);
+        const IAtom* b = m->GetAtom(j);
+        bool near = a->IsAdjacent(b);
+        for (int k = 0; k < a->NeighbourCount() && !near; ++k)
+          near = a->GetNeighbour(k)->IsAdjacent(b);
+        if (!near) closest14 = std::min(closest14, Dist(At(a), At(b)));
+      }
+    under15 += closest14 < 1.5;
+    if (verbose && closest14 < 1.5) faults.push_back(Text("atoms three or more bonds apart at ", closest14));
+    under18 += closest14 < 1.8;
     if (closest >= 0.8)
       ++clashFree;
     else
@@ -223,6 +237,8 @@ int main(int argc, char** argv) {
               bonds ? 100.0 * static_cast<double>(goodBonds) / static_cast<double>(bonds) : 0.0, 100 * worstBond);
   std::printf("molecules without non-bonded pair under 0.8 A: %ld of %ld (%.2f%%)\n", clashFree, molecules,
               molecules ? 100.0 * static_cast<double>(clashFree) / static_cast<double>(molecules) : 0.0);
+  std::printf("molecules with atoms three or more bonds apart closer than 1.5 A: %ld, than 1.8 A: %ld\n", under15,
+              under18);
   std::printf("aromatic rings within 0.1 A of their plane: %ld of %ld (%.2f%%)\n", flatRings, rings,
               rings ? 100.0 * static_cast<double>(flatRings) / static_cast<double>(rings) : 0.0);
   std::printf("generation time: mean %.2f ms, slowest %.2f ms\n", molecules ? 1000 * totalSeconds / static_cast<double>(molecules) : 0.0,
