@@ -71,7 +71,7 @@ TEST(DistanceBonds, AtomsWithoutCoordinatesAreLeftAlone) {
   EXPECT_EQ(m->EdgeCount(), 1);
 }
 
-TEST(DistanceBonds, PairsFarApartInALargeStructureAreCompared) {
+TEST(DistanceBonds, NeighboursAcrossGridCellsAreAllFound) {
   // A chain of 2000 carbons 1.5 A apart: only neighbours bond (the grid must not miss pairs across cells).
   auto m = NewMolecule();
   m->BeginUpdate();
