@@ -1,11 +1,14 @@
 #include "procedures/catalogue.h"
 
+#include "chem/completion_block.h"
 #include "chem/geometry_block.h"
 #include "classify/gasteiger.h"
 #include "classify/smiles_classification.h"
 #include "classify/std_classification.h"
 #include "core/errors.h"
+#include "descriptors/physchem.h"
 #include "descriptors/spectral_moments.h"
+#include "descriptors/topological_indexes.h"
 #include "inputs/graph_file_input.h"
 #include "inputs/mol_input.h"
 #include "inputs/smiles_input.h"
@@ -78,6 +81,8 @@ TCatalogue::TCatalogue(TCatalogueSetup setup) : setup_(std::move(setup)) {
   AddTopsMode("TOPS-MODE", false, false, "TOPS-MODE", "TOPS-MODE.txt", false);
   AddTopsMode("TOPS-MODE Fragment Contributions", true, false, "TOPS-MODE Contribution", "TOPS-MContr.txt", false);
   AddTopsMode("TOPS-MODE Local Contributions", false, true, "Bond contributions", "TOPS-MBContr.txt", true);
+  AddPhysicoChemical();
+  AddTopological();
 }
 
 void TCatalogue::LoadClassifications() {
@@ -141,6 +146,31 @@ void TCatalogue::AddTopsMode(const std::string& packageName, bool contributions,
   package->AddBlock(std::make_shared<TVectorOutput>(std::vector<std::string>{resultName}, dataFile, kResultsFile,
                                                     rowLines, true),
                     {kPort});
+  packages_.push_back(package);
+}
+
+void TCatalogue::AddDescriptor(TPackage& package, const Ptr<IBlock>& descriptor, const std::string& dataFile) {
+  package.AddBlock(descriptor, {kPort});
+  auto& source = dynamic_cast<const IClassification&>(*descriptor);
+  package.AddBlock(std::make_shared<TVectorOutput>(source, dataFile, kResultsFile), {kPort});
+}
+
+void TCatalogue::AddPhysicoChemical() {
+  auto package = NewPackage("Physicochemical descriptors");
+  // Classifications 1 to 8: the Abraham values are not physicochemical descriptors of this family.
+  AddWeightingChain(*package, {0, 1, 2, 3, 4, 5, 6, 7}, {kHydrophobicity, kPolarSurface, kPolarizability, kVdWRadius});
+  AddDescriptor(*package, std::make_shared<TPhysicoChemProperties>(), "PhysChem.txt");
+  packages_.push_back(package);
+}
+
+void TCatalogue::AddTopological() {
+  auto package = NewPackage("Topological Indices");
+  package->AddBlock(input_, {kPort});
+  package->AddBlock(std::make_shared<TMoleculeCompletion>(), {kPort});
+  package->AddBlock(std::make_shared<TGeometryTransformation>(), {kPort});
+  package->AddBlock(std::make_shared<TStdClassification>(), {kPort});
+  AddEditor(*package);
+  AddDescriptor(*package, std::make_shared<TTopologicalIndexes>(), "TopolInd.txt");
   packages_.push_back(package);
 }
 

@@ -65,6 +65,10 @@ private:
   void AddEditor(TPackage& package);
   void AddTopsMode(const std::string& packageName, bool contributions, bool local, const std::string& resultName,
                    const std::string& dataFile, bool rowLines);
+  /// The descriptor block, then an output whose records are the block's result names.
+  void AddDescriptor(TPackage& package, const Ptr<IBlock>& descriptor, const std::string& dataFile);
+  void AddPhysicoChemical();
+  void AddTopological();
 
   TCatalogueSetup setup_;
   Ptr<IInput> input_;

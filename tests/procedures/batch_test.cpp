@@ -141,6 +141,36 @@ TEST_F(BatchRun, ContributionProceduresRunOverTheSameFile) {
   }
 }
 
+TEST_F(BatchRun, PhysicochemicalDescriptorsAreSumsOfTheAtomContributions) {
+  std::string file = Write("two.sml", "CC(C)C CC(=O)O\n");
+  ASSERT_EQ(Run("Physicochemical descriptors", {file}), beSuccess) << log_.str();
+  auto lines = DataLines("PhysChem.txt");
+  ASSERT_EQ(lines.size(), 3u);
+  auto header = Cells(lines[0]);
+  ASSERT_GE(header.size(), 6u);
+  EXPECT_EQ(header[1], "logP");
+  EXPECT_EQ(header[2], "Polar surface area");
+  EXPECT_EQ(header[5], "Molecular weight");
+  // Wildman & Crippen (1999) logP of isobutane, 1.6623 (RDKit MolLogP gives the same); Ertl et al. (2000) polar
+  // surface of acetic acid, 37.30 Å²; molecular weights from IUPAC atomic weights.
+  EXPECT_NEAR(TextToFloat(Cells(lines[1])[1]), 1.6623, 1e-4);
+  EXPECT_NEAR(TextToFloat(Cells(lines[1])[5]), 58.122, 1e-3);
+  EXPECT_NEAR(TextToFloat(Cells(lines[2])[2]), 37.30, 1e-2);
+  EXPECT_NEAR(TextToFloat(Cells(lines[2])[5]), 60.052, 1e-3);
+}
+
+TEST_F(BatchRun, TopologicalIndicesOfIsobutane) {
+  std::string file = Write("isobutane.sml", "CC(C)C\n");
+  ASSERT_EQ(Run("Topological Indices", {file}), beSuccess) << log_.str();
+  auto lines = DataLines("TopolInd.txt");
+  ASSERT_EQ(lines.size(), 2u);
+  auto header = Cells(lines[0]), values = Cells(lines[1]);
+  ASSERT_EQ(header.size(), values.size());
+  // Randic connectivity of isobutane: three bonds (1·3)^-1/2 = sqrt(3) = 1.732051 (Randic 1975).
+  EXPECT_EQ(header[1], "X(P)(1)");
+  EXPECT_NEAR(TextToFloat(values[1]), std::sqrt(3.0), 1e-6);
+}
+
 TEST_F(BatchRun, AnUnknownExtensionEndsTheRunWithItsMessage) {
   std::string file = Write("three.smi", "CCC\n");
   EXPECT_EQ(Run("TOPS-MODE", {file}), beRunFailed);

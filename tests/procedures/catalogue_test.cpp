@@ -15,10 +15,12 @@ namespace fs = std::filesystem;
 TEST_F(BatchRun, TheTopsModeProceduresComeInCatalogueOrder) {
   EXPECT_TRUE(loadErrors_.empty());
   auto names = ProcedureNames(*catalogue_);
-  ASSERT_GE(names.size(), 3u);
+  ASSERT_GE(names.size(), 5u);
   EXPECT_EQ(names[0], "TOPS-MODE");
   EXPECT_EQ(names[1], "TOPS-MODE Fragment Contributions");
   EXPECT_EQ(names[2], "TOPS-MODE Local Contributions");
+  EXPECT_EQ(names[3], "Physicochemical descriptors");
+  EXPECT_EQ(names[4], "Topological Indices");
 }
 
 TEST_F(BatchRun, EveryProcedureStartsWithTheSharedInputAndHasTheEditorBeforeItsDescriptor) {
