@@ -1,0 +1,262 @@
+// The MOPAC output reader on real MOPAC 22.0.6 outputs (tests/data/mopac, made as SOURCES.md there says): every
+// atom's final coordinates, charge and electron density, every bond's order, the filled levels and the orbital
+// energies are compared with the numbers printed in the file itself, read here line by line with a plain token
+// scanner independent of the reader; the HOMO and LUMO energies with MOPAC's own "HOMO LUMO ENERGIES (EV)" line.
+
+#include "input_test_util.h"
+
+#include "core/errors.h"
+#include "inputs/mopac_input.h"
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+using namespace corvatin;
+using namespace corvatin::test;
+
+namespace {
+
+std::string MopacFile(const std::string& name) { return std::string(CORVATIN_TEST_DATA_DIR) + "/mopac/" + name; }
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+/// What the file prints, scanned independently of the reader.
+struct Printed {
+  int atoms = 0;                       // "Empirical Formula: ... =    n atoms"
+  int filled = 0;                      // "NO. OF FILLED LEVELS    =   n"
+  double homo = 0.0, lumo = 0.0;       // "HOMO LUMO ENERGIES (EV) =   h  l"
+  std::vector<std::array<double, 3>> xyz;       // the last CARTESIAN COORDINATES block
+  std::vector<std::pair<double, double>> charges; // the last charges table: charge, electrons
+  std::map<std::pair<int, int>, double> bondOrders; // the per-atom list, atom numbers from 1 (i < j)
+  int firstRoot = 0, lastRoot = 0;     // the "Root No." numbers
+};
+
+Printed Scan(const std::string& path) {
+  Printed p;
+  const std::vector<std::string> lines = Lines(path);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    std::istringstream in(line);
+    std::string word;
+    if (line.find("Empirical Formula:") != std::string::npos) {
+      std::istringstream(line.substr(line.find('=') + 1)) >> p.atoms;
+    } else if (line.find("NO. OF FILLED LEVELS") != std::string::npos) {
+      std::istringstream(line.substr(line.find('=') + 1)) >> p.filled;
+    } else if (line.find("HOMO LUMO ENERGIES (EV)") != std::string::npos) {
+      std::istringstream(line.substr(line.find('=') + 1)) >> p.homo >> p.lumo;
+    } else if (line.find("CARTESIAN COORDINATES") != std::string::npos) {
+      p.xyz.clear();
+      for (std::size_t k = i + 1; k < lines.size(); ++k) {
+        std::istringstream row(lines[k]);
+        int n = 0;
+        std::string symbol;
+        std::array<double, 3> c{};
+        if (row >> n >> symbol >> c[0] >> c[1] >> c[2]) p.xyz.push_back(c);
+        else if (!p.xyz.empty()) break;
+      }
+    } else if (line.find("NET ATOMIC CHARGES") != std::string::npos) {
+      p.charges.clear();
+      for (std::size_t k = i + 3; k < lines.size(); ++k) {
+        std::istringstream row(lines[k]);
+        int n = 0;
+        std::string symbol;
+        double q = 0.0, e = 0.0;
+        if (!(row >> n >> symbol >> q >> e)) break;
+        p.charges.emplace_back(q, e);
+      }
+    } else if (line.find("(VALENCIES)   BOND ORDERS") != std::string::npos) {
+      int current = 0;
+      for (std::size_t k = i + 1; k < lines.size(); ++k) {
+        std::string text = lines[k];
+        if (text.find_first_not_of(' ') == std::string::npos) continue;
+        if (text.find('*') != std::string::npos) break;
+        if (const auto open = text.find('('); open != std::string::npos) {
+          std::istringstream(text) >> current;
+          text = text.substr(text.find(')') + 1);
+        }
+        std::istringstream row(text);
+        int partner = 0;
+        std::string symbol;
+        double order = 0.0;
+        while (row >> partner >> symbol >> order)
+          p.bondOrders[{std::min(current, partner), std::max(current, partner)}] = order;
+      }
+    } else if ((in >> word) && word == "Root") {
+      std::string no;
+      int root = 0;
+      in >> no;
+      while (in >> root) {
+        if (p.firstRoot == 0) p.firstRoot = root;
+        p.lastRoot = root;
+      }
+    }
+  }
+  return p;
+}
+
+struct Case {
+  const char* file;
+  bool bonds;   // BONDS: the per-atom bond order list
+  bool allRoots; // the roots printed are all of them (ALLVEC, or VECTORS on a small molecule)
+  int aromaticBonds;
+  int bondCount; // the molecule's bonds, from distances
+};
+
+const Case kCases[] = {
+    {"acetone.out", true, false, 0, 9},
+    {"water_allvec_opt.out", true, true, 0, 2},         {"water_allvec_1scf.out", true, true, 0, 2},
+    {"water_vectors_opt.out", false, true, 0, 2},       {"water_vectors_1scf.out", false, true, 0, 2},
+    {"methanol_allvec_opt.out", true, true, 0, 5},      {"methanol_allvec_1scf.out", true, true, 0, 5},
+    {"methanol_vectors_opt.out", false, true, 0, 5},    {"methanol_vectors_1scf.out", false, true, 0, 5},
+    {"benzene_allvec_opt.out", true, true, 6, 12},       {"benzene_allvec_1scf.out", true, true, 6, 12},
+    {"benzene_vectors_opt.out", false, false, 6, 12},    {"benzene_vectors_1scf.out", false, false, 6, 12},
+    {"pyridine_allvec_opt.out", true, true, 6, 11},      {"pyridine_allvec_1scf.out", true, true, 6, 11},
+    {"pyridine_vectors_opt.out", false, false, 6, 11},   {"pyridine_vectors_1scf.out", false, false, 6, 11},
+    {"sf6_allvec_1scf.out", true, true, 0, 6},          {"if7_bonds_1scf.out", true, false, 0, 7},
+};
+
+class MopacFiles : public ::testing::TestWithParam<Case> {};
+
+TEST_P(MopacFiles, ReadsWhatTheFilePrints) {
+  const Case c = GetParam();
+  const std::string path = MopacFile(c.file);
+  const Printed p = Scan(path);
+  ASSERT_GT(p.atoms, 0);
+  ASSERT_EQ(static_cast<int>(p.xyz.size()), p.atoms);
+  ASSERT_EQ(static_cast<int>(p.charges.size()), p.atoms);
+
+  ReaderHarness<TMOPACInput> h;
+  h.Start(path);
+  EXPECT_FALSE(h.Pass());
+  const IMolecule& m = *h.molecule;
+  ASSERT_EQ(m.VertexCount(), p.atoms);
+  for (int i = 0; i < p.atoms; ++i) {
+    const IAtom* atom = m.GetAtom(i);
+    const auto& xyz = p.xyz[static_cast<std::size_t>(i)];
+    EXPECT_DOUBLE_EQ(atom->GetX3D(), xyz[0]) << "atom " << i + 1;
+    EXPECT_DOUBLE_EQ(atom->GetY3D(), xyz[1]) << "atom " << i + 1;
+    EXPECT_DOUBLE_EQ(atom->GetZ3D(), xyz[2]) << "atom " << i + 1;
+    EXPECT_DOUBLE_EQ(atom->GetFloat(kParamNetAtomicCharge), p.charges[static_cast<std::size_t>(i)].first);
+    EXPECT_DOUBLE_EQ(atom->GetFloat(kParamElectronDensity), p.charges[static_cast<std::size_t>(i)].second);
+  }
+  EXPECT_EQ(m.GetFloat(kParamFilledLevels), p.filled);
+
+  // Bonds from distances; every one of them among the printed pairs, with the printed order.
+  ASSERT_GT(m.EdgeCount(), 0);
+  int aromatic = 0;
+  for (int b = 0; b < m.EdgeCount(); ++b) {
+    const IBond* bond = m.GetBond(b);
+    aromatic += bond->GetBondType() == bkAromatic ? 1 : 0;
+    const int i = bond->GetAtom1()->GetIndex() + 1;
+    const int j = bond->GetAtom2()->GetIndex() + 1;
+    if (!c.bonds) {
+      EXPECT_FALSE(bond->HasParam(kParamBondOrder));
+      continue;
+    }
+    const auto printed = p.bondOrders.find({std::min(i, j), std::max(i, j)});
+    ASSERT_NE(printed, p.bondOrders.end()) << "bond " << i << "-" << j;
+    EXPECT_DOUBLE_EQ(bond->GetFloat(kParamBondOrder), printed->second) << "bond " << i << "-" << j;
+  }
+  EXPECT_EQ(aromatic, c.aromaticBonds);
+  EXPECT_EQ(m.EdgeCount(), c.bondCount);
+  EXPECT_EQ(m.GetFloat(kTagHydrogens), 1);
+
+  const auto energies = m.GetMatrix(kParamEigenvalues);
+  const bool anyRoots = p.firstRoot > 0;
+  if (!anyRoots) {
+    EXPECT_FALSE(energies);
+    EXPECT_EQ(h.log->lines.size(), 1u); // the heading only
+    return;
+  }
+  int orbitals = 0; // PM7 basis: s on H; s, p on C, N, O, F, I; s, p, d on S
+  for (int i = 0; i < m.VertexCount(); ++i) {
+    const std::string symbol = m.GetAtom(i)->GetSymbol();
+    orbitals += symbol == "H" ? 1 : symbol == "S" ? 9 : 4;
+  }
+  if (!c.allRoots) {
+    EXPECT_FALSE(energies);
+    EXPECT_TRUE(h.log->Contains("Eigenvectors not used: the file lists roots " + std::to_string(p.firstRoot) + " to " +
+                                    std::to_string(p.lastRoot) + " of " + std::to_string(orbitals) +
+                                    " (run MOPAC with the keyword ALLVEC to print them all)",
+                                lkWarning));
+    for (int i = 0; i < m.VertexCount(); ++i) EXPECT_FALSE(m.GetAtom(i)->HasParam(kParamEigenvectors));
+    return;
+  }
+  ASSERT_TRUE(energies);
+  EXPECT_EQ(p.firstRoot, 1);
+  ASSERT_EQ(energies->GetColumnCount(), p.lastRoot);
+  // The filled-level boundary: the HOMO is root F, the LUMO root F + 1, as MOPAC prints them.
+  EXPECT_NEAR(energies->Get(0, p.filled - 1), p.homo, 0.0005);
+  EXPECT_NEAR(energies->Get(0, p.filled), p.lumo, 0.0005);
+  EXPECT_EQ(orbitals, p.lastRoot);
+  for (int i = 0; i < m.VertexCount(); ++i) {
+    const auto vectors = m.GetAtom(i)->GetMatrix(kParamEigenvectors);
+    ASSERT_TRUE(vectors) << "atom " << i + 1;
+    EXPECT_EQ(vectors->GetColumnCount(), p.lastRoot);
+    EXPECT_EQ(vectors->GetRowCount(), m.GetAtom(i)->GetSymbol() == "H" ? 1 : m.GetAtom(i)->GetSymbol() == "S" ? 9 : 4);
+  }
+  for (const auto& line : h.log->lines) EXPECT_NE(line.kind, lkWarning) << line.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Mopac22, MopacFiles, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           std::string name = info.param.file;
+                           name = name.substr(0, name.find('.'));
+                           return name;
+                         });
+
+// Coefficients and names checked against single numbers of the files.
+
+TEST(MopacFiles, WaterCoefficientsByOrbitalAndRoot) {
+  ReaderHarness<TMOPACInput> h;
+  h.Start(MopacFile("water_allvec_opt.out"));
+  h.Pass();
+  // "  Pz  O    1    0.0000   -0.0000   -0.0000    1.0000    0.0000    0.0000"
+  EXPECT_DOUBLE_EQ(h.molecule->GetAtom(0)->GetMatrix(kParamEigenvectors)->Get(3, 3), 1.0);
+  // "  S   H    3    0.3322   -0.4028    0.2556   -0.0000    0.5697   -0.5809"
+  EXPECT_DOUBLE_EQ(h.molecule->GetAtom(2)->GetMatrix(kParamEigenvectors)->Get(0, 4), 0.5697);
+  EXPECT_DOUBLE_EQ(h.molecule->GetAtom(2)->GetMatrix(kParamEigenvectors)->Get(0, 1), -0.4028);
+}
+
+TEST(MopacFiles, SulfurDOrbitalsFollowItsPOrbitals) {
+  ReaderHarness<TMOPACInput> h;
+  h.Start(MopacFile("sf6_allvec_1scf.out"));
+  h.Pass();
+  const auto sulfur = h.molecule->GetAtom(0)->GetMatrix(kParamEigenvectors);
+  ASSERT_TRUE(sulfur);
+  // "  x2  S    1    0.0000   -0.0000    0.0000   -0.0000    0.0444    0.0106 ..."
+  EXPECT_DOUBLE_EQ(sulfur->Get(4, 4), 0.0444);
+  EXPECT_DOUBLE_EQ(sulfur->Get(6, 5), 0.0444); // z2, root 6
+}
+
+TEST(MopacFiles, AcetoneTitleAndPartialVectorsWarning) {
+  ReaderHarness<TMOPACInput> h;
+  h.Start(MopacFile("acetone.out"));
+  h.Pass();
+  EXPECT_EQ(h.molecule->GetName(), "acetone");
+  EXPECT_TRUE(h.log->Contains("Eigenvectors not used: the file lists roots 4 to 19 of 22 (run MOPAC with the "
+                              "keyword ALLVEC to print them all)",
+                              lkWarning));
+  // "     2  C     (3.812)     4  O 1.843     3  C 0.969     1  C 0.969"
+  const IBond* carbonyl = h.molecule->GetAtom(1)->GetBondTo(h.molecule->GetAtom(3));
+  ASSERT_TRUE(carbonyl);
+  EXPECT_DOUBLE_EQ(carbonyl->GetFloat(kParamBondOrder), 1.843);
+}
+
+TEST(MopacFiles, IodineListWrapsOntoAContinuationLine) {
+  ReaderHarness<TMOPACInput> h;
+  h.Start(MopacFile("if7_bonds_1scf.out"));
+  h.Pass();
+  // "     1  I     (3.387)     7  F 0.528 ... 2  F 0.466" then "                          3  F 0.466"
+  const IBond* last = h.molecule->GetAtom(0)->GetBondTo(h.molecule->GetAtom(2));
+  ASSERT_TRUE(last);
+  EXPECT_DOUBLE_EQ(last->GetFloat(kParamBondOrder), 0.466);
+}
+
+} // namespace
