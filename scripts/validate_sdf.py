@@ -173,7 +173,7 @@ def main():
     if args.make_data:
         make_data(Chem)
     local = [os.path.join(DATA, n) for n in COMPARABLE]
-    files = args.files or ([os.path.join(FIXTURES, "drugs-2000.sdf")] +
+    files = [os.path.abspath(f) for f in args.files] or ([os.path.join(FIXTURES, "drugs-2000.sdf")] +
                            sorted(glob.glob(os.path.join(FIXTURES, "formats", "*.mol"))) + local)
 
     total = 0
