@@ -160,7 +160,8 @@ TEST(DipolePart, WaterCharges) {
   ASSERT_EQ(m->VertexCount(), 3);
   // No filled levels: only the orbital warning; the dipole part runs all the same.
   EXPECT_EQ(Describe(m), std::vector<std::string>{kMsgOrbitalsMissing});
-  for (int i = 0; i < m->EdgeCount(); ++i) EXPECT_NEAR(m->GetEdge(i)->GetFloat(kResultLocalDipoleCharacter), 0.9, 1e-15);
+  for (int i = 0; i < m->EdgeCount(); ++i)
+    EXPECT_NEAR(m->GetEdge(i)->GetFloat(kResultLocalDipoleCharacter), 0.9, 1e-15);
   EXPECT_NEAR(m->GetFloat(kResultLocalDipoleIndex), 0.9, 1e-15);
   EXPECT_NEAR(m->GetFloat(kResultPolarization), 0.4, 1e-15);
 }

@@ -119,7 +119,8 @@ TEST(TopographicWeights, ChloromethaneDensityDeltasWithAndWithoutHydrogenDensiti
   const double hydrogenDensities[] = {0.9, 0.95, 1.0};
   int h = 0;
   for (int i = 0; i < m->VertexCount(); ++i)
-    if (m->GetAtom(i)->GetAtomicNumber() == 1) m->GetAtom(i)->SetFloat(quantum::kElectronDensity, hydrogenDensities[h++]);
+    if (m->GetAtom(i)->GetAtomicNumber() == 1)
+      m->GetAtom(i)->SetFloat(quantum::kElectronDensity, hydrogenDensities[h++]);
   ASSERT_EQ(h, 3);
   SetHeavyBondOrders(*m, 0.98);
   EXPECT_TRUE(Compute(m).empty());
