@@ -31,9 +31,11 @@ void TMatrixTest::Execute(bool&) {
     return;
   }
   const int n = x->GetRowCount();
-  if (n > kMaxExpMatrixPoints)
+  if (n > kMaxExpMatrixPoints) {
+    shared->DeleteParam(kResultExpMatrix);
     throw EChemError("Too many points for the sphere matrix: " + std::to_string(n) + " (at most " +
                      std::to_string(kMaxExpMatrixPoints) + ")");
+  }
   const long double s = RoundHalfEvenD(GetFloat(kParamSphereWidth));
   const int dims = std::min(x->GetColumnCount(), 3);
   Ptr<IDoubleMatrix> g = NewMatrix(n, n);

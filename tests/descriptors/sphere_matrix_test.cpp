@@ -101,7 +101,9 @@ TEST_F(SphereMatrix, TooManyPointsFailForThisStructureOnly) {
   std::vector<std::vector<double>> points(static_cast<size_t>(kMaxExpMatrixPoints) + 1, {0, 0, 0});
   for (size_t i = 0; i < points.size(); ++i) points[i][0] = static_cast<double>(i);
   PublishPoints(points);
+  SharedDataSpace()->AddParam(kResultExpMatrix, std::make_shared<TMatrixParameter>(NewMatrix(2, 2)), nullptr, true);
   EXPECT_THROW(Run(1), EChemError);
+  EXPECT_FALSE(SharedDataSpace()->HasParam(kResultExpMatrix)); // the earlier set's matrix is not left behind
 }
 
 TEST(SphereMatrixBlock, NameAndWidthParameter) {
