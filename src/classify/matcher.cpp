@@ -120,19 +120,29 @@ void TFragmentMatcher::Compile() {
 void TFragmentMatcher::CompileSteps(const IMolecule& fragment, TCompiled& c) const {
   const int n = fragment.VertexCount();
   if (n == 0) return;
+  // Breadth first from atom 0, each atom after the one it is reached from. End atoms (one neighbour: mostly the
+  // hydrogens written in brackets) go last: they have nothing placed after them, and placing them last keeps
+  // their interchangeable placements from multiplying the search of the rest.
   std::vector<int> position(static_cast<size_t>(n), -1);
+  std::vector<TStep> order{TStep{0, -1, -1, 0, 0}};
   position[0] = 0;
-  c.steps.push_back(TStep{0, -1, -1, 0, 0});
-  for (size_t k = 0; k < c.steps.size(); ++k) {
-    const IVertex* v = fragment.GetVertex(c.steps[k].atom);
+  for (size_t k = 0; k < order.size(); ++k) {
+    const IVertex* v = fragment.GetVertex(order[k].atom);
     for (int j = 0; j < v->NeighbourCount(); ++j) {
       const int w = v->GetNeighbour(j)->GetIndex();
       if (position[static_cast<size_t>(w)] >= 0) continue;
-      position[static_cast<size_t>(w)] = static_cast<int>(c.steps.size());
-      c.steps.push_back(TStep{w, c.steps[k].atom, v->GetEdge(j)->GetIndex(), 0, 0});
+      position[static_cast<size_t>(w)] = static_cast<int>(order.size());
+      order.push_back(TStep{w, order[k].atom, v->GetEdge(j)->GetIndex(), 0, 0});
     }
   }
-  c.connected = c.steps.size() == static_cast<size_t>(n);
+  c.connected = order.size() == static_cast<size_t>(n);
+  auto isEnd = [&](const TStep& s) { return s.parent >= 0 && fragment.GetVertex(s.atom)->NeighbourCount() == 1; };
+  for (const TStep& s : order)
+    if (!isEnd(s)) c.steps.push_back(s);
+  for (const TStep& s : order)
+    if (isEnd(s)) c.steps.push_back(s);
+  for (size_t k = 0; k < c.steps.size(); ++k) position[static_cast<size_t>(c.steps[k].atom)] = static_cast<int>(k);
+
   // Bonds of each step's atom to atoms placed before it, other than the one to its parent.
   for (size_t k = 1; k < c.steps.size(); ++k) {
     TStep& s = c.steps[k];
@@ -155,6 +165,18 @@ void TFragmentMatcher::CompileSteps(const IMolecule& fragment, TCompiled& c) con
       c.mainEnd2 = b;
       c.mainStep = static_cast<size_t>(std::max(position[static_cast<size_t>(a)], position[static_cast<size_t>(b)]));
     }
+  }
+  // The elements atom 0's neighbours must have (neighbours that accept a single element).
+  const IVertex* first = fragment.GetVertex(0);
+  for (int j = 0; j < first->NeighbourCount(); ++j) {
+    const TPatternAtom& a = c.atoms[static_cast<size_t>(first->GetNeighbour(j)->GetIndex())];
+    if (a.any || a.symbols.size() != 1) continue;
+    auto it = std::find_if(c.firstNeighbours.begin(), c.firstNeighbours.end(),
+                           [&](auto& p) { return p.first == a.symbols[0]; });
+    if (it == c.firstNeighbours.end())
+      c.firstNeighbours.emplace_back(a.symbols[0], 1);
+    else
+      ++it->second;
   }
 }
 
@@ -179,7 +201,17 @@ bool TFragmentMatcher::BondTest(const TPatternBond& b, int targetType) {
   return b.type == targetType;
 }
 
-// ------------------------------------------------------------------------------------------------ quick search
+bool TFragmentMatcher::NeighboursSuffice(const TCompiled& c, int target) const {
+  for (const auto& [id, count] : c.firstNeighbours) {
+    int have = 0;
+    for (int k = firstLink_[static_cast<size_t>(target)]; k < firstLink_[static_cast<size_t>(target) + 1]; ++k)
+      have += atomSymbol_[static_cast<size_t>(links_[static_cast<size_t>(k)].node)] == id;
+    if (have < count) return false;
+  }
+  return true;
+}
+
+// ------------------------------------------------------------------------------------------------ direct search
 
 int TFragmentMatcher::EdgeBetween(int a, int b) const {
   for (int k = firstLink_[static_cast<size_t>(a)]; k < firstLink_[static_cast<size_t>(a) + 1]; ++k)
@@ -433,6 +465,7 @@ void TFragmentMatcher::Classify(const Ptr<ISubGraph>& structure) {
       if (!feasible_[static_cast<size_t>(f)]) continue;
       // The finder's own first test: degree within the structure, then the atom test on fragment atom 0.
       if (degree < c.atoms.front().degree || !AtomTest(c.atoms.front(), static_cast<int>(g))) continue;
+      if (!NeighboursSuffice(c, static_cast<int>(g))) continue;
       current_ = f;
       if (!c.connected) {
         // Only the finder knows what it makes of the other pieces; ask it when the first one occurs at all.

@@ -62,7 +62,8 @@ private:
     std::vector<TPatternBond> bonds;
     int mainBond = 0;
     std::vector<std::pair<int, int>> required; ///< (symbol id, atoms of that element the fragment needs)
-    std::vector<TStep> steps;                  ///< the first atom's component, breadth first
+    std::vector<TStep> steps;                  ///< the first atom's component: breadth first, end atoms last
+    std::vector<std::pair<int, int>> firstNeighbours; ///< (symbol id, count) the first atom's neighbours need
     std::vector<std::pair<int, int>> closures; ///< (earlier fragment atom, fragment bond)
     int mainEnd1 = -1;                         ///< the main bond's atoms when both are in the first component
     int mainEnd2 = -1;
@@ -78,6 +79,8 @@ private:
   void Compile();
   void CompileSteps(const IMolecule& fragment, TCompiled& c) const;
   bool AtomTest(const TPatternAtom& a, int target) const;
+  /// Whether the atom at graph index target has the neighbours of given elements fragment atom 0 needs.
+  bool NeighboursSuffice(const TCompiled& c, int target) const;
   static bool BondTest(const TPatternBond& b, int targetType);
   int EdgeBetween(int a, int b) const;
   /// What a direct search does with each occurrence it finds.

@@ -44,7 +44,7 @@ public:
   const TClassificationFile& File() const { return file_; }
   const std::vector<std::string>& PropertyNames() const { return file_.propertyNames; }
   const std::string& ClassName() const { return file_.className; }
-  int ElementKind() const { return file_.elementKind; }
+  int GetElementKind() const { return file_.elementKind; }
   /// The fragment records in matching order.
   int FragmentCount() const { return static_cast<int>(file_.records.size()); }
   const TGraphData& Record(int index) const { return *file_.records.at(static_cast<size_t>(index)); }
