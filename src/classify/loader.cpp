@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <stdexcept>
 
 namespace corvatin {
 

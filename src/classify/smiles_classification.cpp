@@ -20,7 +20,10 @@ void TSMILESClassification::Execute(bool& /*more*/) {
   if (Ptr<ISubGraph> structure = GetInputAs<ISubGraph>()) Classify(structure);
 }
 
-void TSMILESClassification::Classify(const Ptr<ISubGraph>& structure) { matcher_->Classify(structure); }
+void TSMILESClassification::Classify(const Ptr<ISubGraph>& structure) {
+  std::lock_guard lock(classifying_);
+  matcher_->Classify(structure);
+}
 
 int TSMILESClassification::GetValueCount(int kind) const {
   return kind == file_.elementKind ? static_cast<int>(file_.propertyNames.size()) : 0;

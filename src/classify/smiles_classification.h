@@ -9,6 +9,7 @@
 #include "core/parser.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ public:
   void Execute(bool& more) override;
 
   /// Removes the old values, then gives every atom (bond) the values of the first fragment that matches it.
+  /// Calls from two threads (a procedure's worker and the editor's classifier) take turns.
   void Classify(const Ptr<ISubGraph>& structure) override;
   std::uint8_t GetUpdateLevel() const override { return ulComputed; }
   /// The number of property names for the file's element kind, 0 for the others.
@@ -39,7 +41,10 @@ public:
 
   /// Reference mode: every fragment tried on every atom through the substructure finder, as the language
   /// defines matching, without any of the shortcuts (slow; for checking that they change no assignment).
-  void SetReferenceMode(bool flag) { matcher_->SetReferenceMode(flag); }
+  void SetReferenceMode(bool flag) {
+    std::lock_guard lock(classifying_);
+    matcher_->SetReferenceMode(flag);
+  }
 
   const TClassificationFile& File() const { return file_; }
   const std::vector<std::string>& PropertyNames() const { return file_.propertyNames; }
@@ -52,6 +57,7 @@ public:
 private:
   TClassificationFile file_;
   std::unique_ptr<TFragmentMatcher> matcher_;
+  std::mutex classifying_; // the matcher keeps per-molecule state while it runs
 };
 
 } // namespace corvatin

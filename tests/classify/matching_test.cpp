@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 
 namespace corvatin {
 namespace {
@@ -282,6 +283,27 @@ TEST(BondClassification, MoleculeWithoutBonds) {
   m->AddAtom()->SetSymbol("C");
   c->Classify(AsStructure(m));
   EXPECT_EQ(m->VertexCount(), 1);
+}
+
+} // namespace
+} // namespace corvatin
+
+namespace corvatin {
+namespace {
+
+TEST(AtomClassification, TwoThreadsTakeTurns) {
+  // A procedure's worker and the editor's classifier may use the same block.
+  auto c = LoadText("CO = 1\nC = 2\nO = 3\n", kW);
+  auto run = [&](const char* smiles) {
+    for (int k = 0; k < 30; ++k) {
+      auto m = Mol(smiles);
+      c->Classify(AsStructure(m));
+      ASSERT_TRUE(m->GetAtom(0)->HasParam("W"));
+    }
+  };
+  std::thread worker(run, "CCO");
+  run("OCC");
+  worker.join();
 }
 
 } // namespace
