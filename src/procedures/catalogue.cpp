@@ -6,12 +6,19 @@
 #include "classify/smiles_classification.h"
 #include "classify/std_classification.h"
 #include "core/errors.h"
+#include "descriptors/matrix_test.h"
+#include "descriptors/molecular_descriptors.h"
 #include "descriptors/physchem.h"
 #include "descriptors/spectral_moments.h"
+#include "descriptors/topographic_indexes.h"
 #include "descriptors/topological_indexes.h"
 #include "inputs/graph_file_input.h"
+#include "inputs/mol2_input.h"
 #include "inputs/mol_input.h"
+#include "inputs/mopac_input.h"
 #include "inputs/smiles_input.h"
+#include "inputs/xyz_input.h"
+#include "inputs/zmatrix_input.h"
 #include "outputs/vector_output.h"
 #include "procedures/editor_block.h"
 
@@ -25,7 +32,9 @@ const char* const kResultsFile = "Results.txt";
 // The structure input: its readers in the order that decides the file filter and which reader takes an
 // extension several could read. The SMILES reader gets no callback.
 Ptr<IInput> NewStructureInput() {
-  std::vector<Ptr<IObject>> readers = {std::make_shared<TSMILESInput>(), std::make_shared<TMOLInput>()};
+  std::vector<Ptr<IObject>> readers = {std::make_shared<TSMILESInput>(),   std::make_shared<TMOLInput>(),
+                                       std::make_shared<TTriposMOLInput>(), std::make_shared<TZMatrixInput>(),
+                                       std::make_shared<TMOPACInput>(),     std::make_shared<TXYZSphereInput>()};
   return std::make_shared<TGraphFileInput>(readers);
 }
 
@@ -83,6 +92,9 @@ TCatalogue::TCatalogue(TCatalogueSetup setup) : setup_(std::move(setup)) {
   AddTopsMode("TOPS-MODE Local Contributions", false, true, "Bond contributions", "TOPS-MBContr.txt", true);
   AddPhysicoChemical();
   AddTopological();
+  AddQuantumChemical("Topographic Indices", std::make_shared<TTopographicIndexes>(), "TopogrInd.txt");
+  AddQuantumChemical("Quantum-Chemical descriptors", std::make_shared<TMolecularDescriptors>(), "Quan-Chem.txt");
+  AddSphereTest();
 }
 
 void TCatalogue::LoadClassifications() {
@@ -171,6 +183,30 @@ void TCatalogue::AddTopological() {
   package->AddBlock(std::make_shared<TStdClassification>(), {kPort});
   AddEditor(*package);
   AddDescriptor(*package, std::make_shared<TTopologicalIndexes>(), "TopolInd.txt");
+  packages_.push_back(package);
+}
+
+void TCatalogue::AddQuantumChemical(const std::string& packageName, const Ptr<IBlock>& descriptor,
+                                    const std::string& dataFile) {
+  auto package = NewPackage(packageName);
+  package->AddBlock(input_, {kPort});
+  package->AddBlock(std::make_shared<TStdClassification>(), {kPort});
+  AddEditor(*package);
+  AddDescriptor(*package, descriptor, dataFile);
+  packages_.push_back(package);
+}
+
+void TCatalogue::AddSphereTest() {
+  auto package = NewPackage("Sphere TEST");
+  package->AddBlock(input_, {kPort});
+  AddEditor(*package);
+  package->AddBlock(std::make_shared<TMatrixTest>(), {kPort});
+  const std::pair<const char*, const char*> outputs[] = {{"SphereVertexMatrix", "Sphere (vertex) matrix.txt"},
+                                                         {"SphereVertexMatrixInv", "Sphere (vertex inv) matrix.txt"},
+                                                         {"ExpMatrix", "Sphere (exp) matrix.txt"}};
+  for (const auto& [name, file] : outputs)
+    package->AddBlock(
+        std::make_shared<TVectorOutput>(std::vector<std::string>{name}, file, kResultsFile, true, false), {kPort});
   packages_.push_back(package);
 }
 

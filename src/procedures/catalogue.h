@@ -69,6 +69,9 @@ private:
   void AddDescriptor(TPackage& package, const Ptr<IBlock>& descriptor, const std::string& dataFile);
   void AddPhysicoChemical();
   void AddTopological();
+  /// Input, standard classification, editor, then the descriptor: the procedures on semi-empirical results.
+  void AddQuantumChemical(const std::string& packageName, const Ptr<IBlock>& descriptor, const std::string& dataFile);
+  void AddSphereTest();
 
   TCatalogueSetup setup_;
   Ptr<IInput> input_;

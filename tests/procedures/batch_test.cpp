@@ -171,6 +171,34 @@ TEST_F(BatchRun, TopologicalIndicesOfIsobutane) {
   EXPECT_NEAR(TextToFloat(values[1]), std::sqrt(3.0), 1e-6);
 }
 
+TEST_F(BatchRun, QuantumChemicalDescriptorsOfAMopacRunTakeItsFrontierOrbitals) {
+  // acetone, MOPAC 22 PM7 ALLVEC BONDS: "HOMO LUMO ENERGIES (EV) = -10.235  0.921".
+  const std::string out = std::string(CORVATIN_TEST_DATA_DIR) + "/quantum/acetone.out";
+  ASSERT_EQ(Run("Quantum-Chemical descriptors", {out}), beSuccess) << log_.str();
+  auto lines = DataLines("Quan-Chem.txt");
+  ASSERT_EQ(lines.size(), 2u);
+  auto header = Cells(lines[0]), values = Cells(lines[1]);
+  ASSERT_GE(header.size(), 3u);
+  EXPECT_EQ(header[1], "Homo Energy");
+  EXPECT_EQ(header[2], "Lumo Energy");
+  EXPECT_EQ(values[0], "     "); // a MOPAC structure has no name: five blanks keep the column
+  EXPECT_EQ(values[1], "-10.235000");
+  EXPECT_EQ(values[2], "0.921000");
+  ASSERT_EQ(Run("Topographic Indices", {out}), beSuccess) << log_.str();
+  EXPECT_EQ(Cells(DataLines("TopogrInd.txt")[0])[1], "Omega(P)(1)");
+}
+
+TEST_F(BatchRun, SphereTestWritesItsThreeMatrices) {
+  ASSERT_EQ(Run("Sphere TEST", {std::string(CORVATIN_TEST_DATA_DIR) + "/quantum/points.xyz"}), beSuccess)
+      << log_.str();
+  for (const char* f : {"Sphere (vertex) matrix.txt", "Sphere (vertex inv) matrix.txt", "Sphere (exp) matrix.txt"})
+    EXPECT_GE(DataLines(f).size(), 3u) << f;
+  // Two points 5 Å apart ((0,0,0) and (3,4,0)): the vertex sphere matrix holds their distance.
+  auto first = Cells(DataLines("Sphere (vertex) matrix.txt")[1]);
+  ASSERT_GE(first.size(), 4u);
+  EXPECT_EQ(first[3], "5.000000");
+}
+
 TEST_F(BatchRun, AnUnknownExtensionEndsTheRunWithItsMessage) {
   std::string file = Write("three.smi", "CCC\n");
   EXPECT_EQ(Run("TOPS-MODE", {file}), beRunFailed);

@@ -3,6 +3,7 @@
 #include "classify/std_classification.h"
 #include "core/paths.h"
 #include "descriptors/spectral_moments.h"
+#include "outputs/vector_output.h"
 #include "procedures/editor_block.h"
 
 #include <fstream>
@@ -21,6 +22,10 @@ TEST_F(BatchRun, TheTopsModeProceduresComeInCatalogueOrder) {
   EXPECT_EQ(names[2], "TOPS-MODE Local Contributions");
   EXPECT_EQ(names[3], "Physicochemical descriptors");
   EXPECT_EQ(names[4], "Topological Indices");
+  ASSERT_EQ(names.size(), 8u);
+  EXPECT_EQ(names[5], "Topographic Indices");
+  EXPECT_EQ(names[6], "Quantum-Chemical descriptors");
+  EXPECT_EQ(names[7], "Sphere TEST");
 }
 
 TEST_F(BatchRun, EveryProcedureStartsWithTheSharedInputAndHasTheEditorBeforeItsDescriptor) {
@@ -29,7 +34,10 @@ TEST_F(BatchRun, EveryProcedureStartsWithTheSharedInputAndHasTheEditorBeforeItsD
     const int editor = package->GetEditorIndex();
     ASSERT_GE(editor, 1) << package->GetName();
     EXPECT_NE(std::dynamic_pointer_cast<TGraphEditorBlock>(package->GetBlock(editor)), nullptr);
-    EXPECT_EQ(editor, package->GetBlockCount() - 3) << package->GetName(); // editor, descriptor, output
+    // The editor, one descriptor block, then only outputs.
+    ASSERT_LT(editor + 2, package->GetBlockCount()) << package->GetName();
+    for (int i = editor + 2; i < package->GetBlockCount(); ++i)
+      EXPECT_NE(std::dynamic_pointer_cast<TVectorOutput>(package->GetBlock(i)), nullptr) << package->GetName();
   }
 }
 
@@ -63,6 +71,8 @@ TEST(CatalogueLoads, AMissingFileIsReportedOnceAndLeftOutOfTheProcedures) {
     EXPECT_EQ(catalogue.Classification(7), nullptr);
     EXPECT_NE(catalogue.Classification(0), nullptr);
     EXPECT_EQ(catalogue.FindPackage("TOPS-MODE")->GetBlockCount(), 15);
+    // The physicochemical procedure never held Abraham: it lost only the broken refractivity file.
+    EXPECT_EQ(catalogue.FindPackage("Physicochemical descriptors")->GetBlockCount(), 15);
   }
   SetDataFolder(CORVATIN_DATA_DIR);
   fs::remove_all(dir);
