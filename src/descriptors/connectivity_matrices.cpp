@@ -29,13 +29,13 @@ long double ValenceDelta(const IVertex& vertex) {
 
 } // namespace
 
-TAtomDeltas AtomDeltas(const ISubGraph& graph, const TCompactGraph& compact) {
+TAtomDeltas AtomDeltas(const TCompactGraph& compact) {
   TAtomDeltas deltas;
   const int n = compact.VertexCount();
   deltas.delta.reserve(static_cast<size_t>(n));
   deltas.valence.reserve(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) {
-    const IVertex& vertex = *graph.GetVertex(i);
+    const IVertex& vertex = *compact.Vertex(i);
     deltas.delta.push_back(HeavyDegree(vertex));
     deltas.valence.push_back(ValenceDelta(vertex));
   }

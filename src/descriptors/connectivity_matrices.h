@@ -31,9 +31,8 @@ struct TAtomDeltas {
   std::vector<long double> edgeDegree;
 };
 
-/// The deltas of graph's vertices and bonds; graph and compact must list the same vertices and bonds in the same
-/// order (compact built from graph).
-TAtomDeltas AtomDeltas(const ISubGraph& graph, const TCompactGraph& compact);
+/// The deltas of graph's vertices and bonds.
+TAtomDeltas AtomDeltas(const TCompactGraph& graph);
 
 /// A zero 6 x 4 matrix parameter with the short caption, the row labels "1" ... "6", the column label formats
 /// "%s(P)", "%s(C)", "%s(PC)", "%s(Ch)", and the mask of the cells that cannot exist (clusters and path-clusters

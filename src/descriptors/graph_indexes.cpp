@@ -1,5 +1,6 @@
 #include "descriptors/graph_indexes.h"
 
+#include "chem/molecule.h"
 #include "core/errors.h"
 
 #include <cmath>
@@ -11,36 +12,80 @@ namespace corvatin {
 long double IndexPower(long double x, long double y) {
   if (y == 0) return 1;
   if (x == 0) return 0;
+  // Whole exponents (all the tabulated indexes use them) by repeated squaring: a few extended-precision
+  // roundings, far below what a stored double keeps, and many times faster than powl.
+  if (y == std::trunc(y) && std::fabs(y) <= 64) {
+    long double result = 1, base = x;
+    for (unsigned n = static_cast<unsigned>(std::fabs(y)); n != 0; n >>= 1) {
+      if (n & 1) result *= base;
+      base *= base;
+    }
+    return y < 0 ? 1 / result : result;
+  }
   return std::pow(x, y);
 }
 
 TCompactGraph::TCompactGraph(const ISubGraph& graph) {
   const int n = graph.VertexCount();
-  if (n > kMaxTopologicalAtoms)
-    throw EChemError("The structure is too big for the topological indexes (" + std::to_string(n) +
-                     " atoms without hydrogens, at most " + std::to_string(kMaxTopologicalAtoms) + ")");
   std::unordered_map<const IVertex*, int> position;
-  std::unordered_map<const IEdge*, int> edgePosition;
   position.reserve(Index(n));
-  for (int i = 0; i < n; ++i) position.emplace(graph.GetVertex(i), i);
+  for (int i = 0; i < n; ++i)
+    if (position.emplace(graph.GetVertex(i), VertexCount()).second) vertices_.push_back(graph.GetVertex(i));
   for (int e = 0; e < graph.EdgeCount(); ++e) {
     const IEdge* edge = graph.GetEdge(e);
     auto p1 = position.find(edge->GetVertex1());
     auto p2 = position.find(edge->GetVertex2());
-    if (p1 == position.end() || p2 == position.end()) continue;
-    if (edgePosition.emplace(edge, EdgeCount()).second) ends_.emplace_back(p1->second, p2->second);
+    if (p1 != position.end() && p2 != position.end()) ends_.emplace_back(p1->second, p2->second);
   }
-  // Incidences in each vertex's own edge order, so that every walk over them is reproducible.
-  first_.reserve(Index(n) + 1);
-  for (int i = 0; i < n; ++i) {
-    const IVertex* v = graph.GetVertex(i);
-    for (int k = 0; k < v->EdgeCount(); ++k) {
-      auto found = edgePosition.find(v->GetEdge(k));
-      if (found == edgePosition.end()) continue;
-      const auto& [a, b] = ends_[Index(found->second)];
-      incidences_.push_back({a == i ? b : a, found->second});
+  Build();
+}
+
+TCompactGraph TCompactGraph::HeavyAtomGraph(const ISubGraph& structure) {
+  TCompactGraph graph;
+  // Position in the graph of every vertex seen, -1 while it is heavy but not yet placed, -2 when it is light.
+  std::unordered_map<IVertex*, int> position;
+  auto place = [&](IVertex* v) -> int& {
+    auto [it, added] = position.try_emplace(v, -1);
+    if (added) {
+      const IAtom* atom = AsAtom(v);
+      if (atom && atom->GetAtomicNumber() <= 1) it->second = -2;
     }
-    first_.push_back(static_cast<int>(incidences_.size()));
+    return it->second;
+  };
+  for (int e = 0; e < structure.EdgeCount(); ++e) {
+    const IEdge* edge = structure.GetEdge(e);
+    int& p1 = place(edge->GetVertex1());
+    if (p1 == -2) continue;
+    int& p2 = place(edge->GetVertex2());
+    if (p2 == -2) continue;
+    for (int* p : {&p1, &p2})
+      if (*p == -1) {
+        *p = graph.VertexCount();
+        graph.vertices_.push_back(p == &p1 ? edge->GetVertex1() : edge->GetVertex2());
+      }
+    graph.ends_.emplace_back(p1, p2);
+  }
+  graph.Build();
+  return graph;
+}
+
+void TCompactGraph::Build() {
+  const int n = VertexCount();
+  if (n > kMaxTopologicalAtoms)
+    throw EChemError("The structure is too big for the topological indexes (" + std::to_string(n) +
+                     " atoms without hydrogens, at most " + std::to_string(kMaxTopologicalAtoms) + ")");
+  first_.assign(Index(n) + 1, 0);
+  for (const auto& [a, b] : ends_) {
+    ++first_[Index(a) + 1];
+    ++first_[Index(b) + 1];
+  }
+  for (int i = 0; i < n; ++i) first_[Index(i) + 1] += first_[Index(i)];
+  incidences_.resize(ends_.size() * 2);
+  std::vector<int> next(first_.begin(), first_.end() - 1);
+  for (int e = 0; e < EdgeCount(); ++e) {
+    const auto& [a, b] = ends_[Index(e)];
+    incidences_[Index(next[Index(a)]++)] = {b, e};
+    incidences_[Index(next[Index(b)]++)] = {a, e};
   }
   component_.assign(Index(n), -1);
   queue_.resize(Index(n));

@@ -18,8 +18,8 @@ inline constexpr int kMaxTopologicalAtoms = 20000;
 /// y != 0 (so a zero distance raised to a negative power is 0, not infinity), otherwise x^y.
 long double IndexPower(long double x, long double y);
 
-/// The graph the indexes work on, in compact form: vertices 0..N-1 in the sub-graph's order, edges 0..E-1 in its
-/// edge order, each vertex's incident edges in its own edge order, and the connected components.
+/// The graph the indexes work on, in compact form: vertices 0..N-1, edges 0..E-1, each vertex's incident edges in
+/// edge order, and the connected components.
 class TCompactGraph {
 public:
   struct Incidence {
@@ -27,12 +27,18 @@ public:
     int edge;
   };
 
-  /// The vertices and edges listed by graph (edges whose ends it does not list are left out).
+  /// The vertices and edges listed by graph, in its order (edges whose ends it does not list are left out).
   explicit TCompactGraph(const ISubGraph& graph);
+  /// The hydrogen-suppressed graph of structure: every bond of structure whose two atoms both have an atomic
+  /// number above 1 (a vertex that is no atom counts as such), in structure's order, with those atoms in the order
+  /// the bonds first reach them. An atom without such a bond is not in it.
+  static TCompactGraph HeavyAtomGraph(const ISubGraph& structure);
 
-  int VertexCount() const { return static_cast<int>(first_.size()) - 1; }
+  int VertexCount() const { return static_cast<int>(vertices_.size()); }
   int EdgeCount() const { return static_cast<int>(ends_.size()); }
   int ComponentCount() const { return components_; }
+  /// The graph's vertex v (a plain link into the structure it was built from).
+  IVertex* Vertex(int v) const { return vertices_[Index(v)]; }
   int Degree(int v) const { return first_[Index(v) + 1] - first_[Index(v)]; }
   const Incidence* BeginIncidences(int v) const { return incidences_.data() + first_[Index(v)]; }
   const Incidence* EndIncidences(int v) const { return incidences_.data() + first_[Index(v) + 1]; }
@@ -45,11 +51,15 @@ public:
   void Distances(int source, int* row) const;
 
 private:
+  TCompactGraph() = default;
+  /// Incidences and components from vertices_ and ends_; EChemError past kMaxTopologicalAtoms vertices.
+  void Build();
   static size_t Index(int i) { return static_cast<size_t>(i); }
 
-  std::vector<int> first_{0};
-  std::vector<Incidence> incidences_;
+  std::vector<IVertex*> vertices_;
   std::vector<std::pair<int, int>> ends_;
+  std::vector<int> first_;
+  std::vector<Incidence> incidences_;
   std::vector<int> component_;
   int components_ = 0;
   mutable std::vector<int> queue_;

@@ -5,7 +5,6 @@
 #include "descriptors/graph_indexes.h"
 #include "descriptors/kappa.h"
 #include "descriptors/subgraph_census.h"
-#include "descriptors/topsmode.h"
 
 #include <array>
 #include <stdexcept>
@@ -33,14 +32,14 @@ void StoreMatrix(IParameters& target, const char* name, const Ptr<TMatrixParamet
 /// through an exception), removes the mark from every atom of the molecule the structure belongs to.
 class TValenceMark {
 public:
-  TValenceMark(const ISubGraph& structure, const ISubGraph& graph, const std::vector<long double>& values) {
+  TValenceMark(const ISubGraph& structure, const TCompactGraph& graph, const std::vector<long double>& values) {
     const ISubGraph* top = &structure;
     while (top->GetOwner()) top = top->GetOwner();
     molecule_ = dynamic_cast<IGraph*>(const_cast<ISubGraph*>(top));
     if (!molecule_)
       for (int i = 0; i < structure.VertexCount(); ++i) vertices_.push_back(structure.GetVertex(i));
     for (int i = 0; i < graph.VertexCount(); ++i)
-      graph.GetVertex(i)->SetFloat(kParamValenceConnectivity, static_cast<double>(values[static_cast<size_t>(i)]));
+      graph.Vertex(i)->SetFloat(kParamValenceConnectivity, static_cast<double>(values[static_cast<size_t>(i)]));
   }
   ~TValenceMark() {
     try {
@@ -61,10 +60,10 @@ private:
   std::vector<IVertex*> vertices_;
 };
 
-long double KappaAlpha(const ISubGraph& graph) {
+long double KappaAlpha(const TCompactGraph& graph) {
   long double alpha = 0;
   for (int i = 0; i < graph.VertexCount(); ++i)
-    if (const IAtom* atom = AsAtom(graph.GetVertex(i)))
+    if (const IAtom* atom = AsAtom(graph.Vertex(i)))
       alpha += KappaAlphaIncrement(atom->GetAtomicNumber(), atom->GetHybridisation());
   return alpha;
 }
@@ -76,8 +75,7 @@ Ptr<TMatrixParameter> KappaMatrix(bool alpha, const std::array<long double, 3>& 
 }
 
 void Compute(const Ptr<ISubGraph>& structure, IParameters& target, std::int64_t subgraphLimit) {
-  const Ptr<ISubGraph> g = WorkingGraph(structure, false);
-  const TCompactGraph graph(*g);
+  const TCompactGraph graph = TCompactGraph::HeavyAtomGraph(*structure);
   TDistanceRows distances(graph);
   const std::vector<long double> general =
       GeneralisedIndexes(graph, distances, {kWienerParameters, kZagrebM2Parameters, kHararyParameters});
@@ -100,10 +98,10 @@ void Compute(const Ptr<ISubGraph>& structure, IParameters& target, std::int64_t 
     return;
   }
 
-  const TAtomDeltas deltas = AtomDeltas(*g, graph);
+  const TAtomDeltas deltas = AtomDeltas(graph);
   TSubgraphSums sums;
   {
-    TValenceMark mark(*structure, *g, deltas.valence);
+    TValenceMark mark(*structure, graph, deltas.valence);
     sums = SubgraphCensus(graph, deltas.delta, deltas.valence, deltas.edgeDegree, subgraphLimit);
   }
   TKappaCounts counts;
@@ -112,7 +110,7 @@ void Compute(const Ptr<ISubGraph>& structure, IParameters& target, std::int64_t 
   counts.paths2 = sums.count[1][skPath];
   counts.paths3 = sums.count[2][skPath];
   const std::array<long double, 3> kappa = KappaIndexes(counts);
-  const std::array<long double, 3> kappaAlpha = KappaIndexes(counts, KappaAlpha(*g));
+  const std::array<long double, 3> kappaAlpha = KappaIndexes(counts, KappaAlpha(graph));
 
   storeNumbers();
   const Ptr<TMatrixParameter> chi = NewConnectivityMatrix("X");

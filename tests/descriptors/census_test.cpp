@@ -21,9 +21,8 @@ namespace {
 using test::FromSmiles;
 
 TSubgraphSums Census(const Ptr<IMolecule>& m) {
-  Ptr<ISubGraph> g = WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(m), false);
-  TCompactGraph graph(*g);
-  TAtomDeltas d = AtomDeltas(*g, graph);
+  const TCompactGraph graph = TCompactGraph::HeavyAtomGraph(AsSubGraph(*m));
+  TAtomDeltas d = AtomDeltas(graph);
   return SubgraphCensus(graph, d.delta, d.valence, d.edgeDegree);
 }
 
@@ -82,9 +81,8 @@ TEST(SubgraphCensus, CountsSetsOfUpToSixBondsOnceEach) {
 
 TEST(SubgraphCensus, RefusesMoreSetsThanItsLimit) {
   Ptr<IMolecule> m = FromSmiles("CCCC");
-  Ptr<ISubGraph> g = WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(m), false);
-  TCompactGraph graph(*g);
-  TAtomDeltas d = AtomDeltas(*g, graph);
+  const TCompactGraph graph = TCompactGraph::HeavyAtomGraph(AsSubGraph(*m));
+  TAtomDeltas d = AtomDeltas(graph);
   EXPECT_NO_THROW(SubgraphCensus(graph, d.delta, d.valence, d.edgeDegree, 6)); // 3 + 2 + 1 sets
   EXPECT_THROW(SubgraphCensus(graph, d.delta, d.valence, d.edgeDegree, 5), EChemError);
 }

@@ -19,7 +19,6 @@
 #include "descriptors/graph_indexes.h"
 #include "descriptors/physchem.h"
 #include "descriptors/topological_indexes.h"
-#include "descriptors/topsmode.h"
 #include "inputs/mol_input.h"
 
 #include <exception>
@@ -57,8 +56,7 @@ void Header() {
 }
 
 void Print(const std::string& name, IMolecule& m) {
-  Ptr<ISubGraph> g = WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(m.SelfAs<IMolecule>()), false);
-  const TCompactGraph graph(*g);
+  const TCompactGraph graph = TCompactGraph::HeavyAtomGraph(AsSubGraph(m));
   std::cout << name << "\tok\t" << graph.VertexCount() << '\t' << graph.EdgeCount() << '\t'
             << graph.ComponentCount();
   int hydrogens = 0;

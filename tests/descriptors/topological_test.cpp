@@ -67,6 +67,21 @@ TEST(GeneralisedIndex, DegreeWeightedSumsFollowTheRowAndColumnVectors) {
   EXPECT_DOUBLE_EQ(static_cast<double>(GeneralisedIndexes(graph, rows, {{0, 1, 1, 1, 1, 1, 1}})[0]), 24.0);
 }
 
+TEST(CompactGraph, HeavyAtomGraphListsTheHydrogenSuppressedGraphInItsOrder) {
+  // Ions without a heavy neighbour and hydrogens are left out; the order is that of the bonds' first reach.
+  Ptr<IMolecule> m = FromSmiles("[Na+].OCC.[Cl-].C1CC1");
+  const TCompactGraph graph = TCompactGraph::HeavyAtomGraph(AsSubGraph(*m));
+  Ptr<ISubGraph> g = WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(m), false);
+  ASSERT_EQ(graph.VertexCount(), g->VertexCount());
+  ASSERT_EQ(graph.EdgeCount(), g->EdgeCount());
+  for (int i = 0; i < graph.VertexCount(); ++i) EXPECT_EQ(graph.Vertex(i), g->GetVertex(i));
+  for (int e = 0; e < graph.EdgeCount(); ++e) {
+    EXPECT_EQ(graph.Vertex(graph.End1(e)), g->GetEdge(e)->GetVertex1());
+    EXPECT_EQ(graph.Vertex(graph.End2(e)), g->GetEdge(e)->GetVertex2());
+  }
+  EXPECT_EQ(graph.ComponentCount(), 2);
+}
+
 // --- the worked molecules -------------------------------------------------------------------------------------
 
 TEST(TopologicalIndexes, NButane) {
