@@ -20,7 +20,12 @@ Every difference is listed with its cause. With --freeze FILE the RDKit values o
 to a tab-separated reference file (with provenance) that a unit test replays without RDKit; values that differ
 for a known reason are written as "-" and listed in the file's comment block.
 
+With --speed it only times RDKit computing BalabanJ, Chi0n-Chi4n, Chi0v-Chi4v and Kappa1-3 over the fixture set
+(descriptors alone on molecules already read, and reading plus descriptors), in molecules per second of process
+CPU time, for comparison with bench_topological.
+
 Usage: /usr/bin/python3 scripts/validate_topological.py --dump PATH [--sdf] [--every N] [--freeze FILE]
+       /usr/bin/python3 scripts/validate_topological.py --speed [--repeat N]
 """
 import argparse
 import collections
@@ -30,6 +35,7 @@ import os
 import re
 import subprocess
 import sys
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -360,10 +366,15 @@ def main():
     parser.add_argument("--every", type=int, default=2, help="freeze every N-th molecule (default 2)")
     parser.add_argument("--freeze", help="write the reference file")
     parser.add_argument("--details", type=int, default=15, help="differences listed per quantity")
+    parser.add_argument("--speed", action="store_true", help="time RDKit's descriptors instead of comparing")
+    parser.add_argument("--repeat", type=int, default=3, help="timing rounds (the best is reported)")
     args = parser.parse_args()
 
     Chem, Descriptors, GraphDescriptors, rdMolDescriptors, version = load_rdkit()
     rd = (Chem, Descriptors, GraphDescriptors, rdMolDescriptors)
+    if args.speed:
+        speed(rd, version, args.repeat)
+        return
     path = args.input or os.path.join(FIXTURES, "drugs-2000.sdf" if args.sdf else "drugs-2000.smi")
     items = read_inputs(rd, args.sdf, path, args.every)
     ours = our_values(args.dump, args.sdf, path, [it.get("line", "") for it in items])
@@ -404,6 +415,53 @@ def main():
             print("    ... %d more" % (len(details[key]) - args.details))
     if args.freeze:
         freeze(args.freeze, rows, version, path, args.every)
+
+
+def rdkit_descriptors(rd, mol):
+    """The set RDKit users compute for this family: BalabanJ, Chi0n-Chi4n, Chi0v-Chi4v, Kappa1-3."""
+    Chem, Descriptors, GraphDescriptors, rdMolDescriptors = rd
+    values = [GraphDescriptors.BalabanJ(mol)]
+    values += [rdMolDescriptors.CalcChiNn(mol, k) for k in range(5)]
+    values += [rdMolDescriptors.CalcChiNv(mol, k) for k in range(5)]
+    values += [rdMolDescriptors.CalcKappa1(mol), rdMolDescriptors.CalcKappa2(mol), rdMolDescriptors.CalcKappa3(mol)]
+    return values
+
+
+def speed(rd, version, repeat):
+    Chem = rd[0]
+    smi = os.path.join(FIXTURES, "drugs-2000.smi")
+    sdf = os.path.join(FIXTURES, "drugs-2000.sdf")
+    with open(smi, encoding="utf-8") as f:
+        smiles = [line.split("\t")[0] for line in f if line.strip()]
+
+    def read_smiles():
+        return [m for m in (Chem.MolFromSmiles(s) for s in smiles) if m is not None]
+
+    def read_sdf():
+        return [Chem.RemoveHs(m) for m in Chem.SDMolSupplier(sdf, removeHs=False) if m is not None]
+
+    def best(work):
+        times = []
+        for _ in range(repeat):
+            start = time.process_time()
+            count = work()
+            times.append(time.process_time() - start)
+        return count / min(times)
+
+    def descriptors_only(mols):
+        for m in mols:
+            rdkit_descriptors(rd, m)
+        return len(mols)
+
+    def read_and_describe(reader):
+        mols = reader()
+        return descriptors_only(mols)
+
+    mols = read_smiles()
+    print("RDKit %s, %d molecules, molecules per CPU second (best of %d):" % (version, len(mols), repeat))
+    print("  descriptors only          %8.0f" % best(lambda: descriptors_only(mols)))
+    print("  SMILES parse + descriptors %7.0f" % best(lambda: read_and_describe(read_smiles)))
+    print("  SD read + descriptors     %8.0f" % best(lambda: read_and_describe(read_sdf)))
 
 
 def freeze(target, rows, version, path, every):
