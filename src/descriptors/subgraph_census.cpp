@@ -68,6 +68,17 @@ public:
   }
 
   TSubgraphSums Run() {
+    // Every star of 2 to 6 bonds at an atom is a set of its own (a star has one centre): when they alone pass
+    // the limit, fail at once instead of after minutes of counting.
+    long double stars = graph_.EdgeCount();
+    for (int v = 0; v < graph_.VertexCount(); ++v) {
+      long double choose = 1;
+      for (int k = 1; k <= kSubgraphOrders; ++k) {
+        choose = choose * (graph_.Degree(v) - k + 1) / k;
+        if (k >= 2 && choose > 0) stars += choose;
+      }
+    }
+    if (stars > static_cast<long double>(limit_)) TooMany();
     for (int root = 0; root < graph_.EdgeCount(); ++root) {
       root_ = root;
       std::vector<int>& ext = extension_[0];
@@ -142,6 +153,11 @@ private:
     }
   }
 
+  [[noreturn]] void TooMany() const {
+    throw EChemError("The structure is too big for the connectivity indexes (more than " + std::to_string(limit_) +
+                     " connected sets of up to " + std::to_string(kSubgraphOrders) + " bonds)");
+  }
+
   // Atoms holding exactly two, and three or more, of the set's bonds.
   void Count(int degree, int delta) {
     if (degree == 2)
@@ -151,10 +167,7 @@ private:
   }
 
   void Record(int size) {
-    if (++visited_ > limit_)
-      throw EChemError("The structure is too big for the connectivity indexes (more than " +
-                       std::to_string(limit_) + " connected sets of up to " +
-                       std::to_string(kSubgraphOrders) + " bonds)");
+    if (++visited_ > limit_) TooMany();
     int kind;
     if (vertices_ == size + 1)
       kind = branches_ == 0 ? skPath : twos_ == 0 ? skCluster : skPathCluster;

@@ -8,6 +8,7 @@
 #include "descriptors/subgraph_census.h"
 #include "descriptors/topsmode.h"
 #include "finder_census.h"
+#include "graph/model.h"
 #include "topsmode_test_util.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,24 @@ TEST(SubgraphCensus, RefusesMoreSetsThanItsLimit) {
   TAtomDeltas d = AtomDeltas(graph);
   EXPECT_NO_THROW(SubgraphCensus(graph, d.delta, d.valence, d.edgeDegree, 6)); // 3 + 2 + 1 sets
   EXPECT_THROW(SubgraphCensus(graph, d.delta, d.valence, d.edgeDegree, 5), EChemError);
+}
+
+TEST(SubgraphCensus, RefusesAStarWithTooManyBondSetsBeforeCounting) {
+  // Two hundred bonds at one vertex: C(200, 6) = 8.2e10 six-bond stars alone. Fails at once, not in minutes.
+  auto g = std::make_shared<TGraph>();
+  g->AddVertices(201);
+  for (int i = 1; i <= 200; ++i) g->ConnectIndices(0, i);
+  const TCompactGraph graph(*g);
+  const std::vector<long double> ones(201, 1), edges(200, 1);
+  EXPECT_THROW(SubgraphCensus(graph, ones, ones, edges), EChemError);
+  // A star of eight bonds has exactly sum C(8, k), k = 1..6, = 246 sets.
+  auto small = std::make_shared<TGraph>();
+  small->AddVertices(9);
+  for (int i = 1; i <= 8; ++i) small->ConnectIndices(0, i);
+  const TCompactGraph star(*small);
+  const std::vector<long double> w(9, 1), we(8, 1);
+  EXPECT_NO_THROW(SubgraphCensus(star, w, w, we, 246));
+  EXPECT_THROW(SubgraphCensus(star, w, w, we, 245), EChemError);
 }
 
 } // namespace

@@ -250,6 +250,20 @@ TEST(TopologicalIndexes, AFailedCensusRemovesTheMarkAndEveryResult) {
     EXPECT_FALSE(m->HasParam(block.GetValueName(ekMolecule, i))) << block.GetValueName(ekMolecule, i);
 }
 
+TEST(TopologicalIndexes, AStructureTooBigFailsAloneWithAChemError) {
+  auto g = std::make_shared<TGraph>();
+  g->AddVertices(kMaxTopologicalAtoms + 1);
+  for (int i = 1; i <= kMaxTopologicalAtoms; ++i) g->ConnectIndices(i - 1, i);
+  TTopologicalIndexes block;
+  try {
+    block.Classify(std::dynamic_pointer_cast<ISubGraph>(g));
+    FAIL() << "no error";
+  } catch (const EChemError& e) {
+    EXPECT_NE(std::string(e.what()).find("too big"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(g->HasParam("Wiener index"));
+}
+
 TEST(TopologicalIndexes, AStructureThatCannotCarryResultsIsAChemError) {
   auto g = std::make_shared<TGraph>();
   g->AddVertices(2);
