@@ -40,6 +40,7 @@ namespace mopac_detail {
 inline constexpr const char* kAtomRange = "Atom number out of range";
 inline constexpr const char* kAtomSequence = "Atom number out of sequence";
 inline constexpr const char* kRootSequence = "Root number out of sequence";
+inline constexpr const char* kCoordinateRange = "Coordinate out of range";
 } // namespace mopac_detail
 
 /// What the reader reports while it reads.

@@ -34,6 +34,7 @@ void MopacReader::ReadCoordinates() {
     RequireBlank();
     const double z = RequireFloat();
     if (!BlanksToLineEnd(t_)) Fail();
+    if (!CoordinateInRange(x) || !CoordinateInRange(y) || !CoordinateInRange(z)) Fail(kCoordinateRange);
     // A later section (the optimised geometry) overwrites the coordinates of the same atoms.
     atom->SetX3D(x);
     atom->SetY3D(y);

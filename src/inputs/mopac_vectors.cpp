@@ -148,6 +148,8 @@ bool MopacReader::ReadNumbersToLineEnd(int count, std::vector<double>& values) {
 
 void MopacReader::CommitEigenvectors() {
   const bool complete = eigenRead_ && eigen_.firstRoot == 1;
+  // Filled levels printed after the listing count as well.
+  if (complete && eigen_.lastRoot <= filledLevels_) Fail();
   for (int i = 0; i < molecule_.VertexCount(); ++i) {
     IAtom* atom = molecule_.GetAtom(i);
     const std::size_t k = static_cast<std::size_t>(i);

@@ -102,6 +102,8 @@ bool BlanksToLineEnd(IParser& tokenizer) {
 
 void BackTo(IParser& tokenizer, std::int64_t position) { tokenizer.Back(tokenizer.GetPosition() - position); }
 
+bool CoordinateInRange(double value) { return std::fabs(value) <= kCoordinateLimit; }
+
 std::string Lower(std::string_view text) {
   std::string out(text);
   for (char& c : out)

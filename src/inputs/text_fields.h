@@ -39,6 +39,13 @@ bool BlanksToLineEnd(IParser& tokenizer);
 /// Moves back to position (which must not lie after the present one).
 void BackTo(IParser& tokenizer, std::int64_t position);
 
+/// The largest coordinate, in angstrom, a reader that perceives bonds from distances accepts: far beyond any
+/// structure, and small enough that the distance grid of the bond perception stays within its integers.
+inline constexpr double kCoordinateLimit = 1.0e6;
+
+/// Whether value is finite and within kCoordinateLimit of 0.
+bool CoordinateInRange(double value);
+
 /// text in lower case (ASCII letters only).
 std::string Lower(std::string_view text);
 

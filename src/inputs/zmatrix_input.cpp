@@ -37,6 +37,7 @@ private:
   double Value();
   void Flag();
   void ReadReferences(ZMatrixLine& line, int index);
+  void CheckCoordinates(const std::vector<std::int64_t>& lineStarts);
   void RemoveDummies();
   [[noreturn]] void Fail(const std::string& detail = {}) const {
     throw EInputError(FileErrorMessage(fileName_, t_.GetLineNumber(), detail));
@@ -49,12 +50,14 @@ private:
 
 void ZMatrixReader::Read() {
   std::vector<ZMatrixLine> lines;
+  std::vector<std::int64_t> lineStarts; // of the atom lines, for the message about an atom placed out of range
   {
     UpdateBracket bracket(molecule_);
     ReadHeader();
     while (true) {
       t_.SkipWhite(); // MOPAC right-aligns the symbols: " C" under "Cl"
       std::string symbol;
+      lineStarts.push_back(t_.GetPosition());
       if (!t_.ReadLetters(symbol)) break; // a line that does not start with letters ends the atoms
       const ZMatrixLine line = ReadAtomLine(static_cast<int>(lines.size()));
       t_.SkipLine();
@@ -67,6 +70,7 @@ void ZMatrixReader::Read() {
       molecule_.BuildFromInternalCoords();
     else
       BuildFromReferences(molecule_, lines);
+    CheckCoordinates(lineStarts);
     RemoveDummies();
     t_.SeekEnd();
     ConnectByDistance(molecule_);
@@ -150,6 +154,16 @@ void ZMatrixReader::ReadReferences(ZMatrixLine& line, int index) {
     if (ref < 1 || ref > index) Fail(zmatrix_detail::kBadReference);
     for (int other = 0; other < k; ++other)
       if (line.refs[static_cast<std::size_t>(other)] == ref) Fail(zmatrix_detail::kBadReference);
+  }
+}
+
+void ZMatrixReader::CheckCoordinates(const std::vector<std::int64_t>& lineStarts) {
+  for (int i = 0; i < molecule_.VertexCount(); ++i) {
+    const IAtom* atom = molecule_.GetAtom(i);
+    if (CoordinateInRange(atom->GetX3D()) && CoordinateInRange(atom->GetY3D()) && CoordinateInRange(atom->GetZ3D()))
+      continue;
+    BackTo(t_, lineStarts[static_cast<std::size_t>(i)]);
+    Fail(zmatrix_detail::kCoordinateRange);
   }
 }
 

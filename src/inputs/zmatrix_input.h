@@ -21,6 +21,8 @@ inline constexpr const char* kZMatrixHeading = "Reading MOPAC Z matrix file...";
 /// Details of the file-and-line message (a missing header word, number or flag has none).
 namespace zmatrix_detail {
 inline constexpr const char* kBadReference = "Invalid reference atom";
+/// An atom that the internal coordinates put farther than 10^6 angstrom from the first one.
+inline constexpr const char* kCoordinateRange = "Coordinate out of range";
 } // namespace zmatrix_detail
 
 /// The symbol MOPAC gives dummy atoms: they place other atoms and are removed once the geometry is built.

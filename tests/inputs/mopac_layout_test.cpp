@@ -421,9 +421,23 @@ TEST(MopacReaderErrors, AtomNumbersOutOfRangeOrSequence) {
             At(11, "Atom number out of range"));
 }
 
+TEST(MopacReaderErrors, CoordinatesBeyondAnyStructure) {
+  // Within 10^6 angstrom of the origin; farther is a broken number, not a molecule.
+  EXPECT_EQ(ReadText("   CARTESIAN COORDINATES\n 1 O 999999.0 0.0 0.0\n").molecule->GetAtom(0)->GetX3D(), 999999.0);
+  EXPECT_EQ(ErrorOf("   CARTESIAN COORDINATES\n 1 O 0.0 0.0 0.0\n 2 H 0.96 -1000001.0 0.0\n"),
+            At(3, "Coordinate out of range"));
+  // Found by the fuzzer: a z of 6.7e23 ended in an integer overflow of the distance grid of the bond perception.
+  auto tokenizer = NewFileParser(std::string(CORVATIN_TEST_DATA_DIR) + "/mopac/fuzz/crash-huge-coordinate.out");
+  auto molecule = NewMolecule();
+  EXPECT_EQ(MessageOf<EInputError>([&] { ReadMopacOutput(*tokenizer, *molecule, kFile); }),
+            At(11, "Coordinate out of range"));
+}
+
 TEST(MopacReaderErrors, AsManyRootsAsFilledLevelsFail) {
   // Six roots, six filled levels: the lowest empty orbital is missing. The message names the end of the listing.
   EXPECT_EQ(ErrorOf(kHeader + kCoordinates + "  NO. OF FILLED LEVELS    =          6\n" + kVectors), At(37));
+  // Filled levels printed after the listing are checked at the end of the file.
+  EXPECT_EQ(ErrorOf(kHeader + kCoordinates + kVectors + "  NO. OF FILLED LEVELS    =          6\n"), At(37));
   EXPECT_EQ(ReadText(kHeader + kCoordinates + "  NO. OF FILLED LEVELS    =          5\n" + kVectors)
                 .molecule->GetMatrix(kParamEigenvalues)
                 ->GetColumnCount(),

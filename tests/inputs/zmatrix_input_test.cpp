@@ -222,6 +222,14 @@ TEST(ZMatrixReaderErrors, ReferencesThatNameNoEarlierAtom) {
   EXPECT_EQ(ErrorOf(kHeader + "C 0.0 0 0.0 0 0.0 0 0 0 0\nC 1.5 1 0.0 0 0.0 0 1 1 0\n"), At(5, "Invalid reference atom"));
 }
 
+TEST(ZMatrixReaderErrors, AtomsPlacedBeyondAnyStructure) {
+  // Chains of long distances add up; the atom that ends up farther than 10^6 angstrom is named.
+  const std::string text = "C 0.0 0 0.0 0 0.0 0\nC 600000.0 1 0.0 0 0.0 0\nC 600000.0 1 180.0 1 0.0 0\n";
+  EXPECT_EQ(ErrorOf(kHeader + text), At(6, "Coordinate out of range"));
+  const std::string huge = "C 0.0 0 0.0 0 0.0 0\nC 1" + std::string(300, '0') + ".0 1 0.0 0 0.0 0\n";
+  EXPECT_EQ(ErrorOf(kHeader + huge), At(5, "Coordinate out of range"));
+}
+
 TEST(ZMatrixReaderErrors, ABrokenFileLeavesNoHalfMolecule) {
   auto molecule = NewMolecule();
   auto tokenizer = NewTextParser(kHeader + "C 0.0 0 0.0 0 0.0 0\nC 1.5\n");
