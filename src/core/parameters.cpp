@@ -187,14 +187,14 @@ Ptr<INumberParameter> TParameters::GetNumberParam(const std::string& name) const
 double TParameters::GetFloat(const std::string& name) const {
   int i = Find(name);
   if (i < 0) return 0.0;
-  auto* p = dynamic_cast<INumberParameter*>(entries_[static_cast<size_t>(i)].second.get());
+  auto* p = entries_[static_cast<size_t>(i)].second->AsNumber();
   return p ? p->GetValue() : 0.0;
 }
 
 void TParameters::SetFloat(const std::string& name, double value) {
   int i = Find(name);
   if (i >= 0) {
-    if (auto* p = dynamic_cast<INumberParameter*>(entries_[static_cast<size_t>(i)].second.get())) {
+    if (auto* p = entries_[static_cast<size_t>(i)].second->AsNumber()) {
       p->SetValue(value);
       return;
     }
@@ -207,14 +207,14 @@ std::int64_t TParameters::GetInt(const std::string& name) const { return RoundHa
 bool TParameters::GetBool(const std::string& name) const {
   int i = Find(name);
   if (i < 0) return false;
-  auto* p = dynamic_cast<IBoolParameter*>(entries_[static_cast<size_t>(i)].second.get());
+  auto* p = entries_[static_cast<size_t>(i)].second->AsBool();
   return p ? p->GetValue() : false;
 }
 
 void TParameters::SetBool(const std::string& name, bool value) {
   int i = Find(name);
   if (i >= 0) {
-    if (auto* p = dynamic_cast<IBoolParameter*>(entries_[static_cast<size_t>(i)].second.get())) {
+    if (auto* p = entries_[static_cast<size_t>(i)].second->AsBool()) {
       p->SetValue(value);
       return;
     }
@@ -225,14 +225,14 @@ void TParameters::SetBool(const std::string& name, bool value) {
 std::string TParameters::GetString(const std::string& name) const {
   int i = Find(name);
   if (i < 0) return {};
-  auto* p = dynamic_cast<IStringParameter*>(entries_[static_cast<size_t>(i)].second.get());
+  auto* p = entries_[static_cast<size_t>(i)].second->AsString();
   return p ? p->GetValue() : std::string();
 }
 
 void TParameters::SetString(const std::string& name, const std::string& value) {
   int i = Find(name);
   if (i >= 0) {
-    if (auto* p = dynamic_cast<IStringParameter*>(entries_[static_cast<size_t>(i)].second.get())) {
+    if (auto* p = entries_[static_cast<size_t>(i)].second->AsString()) {
       p->SetValue(value);
       ParamValueSet(name);
       return;
