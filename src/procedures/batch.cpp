@@ -188,13 +188,13 @@ void ApplyAssignment(TPackage& package, const std::string& assignment) {
   for (const auto& h : hits) SetParameterText(*h.second, name, value);
 }
 
-void SelectWeights(TPackage& package, const std::string& spec) {
+void SelectWeights(TPackage& package, const std::string& choice) {
   std::shared_ptr<TSpectralMoments> moments;
   for (int b = 0; b < package.GetBlockCount() && !moments; ++b)
     moments = std::dynamic_pointer_cast<TSpectralMoments>(package.GetBlock(b));
   if (!moments) throw EUsageError("--weights applies to the TOPS-MODE procedures only");
   const auto& weights = moments->Weights();
-  std::vector<std::string> chosen = SplitList(spec, ',');
+  std::vector<std::string> chosen = SplitList(choice, ',');
   bool all = chosen.size() == 1 && chosen[0] == "all";
   if (!all)
     for (const auto& c : chosen) {

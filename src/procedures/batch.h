@@ -43,7 +43,7 @@ std::vector<std::string> DescribeParameters(const TPackage& package);
 void ApplyAssignment(TPackage& package, const std::string& assignment);
 
 /// Switches the TOPS-MODE weights: "all" turns every one on, a comma-separated list turns exactly those on.
-void SelectWeights(TPackage& package, const std::string& spec);
+void SelectWeights(TPackage& package, const std::string& choice);
 
 /// Runs package over the files with the log on err; returns the exit status (0 when the run finished
 /// successfully, 1 when it stopped). Log lines carry their kinds' prefixes; transient lines and the progress bar
