@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Cross-checks against independent tools (RDKit from Debian's python3-rdkit, MOPAC from Debian's mopac). None of
+# them is needed by `make test`: their reference values are frozen in tests/data. This rebuilds the dump tools in
+# a Release build and runs every comparison; each prints its own agreement figures.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+build=build-validate
+py=/usr/bin/python3
+if ! $py -c "import rdkit" 2>/dev/null; then
+  echo "validate: RDKit is missing (apt-get install python3-rdkit); nothing to compare against" >&2
+  exit 1
+fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target smiles_dump sdf_dump classify_dump topol_dump quantum_dump >/dev/null || exit 1
+status=0
+run() { echo "== $*"; "$@" || status=1; }
+run $py scripts/validate_smiles.py --dump "$build/tests/chem/smiles_dump"
+run $py scripts/validate_sdf.py --dump "$build/tests/inputs/sdf_dump"
+run $py scripts/validate_gasteiger.py --dump "$build/tests/classify/classify_dump"
+run $py scripts/validate_properties.py
+run $py scripts/validate_topological.py --dump "$build/tests/descriptors/topol_dump"
+if command -v mopac >/dev/null; then
+  run $py scripts/validate_quantum.py --dump "$build/tests/descriptors/quantum_dump"
+else
+  echo "== MOPAC is missing (apt-get install mopac): quantum-chemical comparison skipped"
+fi
+run env GEOMETRY_BUILD="$build" bash scripts/validate_geometry.sh 300
+exit $status
