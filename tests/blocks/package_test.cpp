@@ -73,9 +73,10 @@ TEST(Package, ParameterListIsTheConcatenationOfTheBlocksListsInBlockOrder) {
   EXPECT_THROW(package.GetNameAt(-1), std::out_of_range);
 }
 
-TEST(Package, CanExecuteAsksTheEditorBlockWhenThereIsOne) {
+TEST(Package, CanExecuteAndActivateEditorReachTheEditorBlockWhenThereIsOne) {
   TPackage plain("P");
   EXPECT_TRUE(plain.CanExecute());
+  plain.ActivateEditor(); // no editor: nothing happens
   TPackage withEditor("E");
   auto editor = std::make_shared<StubEditor>();
   withEditor.AddBlock(editor, {"Molecule"});
@@ -83,14 +84,7 @@ TEST(Package, CanExecuteAsksTheEditorBlockWhenThereIsOne) {
   EXPECT_FALSE(withEditor.CanExecute());
   editor->ready = true;
   EXPECT_TRUE(withEditor.CanExecute());
-}
-
-TEST(Package, ActivateEditorReachesTheEditorBlockWhenIdle) {
-  TPackage package("P");
-  package.ActivateEditor(); // no editor: nothing happens
-  auto editor = std::make_shared<StubEditor>();
-  package.AddBlock(editor, {"Molecule"});
-  package.ActivateEditor();
+  withEditor.ActivateEditor();
   EXPECT_EQ(editor->activations, 1);
 }
 

@@ -60,9 +60,12 @@ TEST_F(Worker, ARunClearsTheLogRunsEveryPassAndClosesWithSuccess) {
   auto source = MakeSource(3);
   auto descriptor = std::make_shared<ScriptBlock>("Descriptor");
   std::atomic<bool> relayed{true};
+  const auto main = std::this_thread::get_id();
+  std::thread::id synchronizedOn;
   descriptor->script = [&](ScriptBlock& self, bool&) {
     // During the run the block talks to the worker, never to the window directly.
     if (self.GetLog() == log || self.GetProgress() == progress || self.GetThread() == nullptr) relayed = false;
+    self.Synchronize([&] { synchronizedOn = std::this_thread::get_id(); });
   };
   Add(source);
   Add(descriptor);
@@ -76,6 +79,7 @@ TEST_F(Worker, ARunClearsTheLogRunsEveryPassAndClosesWithSuccess) {
   EXPECT_EQ(log->lines[2].text, "pass 3");
   ExpectClosing(kFinished);
   EXPECT_TRUE(relayed);
+  EXPECT_EQ(synchronizedOn, main);
   EXPECT_EQ(descriptor->executed, 3);
   EXPECT_EQ(descriptor->busy, (std::vector<bool>{true, false, true, false, true, false}));
   for (const auto& block : {source, descriptor}) {
@@ -98,20 +102,6 @@ TEST_F(Worker, AnEmptyChainFinishesAtOnce) {
   ASSERT_TRUE(Start());
   Finish();
   ExpectClosing(kFinished);
-}
-
-TEST_F(Worker, SynchronizeRunsTheMethodOnTheMainThread) {
-  const auto main = std::this_thread::get_id();
-  std::thread::id ranOn;
-  auto block = std::make_shared<ScriptBlock>();
-  block->script = [&](ScriptBlock& self, bool& more) {
-    self.Synchronize([&] { ranOn = std::this_thread::get_id(); });
-    more = false;
-  };
-  Add(block);
-  ASSERT_TRUE(Start());
-  Finish();
-  EXPECT_EQ(ranOn, main);
 }
 
 // ------------------------------------------------------------------------------------------- error table
