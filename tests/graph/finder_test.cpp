@@ -142,77 +142,64 @@ TEST(FinderReporting, ArrangementsAreTriedInLexicographicOrder) {
   EXPECT_EQ(seen, (std::vector<std::vector<int>>{{1, 0, 2}, {1, 0, 3}, {2, 0, 3}}));
 }
 
-TEST(FinderReporting, ASingleVertexIsOneOccurrenceUnlessDuplicatesAreAllowed) {
-  auto target = test::Skeleton("CCO");
-  auto vertex = test::FromEdges(1, {});
-  TGraphFinder finder;
-  finder.SetTarget(target);
-  EXPECT_EQ(CountOccurrences(finder, *vertex), 1);
-  finder.SetAllowDuplicates(true);
-  EXPECT_EQ(CountOccurrences(finder, *vertex), 3);
-}
-
-TEST(FinderReporting, TheSixMappingsOfATriangleAreOneOccurrence) {
-  auto triangle = test::Skeleton("C1CC1");
-  TGraphFinder finder;
-  finder.SetTarget(triangle);
-  EXPECT_EQ(CountOccurrences(finder, *triangle), 1);
-  finder.SetAllowDuplicates(true);
-  EXPECT_EQ(CountOccurrences(finder, *triangle), 6); // each automorphism once, not once per level of the walk
-}
-
-TEST(FinderReporting, DuplicatesAllowedReportEachMappingOnce) {
-  // Paths of three bonds in butane: two mappings (forwards and backwards) of one edge set.
-  auto butane = test::Skeleton("CCCC");
+TEST(FinderReporting, OneOccurrencePerEdgeSetUnlessDuplicatesReportEachMappingOnce) {
   std::vector<Ptr<IGraph>> path3;
   TemplateGraphs(tkPath, 3, path3);
-  TGraphFinder finder;
-  finder.SetTarget(butane);
-  finder.SetAllowDuplicates(true);
-  EXPECT_EQ(CountOccurrences(finder, *path3[0]), 2);
+  struct Case {
+    const char* what;
+    Ptr<TGraph> target;
+    const IGraph* pattern;
+    int unique, duplicates;
+  };
+  auto triangle = test::Skeleton("C1CC1");
+  auto vertex = test::FromEdges(1, {});
+  const Case cases[] = {
+      {"a single vertex on ethanol", test::Skeleton("CCO"), vertex.get(), 1, 3},
+      // Each automorphism once, not once per level of the walk.
+      {"the six mappings of a triangle", triangle, triangle.get(), 1, 6},
+      // Paths of three bonds in butane: forwards and backwards over one edge set.
+      {"a path of three bonds in butane", test::Skeleton("CCCC"), path3[0].get(), 1, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TGraphFinder finder;
+    finder.SetTarget(c.target);
+    EXPECT_EQ(CountOccurrences(finder, *c.pattern), c.unique);
+    finder.SetAllowDuplicates(true);
+    EXPECT_EQ(CountOccurrences(finder, *c.pattern), c.duplicates);
+  }
 }
 
 // ------------------------------------------------------------------------------------------- events
 
-TEST(FinderEvents, ClearingContinueStopsAfterTheFirstAcceptedOccurrence) {
+TEST(FinderEvents, ClearingContinueStopsAfterTheFirstOccurrenceAndClearingAcceptAcceptsNone) {
   auto target = test::Skeleton("CC(C)(C)C");
   std::vector<Ptr<IGraph>> path2;
   TemplateGraphs(tkPath, 2, path2);
-  TGraphFinder finder;
-  finder.SetTarget(target);
-  int calls = 0;
-  finder.OnMatch = [&](const Ptr<ISubGraph>&, bool& cont, bool&) {
-    ++calls;
-    cont = false;
-  };
-  std::vector<Ptr<ISubGraph>> results;
-  EXPECT_TRUE(finder.FindAll(AsSubGraph(*path2[0]), &results));
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(results.size(), 1u);
+  for (bool clearContinue : {true, false}) {
+    SCOPED_TRACE(clearContinue ? "continue cleared" : "accept cleared");
+    TGraphFinder finder;
+    finder.SetTarget(target);
+    int calls = 0;
+    finder.OnMatch = [&](const Ptr<ISubGraph>&, bool& cont, bool& accept) {
+      ++calls;
+      (clearContinue ? cont : accept) = false;
+    };
+    std::vector<Ptr<ISubGraph>> results;
+    EXPECT_EQ(finder.FindAll(AsSubGraph(*path2[0]), &results), clearContinue);
+    EXPECT_EQ(finder.GetFound(), clearContinue);
+    EXPECT_EQ(calls, clearContinue ? 1 : 6); // C(4, 2) pairs of arms
+    EXPECT_EQ(results.size(), clearContinue ? 1u : 0u);
+  }
 }
 
-TEST(FinderEvents, ClearingAcceptVisitsEveryOccurrenceButAcceptsNone) {
-  auto target = test::Skeleton("CC(C)(C)C");
-  std::vector<Ptr<IGraph>> path2;
-  TemplateGraphs(tkPath, 2, path2);
+TEST(FinderEvents, WithoutTargetMatchEventOrResultsNothingIsAccepted) {
   TGraphFinder finder;
-  finder.SetTarget(target);
-  int calls = 0;
-  finder.OnMatch = [&](const Ptr<ISubGraph>&, bool&, bool& accept) {
-    ++calls;
-    accept = false;
-  };
-  std::vector<Ptr<ISubGraph>> results;
-  EXPECT_FALSE(finder.FindAll(AsSubGraph(*path2[0]), &results));
-  EXPECT_FALSE(finder.GetFound());
-  EXPECT_EQ(calls, 6); // C(4, 2) pairs of arms
-  EXPECT_TRUE(results.empty());
-}
-
-TEST(FinderEvents, WithoutMatchEventOrResultsNothingIsAccepted) {
-  TGraphFinder finder;
-  finder.SetTarget(test::Skeleton("CCC"));
   auto bond = test::FromEdges(2, {{0, 1}});
+  std::vector<Ptr<ISubGraph>> results;
+  EXPECT_FALSE(finder.FindAll(*bond, &results)); // no target
+  EXPECT_THROW(finder.MatchAt(*bond, 0, 0), std::out_of_range);
+  finder.SetTarget(test::Skeleton("CCC"));
   EXPECT_FALSE(finder.FindAll(*bond));
 }
 
@@ -292,14 +279,6 @@ TEST(FinderTarget, AStaleTableNeverTouchesAReleasedVertex) {
   ASSERT_EQ(results.size(), 3u);
   EXPECT_EQ(results[0]->VertexCount(), 0); // the deleted vertex is refused by the new sub-graph
   EXPECT_EQ(results[1]->VertexCount(), 1);
-}
-
-TEST(FinderTarget, NoTargetFindsNothing) {
-  TGraphFinder finder;
-  auto bond = test::FromEdges(2, {{0, 1}});
-  std::vector<Ptr<ISubGraph>> results;
-  EXPECT_FALSE(finder.FindAll(*bond, &results));
-  EXPECT_THROW(finder.MatchAt(*bond, 0, 0), std::out_of_range);
 }
 
 } // namespace
