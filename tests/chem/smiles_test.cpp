@@ -74,6 +74,9 @@ TEST(SmilesErrors, PositionsCountConsumedCharacters) {
   EXPECT_EQ(ErrorOf("[C@X]"), "Quirality class expected at position 4");
   EXPECT_EQ(ErrorOf("CXx"), "Unknown symbol at position 3");
   EXPECT_EQ(ErrorOf("Cx"), "Unknown symbol at position 2");
+  // The end test comes before the leading-bond test.
+  EXPECT_EQ(ErrorOf("=C)"), "Unexpected error at position 2");
+  EXPECT_EQ(ErrorOf("="), "Main chain can't begin with a bond");
 }
 
 TEST(SmilesErrors, PositionIsCountedFromWhereTheParseBegan) {
@@ -90,11 +93,6 @@ TEST(SmilesErrors, PositionIsCountedFromWhereTheParseBegan) {
   }
 }
 
-TEST(SmilesErrors, MessagesOrderEndTestBeforeLeadingBond) {
-  EXPECT_EQ(ErrorOf("=C)"), "Unexpected error at position 2");
-  EXPECT_EQ(ErrorOf("="), "Main chain can't begin with a bond");
-}
-
 TEST(SmilesErrors, LowerCaseOutsideOrganicModeIsUnknown) {
   EXPECT_EQ(ErrorOf("c1ccccc1", false), "Unknown symbol at position 1");
   EXPECT_EQ(ErrorOf("CCcl", false), "Unknown symbol at position 4");
@@ -102,19 +100,16 @@ TEST(SmilesErrors, LowerCaseOutsideOrganicModeIsUnknown) {
   EXPECT_EQ(ErrorOf("Q", false), "Unknown symbol at position 1");
 }
 
-TEST(SmilesErrors, FailedParseLeavesAnEmptyMolecule) {
+TEST(SmilesErrors, FailedParseLeavesAnEmptyMoleculeAndIsNoChemError) {
   auto m = NewMolecule();
   ParseSMILES("CCO", *m);
   ASSERT_GT(m->VertexCount(), 0);
   EXPECT_THROW(ParseSMILES("CC(C", *m), ESMILESError);
   EXPECT_EQ(m->VertexCount(), 0);
   EXPECT_EQ(m->EdgeCount(), 0);
-}
-
-TEST(SmilesErrors, SyntaxErrorsAreNotChemErrors) {
   // The worker logs EChemError and goes on; a SMILES error is its own kind.
   try {
-    ParseSMILES("C(", *NewMolecule());
+    ParseSMILES("C(", *m);
   } catch (const EChemError&) {
     FAIL() << "caught as EChemError";
   } catch (const ESMILESError&) {
@@ -171,12 +166,9 @@ TEST(SmilesLimits, ControlAndHighBytesAreRejectedNotRead) {
 
 // --- the grammar ---
 
-TEST(SmilesGrammar, EmptyLineGivesAnEmptyMolecule) {
+TEST(SmilesGrammar, BlanksAroundAreSkippedAndTheLineEndStops) {
   EXPECT_EQ(Parse("")->VertexCount(), 0);
   EXPECT_EQ(Parse("   ")->VertexCount(), 0);
-}
-
-TEST(SmilesGrammar, BlanksAroundAreSkippedAndTheLineEndStops) {
   Counts c = CountOf(*Parse("  CC  "));
   EXPECT_EQ(c.heavy, 2);
   EXPECT_EQ(c.hydrogens, 6);
@@ -185,18 +177,15 @@ TEST(SmilesGrammar, BlanksAroundAreSkippedAndTheLineEndStops) {
   EXPECT_EQ(ErrorOf("C C"), "Unexpected error at position 2");
 }
 
-TEST(SmilesGrammar, BranchesGiveNeopentane) {
+TEST(SmilesGrammar, BranchesGiveNeopentaneAndAnEmptyBranchNothing) {
   auto m = Parse("C(C)(C)(C)C");
   Counts c = CountOf(*m);
   EXPECT_EQ(c.heavy, 5);
   EXPECT_EQ(c.hydrogens, 12);
   EXPECT_EQ(m->GetAtom(0)->HeavyNeighbourCount(), 4);
-}
-
-TEST(SmilesGrammar, EmptyBranchAddsNothing) {
-  auto a = Parse("C()C", true, false);
-  EXPECT_EQ(a->VertexCount(), 2);
-  EXPECT_EQ(a->EdgeCount(), 1);
+  auto empty = Parse("C()C", true, false); // an empty branch adds nothing
+  EXPECT_EQ(empty->VertexCount(), 2);
+  EXPECT_EQ(empty->EdgeCount(), 1);
 }
 
 TEST(SmilesGrammar, BondCharacters) {
@@ -311,12 +300,15 @@ TEST(SmilesSymbols, SulfurBeforeAromaticCarbonIsNotScandium) {
   EXPECT_EQ(Parse("Sn1cccc1", true, false)->GetAtom(1)->GetSymbol(), "N");
 }
 
-TEST(SmilesSymbols, TwoLetterElementsStayWhole) {
+TEST(SmilesSymbols, TwoLetterElementsStayWholeAndNonOrganicModeJoinsEveryLowerCaseLetter) {
   for (const char* s : {"Cl", "Br", "Co", "Cs", "Na"}) {
     auto m = Parse(std::string("C") + s, true, false);
     ASSERT_EQ(m->VertexCount(), 2) << s;
     EXPECT_EQ(m->GetAtom(1)->GetSymbol(), s);
   }
+  // Outside organic mode every lower-case letter joins its capital.
+  EXPECT_EQ(Parse("Sc", false, false)->GetAtom(0)->GetSymbol(), "Sc");
+  EXPECT_EQ(Parse("[Sc]", false, false)->GetAtom(0)->GetSymbol(), "Sc");
 }
 
 TEST(SmilesSymbols, LowerCaseLetterIsGivenBackWhenThePairIsNoElement) {
@@ -334,13 +326,6 @@ TEST(SmilesSymbols, CapitalNotAnElementNeedsItsPair) {
   auto m = Parse("CQ");
   EXPECT_EQ(m->GetAtom(1)->GetSymbol(), "Q");
   EXPECT_EQ(m->GetAtom(1)->GetAtomicNumber(), 0);
-}
-
-TEST(SmilesSymbols, NonOrganicModeJoinsEveryLowerCaseLetter) {
-  auto m = Parse("CCl", false, false);
-  EXPECT_EQ(m->GetAtom(1)->GetSymbol(), "Cl");
-  EXPECT_EQ(Parse("[Sc]", false, false)->GetAtom(0)->GetSymbol(), "Sc");
-  EXPECT_EQ(Parse("Sc", false, false)->GetAtom(0)->GetSymbol(), "Sc");
 }
 
 // --- completion ---
@@ -394,17 +379,15 @@ TEST(SmilesCompletion, HeteroaromaticHydrogenCounts) {
   }
 }
 
-TEST(SmilesCompletion, BondsOutsideWrittenAromaticRingsStaySingle) {
+TEST(SmilesCompletion, OnlyWrittenAromaticRingsAreJudgedAndBondsOutsideThemStaySingle) {
   auto m = Parse("c1ccccc1-c1ccccc1"); // biphenyl
   Counts c = CountOf(*m);
   EXPECT_EQ(c.bonds[bkAromatic], 12);
   EXPECT_EQ(c.bonds[bkSingle], 1 + 10);
   EXPECT_EQ(c.hydrogens, 10);
-}
-
-TEST(SmilesCompletion, MixedTextJudgesOnlyLowerCaseRings) {
-  // Kekule cyclohexadiene ring beside an aromatic one: the capital ring keeps its written bonds.
-  Counts c = CountOf(*Parse("C1=CC=CC=C1c1ccccc1"));
+  // Kekule cyclohexadiene ring beside an aromatic one: only the lower-case ring is judged, the capital ring
+  // keeps its written bonds.
+  c = CountOf(*Parse("C1=CC=CC=C1c1ccccc1"));
   EXPECT_EQ(c.bonds[bkAromatic], 6);
   EXPECT_EQ(c.bonds[bkDouble], 3);
 }
