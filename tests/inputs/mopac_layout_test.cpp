@@ -380,6 +380,18 @@ TEST(MopacReader, AHeadingEarlierInTheTextWinsOverOneEarlierInTheList) {
   EXPECT_DOUBLE_EQ(r.molecule->GetAtom(1)->GetX3D(), 0.96);
 }
 
+TEST(MopacReader, CarriageReturnLineEnds) {
+  std::string crlf;
+  for (char c : NewWater()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const Read r = ReadText(crlf);
+  EXPECT_EQ(r.molecule->GetName(), "water");
+  ASSERT_EQ(r.molecule->VertexCount(), 3);
+  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(2)->GetFloat(kParamNetAtomicCharge), 0.32409);
+  EXPECT_DOUBLE_EQ(BondOrder(*r.molecule, 0, 2), 0.893);
+  ASSERT_TRUE(r.molecule->GetMatrix(kParamEigenvalues));
+  EXPECT_EQ(r.molecule->GetMatrix(kParamEigenvalues)->GetColumnCount(), 6);
+}
+
 TEST(MopacReader, HeadingWordsInKeywordDescriptionsReadNothing) {
   // MOPAC 22 describes its keywords before the results; the headings' words occur there without tables.
   const std::string keywords = " *  VECTORS    - FINAL EIGENVECTORS TO BE PRINTED\n"

@@ -185,6 +185,15 @@ TEST(ZMatrixReader, DummyAtomsPlaceOthersAndAreRemoved) {
   EXPECT_EQ(m->EdgeCount(), 2);
 }
 
+TEST(ZMatrixReader, CarriageReturnLineEnds) {
+  std::string crlf;
+  for (char c : kHeader + kChain) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const auto m = ReadText(crlf);
+  EXPECT_EQ(m->GetName(), "test");
+  EXPECT_EQ(m->VertexCount(), 5);
+  EXPECT_EQ(m->EdgeCount(), 4);
+}
+
 TEST(ZMatrixReader, HydrogensAreTakenAsCompleteAndBondsAreSingleOrAromatic) {
   const auto m = ReadText(kHeader + kChain);
   EXPECT_EQ(m->GetFloat(kTagHydrogens), 1);
