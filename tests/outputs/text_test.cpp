@@ -9,28 +9,20 @@
 namespace corvatin {
 namespace {
 
-TEST(Windows1252, MicroAndDiameterSignsBecomeSingleBytes) {
+TEST(Windows1252, CodePagePlacesQuestionMarksAndForeignBytes) {
   EXPECT_EQ(ToWindows1252("\xC2\xB5"
                           "0"),
             "\xB5"
             "0");
   EXPECT_EQ(ToWindows1252("\xC3\xB8"), "\xF8");
   EXPECT_EQ(ToWindows1252("plain\ttext\r\n"), "plain\ttext\r\n");
-}
-
-TEST(Windows1252, TheEuroSignAndOtherHighPunctuationUseTheirCodePagePlaces) {
   // Microsoft's cp1252 table: 0x80 euro, 0x96 en dash, 0x9F Y with diaeresis.
   EXPECT_EQ(ToWindows1252("\xE2\x82\xAC\xE2\x80\x93\xC5\xB8"), "\x80\x96\x9F");
   EXPECT_EQ(FromWindows1252("\x80\x96\x9F"), "\xE2\x82\xAC\xE2\x80\x93\xC5\xB8");
-}
-
-TEST(Windows1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   EXPECT_EQ(ToWindows1252("\xCE\xB1-\xE4\xB8\xAD"), "?-?"); // Greek alpha, a CJK character
-}
-
-TEST(Windows1252, BytesThatAreNotUtf8PassUnchanged) {
+  // Bytes that are not UTF-8 pass unchanged, a cut sequence at the end too.
   EXPECT_EQ(ToWindows1252("\xB5x\xF8"), "\xB5x\xF8");
-  EXPECT_EQ(ToWindows1252("\xC2"), "\xC2"); // cut sequence at the end
+  EXPECT_EQ(ToWindows1252("\xC2"), "\xC2");
 }
 
 TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
@@ -47,14 +39,10 @@ TEST(DataLines, HeaderCellsAreTheTextsBetweenTabs) {
   EXPECT_EQ(HeaderText({"Name", "a"}), "Name\ta\t\r\n");
 }
 
-TEST(DataLines, AMissingValueLeavesAnEmptyCellInsteadOfShiftingTheRest) {
+TEST(DataLines, AMissingValueLeavesAnEmptyCellAndAValueWithoutAColumnIsReported) {
   std::vector<TDataCell> dropped;
   EXPECT_EQ(AlignLine({{"Name", "m", "Name"}, {"b", "2", "B"}}, {"Name", "a", "b"}, dropped), "m\t\t2\t\r\n");
   EXPECT_TRUE(dropped.empty());
-}
-
-TEST(DataLines, AValueWithoutAColumnIsLeftOutAndReported) {
-  std::vector<TDataCell> dropped;
   EXPECT_EQ(AlignLine({{"Name", "m", "Name"}, {"z", "9", "Z"}, {"a", "1", "A"}}, {"Name", "a"}, dropped), "m\t1\t\r\n");
   ASSERT_EQ(dropped.size(), 1u);
   EXPECT_EQ(dropped[0].column, "z");

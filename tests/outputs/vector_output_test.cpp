@@ -58,12 +58,16 @@ TEST_F(ResultFolderTest, TwoRunsAppendAndTheHeaderIsWrittenOnce) {
                                  "Molecule name: second\r\n\r\n\tValue:\r\n\t0.5\r\n\r\n");
 }
 
-TEST_F(ResultFolderTest, AnUnnamedMoleculeIsFiveBlanksInTheDataFile) {
+TEST_F(ResultFolderTest, AnUnnamedMoleculeIsFiveBlanksAndNamesCannotSplitCellsOrLines) {
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
   auto m = Molecule("");
   SetNumber(*m, "Value", 1);
   Write(out, m);
-  EXPECT_EQ(Read("data.txt"), "Name\tValue\t\r\n     \t1.000000\t\r\n");
+  // Names cannot split cells or lines either.
+  auto split = Molecule("two\tparts\r\nof a name");
+  SetNumber(*split, "Value", 1);
+  Write(out, split);
+  EXPECT_EQ(Read("data.txt"), "Name\tValue\t\r\n     \t1.000000\t\r\ntwo parts  of a name\t1.000000\t\r\n");
 }
 
 TEST_F(ResultFolderTest, PrecisionThreeCutsBothFilesAndFillsOnlyTheDataFile) {
@@ -246,14 +250,6 @@ TEST_F(ResultFolderTest, AtomAndBondValuesGoToTheResultsWithTheirPrefixesOnly) {
                                  "\torder:\r\n\t[2, 3]  \t1.5\r\n\r\n");
 }
 
-TEST_F(ResultFolderTest, NamesCannotSplitCellsOrLines) {
-  TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
-  auto m = Molecule("two\tparts\r\nof a name");
-  SetNumber(*m, "Value", 1);
-  Write(out, m);
-  EXPECT_EQ(Read("data.txt"), "Name\tValue\t\r\ntwo parts  of a name\t1.000000\t\r\n");
-}
-
 TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
   const std::string notAFolder = Path("plain-file");
   std::ofstream(notAFolder) << "x";
@@ -269,12 +265,18 @@ TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
   }
 }
 
-TEST_F(ResultFolderTest, AMissingFolderIsCreatedOneLevelDeep) {
+TEST_F(ResultFolderTest, AMissingFolderIsCreatedOneLevelDeepAndAnAbsoluteFileNameUsedAsItStands) {
   Registry().WriteString(kResultFolderKey, Path("new"));
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
   Write(out, Molecule("m"));
   EXPECT_TRUE(std::filesystem::exists(Path("new/data.txt")));
   EXPECT_TRUE(std::filesystem::exists(Path("new/Results.txt")));
+  // An absolute file name is used as it stands.
+  const std::string elsewhere = test::MakeTempFolder("elsewhere");
+  TVectorOutput absolute({"Value"}, elsewhere + "/d.txt", "Results.txt", false, true);
+  Write(absolute, Molecule("m"));
+  EXPECT_TRUE(std::filesystem::exists(elsewhere + "/d.txt"));
+  std::filesystem::remove_all(elsewhere);
 }
 
 class SetsFolder : public IResultFolderQuestion {
@@ -306,14 +308,6 @@ TEST_F(ResultFolderTest, WithoutAFolderTheUserIsAskedOnceAndItsAnswerUsed) {
   EXPECT_TRUE(std::filesystem::exists(Path("data.txt")));
 }
 
-TEST_F(ResultFolderTest, AnAbsoluteFileNameIsUsedAsItStands) {
-  const std::string elsewhere = test::MakeTempFolder("elsewhere");
-  TVectorOutput out({"Value"}, elsewhere + "/d.txt", "Results.txt", false, true);
-  Write(out, Molecule("m"));
-  EXPECT_TRUE(std::filesystem::exists(elsewhere + "/d.txt"));
-  std::filesystem::remove_all(elsewhere);
-}
-
 TEST_F(ResultFolderTest, ExecuteWritesThePublishedStructure) {
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
   out.SetPortName(0, "Molecule");
@@ -326,16 +320,6 @@ TEST_F(ResultFolderTest, ExecuteWritesThePublishedStructure) {
   SharedDataSpace()->DeleteParam("Molecule");
   EXPECT_EQ(Read("data.txt"), "Name\t\r\npublished\t\r\n");
   EXPECT_EQ(out.GetName(), "Output");
-}
-
-TEST(VectorOutputBlock, ParametersWithTheirDefaults) {
-  TVectorOutput out({"TOPS-MODE"}, "TOPS-MODE.txt", "Results.txt", false, true);
-  EXPECT_EQ(out.GetString("Output data file"), "TOPS-MODE.txt");
-  EXPECT_EQ(out.GetString("Output results file"), "Results.txt");
-  EXPECT_EQ(out.GetFloat("Precision"), 6.0);
-  EXPECT_EQ(out.GetPortCount(), 1);
-  ASSERT_EQ(out.Records().size(), 1u);
-  EXPECT_EQ(out.Records()[0].level, olMolecule);
 }
 
 } // namespace
