@@ -71,14 +71,11 @@ TEST(SpectralMomentsBlock, LocalModeHasMu0AndSixteenCoefficientsPerWeightInTheSw
   EXPECT_EQ(block.GetNameAt(20), "Polar surface");
 }
 
-TEST(SpectralMomentsBlock, NamesOfTheThreeModes) {
+TEST(SpectralMomentsBlock, ModeNamesAndTheirResultsListedAsMoleculeValues) {
   EXPECT_EQ(TSpectralMoments({}, {}, false, false).GetName(), "TOPS-MODE");
   EXPECT_EQ(TSpectralMoments({}, {}, true, false).GetName(), "TOPS-MODE Contributions");
-  EXPECT_EQ(TSpectralMoments({}, {}, false, true).GetName(), "TOPS-MODE Local Contributions");
-}
-
-TEST(SpectralMomentsBlock, ListsItsResultsAsMoleculeValues) {
   TSpectralMoments local({}, {}, false, true);
+  EXPECT_EQ(local.GetName(), "TOPS-MODE Local Contributions");
   ASSERT_EQ(local.GetValueCount(ekMolecule), 2);
   EXPECT_EQ(local.GetValueName(ekMolecule, 0), "TOPS-MODE Local Contribution");
   EXPECT_EQ(local.GetValueName(ekMolecule, 1), "Bond contributions");
@@ -114,29 +111,21 @@ TEST(WeightLabels, TwoWeightsWithLabelsGiveColumnsInWeightThenOrderOrder) {
   EXPECT_EQ(result->GetRowLabel(0, 1), "1"); // no row labels
 }
 
-TEST(WeightLabels, HydrophobicityOrderThreeIsMuHyd3) {
+TEST(WeightLabels, ColumnsOfOneWeightBothDipoleWeightsAndNoWeight) {
   auto ethane = FromSmiles("CC");
-  TSpectralMoments block({"Hydrophobicity"}, {}, false, false);
-  block.SetBool("Hydrophobicity", true);
-  auto result = Compute(block, ethane, "TOPS-MODE");
-  EXPECT_EQ(result->GetColumnLabel(3), kMu + "(Hyd)3");
-}
-
-TEST(WeightLabels, BothDipoleWeightsGiveDipAndNothingMakesThemUnique) {
-  auto ethane = FromSmiles("CC");
-  TSpectralMoments block({"Dipole moment", "Dipole moment (2)"}, {}, false, false);
-  block.SetBool("Dipole moment", true);
-  block.SetBool("Dipole moment (2)", true);
-  block.SetFloat("Max Order", 1);
-  auto result = Compute(block, ethane, "TOPS-MODE");
-  EXPECT_EQ(ColumnLabels(*result), (std::vector<std::string>{kMu + "0", kMu + "(Dip)1", kMu + "(Dip)1"}));
-}
-
-TEST(WeightLabels, NoSelectedWeightGivesPlainLabels) {
-  auto ethane = FromSmiles("CC");
-  TSpectralMoments block({"Hydrophobicity"}, {}, false, false);
-  block.SetFloat("Max Order", 2);
-  EXPECT_EQ(ColumnLabels(*Compute(block, ethane, "TOPS-MODE")),
+  TSpectralMoments hyd({"Hydrophobicity"}, {}, false, false);
+  hyd.SetBool("Hydrophobicity", true);
+  EXPECT_EQ(Compute(hyd, ethane, "TOPS-MODE")->GetColumnLabel(3), kMu + "(Hyd)3");
+  // Both dipole weights cut to "Dip", and nothing makes them unique.
+  TSpectralMoments dip({"Dipole moment", "Dipole moment (2)"}, {}, false, false);
+  dip.SetBool("Dipole moment", true);
+  dip.SetBool("Dipole moment (2)", true);
+  dip.SetFloat("Max Order", 1);
+  EXPECT_EQ(ColumnLabels(*Compute(dip, ethane, "TOPS-MODE")),
+            (std::vector<std::string>{kMu + "0", kMu + "(Dip)1", kMu + "(Dip)1"}));
+  TSpectralMoments plain({"Hydrophobicity"}, {}, false, false);
+  plain.SetFloat("Max Order", 2);
+  EXPECT_EQ(ColumnLabels(*Compute(plain, ethane, "TOPS-MODE")),
             (std::vector<std::string>{kMu + "0", kMu + "1", kMu + "2"}));
 }
 
@@ -155,21 +144,17 @@ TEST(SpectralMoments, EthaneWithoutHydrogensHasTheWeightsPowers) {
     EXPECT_DOUBLE_EQ(row[static_cast<size_t>(k)], std::pow(1.5, k));
 }
 
-TEST(SpectralMoments, PropaneUnweightedAlternatesZeroAndTwo) {
+TEST(SpectralMoments, PropaneUnweightedAlternatesZeroAndTwoAndWithHydrogensCountsEveryBond) {
   auto propane = FromSmiles("CCC");
   TSpectralMoments block({"Hydrophobicity"}, {}, false, false);
   block.SetFloat("Max Order", 4);
   EXPECT_EQ(Row(*Compute(block, propane, "TOPS-MODE")), (std::vector<double>{2, 0, 2, 0, 2}));
-}
-
-TEST(SpectralMoments, PropaneWithHydrogensCountsEveryBond) {
-  auto propane = FromSmiles("CCC");
-  TSpectralMoments block({}, {}, false, false);
-  block.SetFloat("Max Order", 2);
-  block.SetBool("Include Hydrogen atoms", true);
-  auto row = Row(*Compute(block, propane, "TOPS-MODE"));
-  // Ten bonds; mu2 counts ordered pairs of bonds sharing an atom: each carbon with d bonds gives d(d-1).
-  EXPECT_EQ(row, (std::vector<double>{10, 0, 4 * 3 + 4 * 3 + 4 * 3}));
+  // With hydrogens, ten bonds; mu2 counts ordered pairs of bonds sharing an atom: each carbon with d bonds gives
+  // d(d-1).
+  TSpectralMoments withH({}, {}, false, false);
+  withH.SetFloat("Max Order", 2);
+  withH.SetBool("Include Hydrogen atoms", true);
+  EXPECT_EQ(Row(*Compute(withH, propane, "TOPS-MODE")), (std::vector<double>{10, 0, 4 * 3 + 4 * 3 + 4 * 3}));
 }
 
 TEST(SpectralMoments, MaxOrderOneFormsNoProduct) {
