@@ -50,9 +50,19 @@ bool ConnectByDistance(IMolecule& molecule) {
       removed.emplace_back(i, j);
   }
   const double cell = std::max(kBondTolerance * 2.0 * largest, 0.5);
-  auto cellOf = [cell](double v) { return static_cast<std::int64_t>(std::floor(v / cell)); };
+  // Far-out and non-finite coordinates share the edge cells, so the conversion never leaves the integer range;
+  // the exact distance test still decides every pair.
+  auto cellOf = [cell](double v) {
+    constexpr double kEdge = 1e12;
+    double c = std::floor(v / cell);
+    if (!(c > -kEdge)) c = -kEdge;
+    if (c > kEdge) c = kEdge;
+    return static_cast<std::int64_t>(c);
+  };
   auto key = [](std::int64_t x, std::int64_t y, std::int64_t z) {
-    return (x * 73856093) ^ (y * 19349663) ^ (z * 83492791);
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(x) * 73856093u) ^
+                                     (static_cast<std::uint64_t>(y) * 19349663u) ^
+                                     (static_cast<std::uint64_t>(z) * 83492791u));
   };
   std::unordered_map<std::int64_t, std::vector<int>> grid;
   for (int i = 0; i < n; ++i)

@@ -33,6 +33,21 @@ TEST(DistanceBonds, HydrogensAt070AreBondedAt071NotBonded) {
   EXPECT_EQ(far->EdgeCount(), 0);
 }
 
+TEST(DistanceBonds, HugeCoordinatesAreHandledWithoutOverflow) {
+  // Found by fuzzing the MOPAC reader: a coordinate of 6.7e23 overflowed the grid's integer cells.
+  auto m = NewMolecule();
+  AddAt(*m, "H", 6.7e23);
+  AddAt(*m, "H", 6.7e23, 0, 0.7);
+  AddAt(*m, "H", -1e300);
+  AddAt(*m, "H", -1e300, 1e6);
+  AddAt(*m, "H", 0);
+  AddAt(*m, "H", 0.7);
+  EXPECT_NO_THROW(ConnectByDistance(*m));
+  EXPECT_NE(m->GetEdgeBetween(0, 1), nullptr);
+  EXPECT_EQ(m->GetEdgeBetween(2, 3), nullptr);
+  EXPECT_NE(m->GetEdgeBetween(4, 5), nullptr);
+}
+
 TEST(DistanceBonds, BondsBeyondTheToleranceAreRemovedAndKeptOnesKeepTheirKind) {
   // C=O at 1.2 (within 1.1 x 1.50) stays double; a C-C "bond" stretched to 3 A goes.
   auto m = NewMolecule();
