@@ -16,11 +16,12 @@ all: build
 deps:
 	@bash scripts/deps.sh
 
+# Every target that builds goes through deps first: a machine with only part of the tools (cmake and ninja but
+# no CLI11, say) gets the rest before the configure step could fail on it. deps.sh is the one list.
 $(BUILD)/build.ninja:
-	@command -v cmake >/dev/null && command -v ninja >/dev/null || bash scripts/deps.sh
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 
-configure: $(BUILD)/build.ninja
+configure: deps $(BUILD)/build.ninja
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -28,10 +29,10 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-run: deps build
+run: build
 	@bash scripts/run-sample.sh $(BUILD)
 
-bench:
+bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_BENCHMARKS=ON -DCORVATIN_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true

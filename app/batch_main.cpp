@@ -16,12 +16,19 @@ namespace {
 const char* const kVersion = "1.5";
 
 const char* const kFooter = R"(
+Structure files are chosen by extension (letter case ignored): .sml .txt (SMILES separated by white space),
+.sml2 (a name line, then a SMILES line), .smi (one SMILES per line, then optionally a name), .mol .sdf (MDL
+V2000 and V3000), .mol2 .ml2 (Tripos), .zmt (MOPAC Z-matrix), .out .oam (MOPAC and AMPAC output), .xyz (a
+molecule as element and x y z lines, or a point set for the sphere matrices). Files may stand anywhere on the
+command line; every file is checked before the first structure is read.
+
 Structures are not shown in the batch tool: display-only blocks of a procedure are skipped.
 Relative file names are read from the current directory. Result files are appended to in the result folder:
 --results-dir, else the folder set in the workbench ("Folders\ResultFolder"), else the current directory.
+A broken record or a structure that fails is logged with its file and record and skipped; the run goes on and
+ends with "N structures written, K skipped".
 
-Exit status: 0 when the run finished successfully, 1 when it stopped on an error, 2 for usage errors.
-A structure that fails with a chemistry error is logged and the run goes on.)";
+)";
 
 class TSilentHost : public IEditorHost {
 public:
@@ -36,12 +43,15 @@ int main(int argc, char** argv) {
   bool list = false, params = false, version = false;
 
   CLI::App app{"Corvatin batch tool: computes molecular descriptors for QSAR over structure files."};
-  app.footer(kFooter);
-  app.add_option("files", options.files, "Structure files (.sml .sml2 .txt .mol .sdf ...)");
+  app.footer(std::string(kFooter) + kExitStatusText);
+  app.add_option("files", options.files, "Structure files (.sml .sml2 .smi .txt .mol .sdf .mol2 .ml2 .zmt .out .oam .xyz)");
   app.add_option("--procedure,-p", options.procedure, "Procedure to run")->default_str("TOPS-MODE");
   app.add_flag("--list", list, "List the procedures and exit");
   app.add_flag("--params", params, "List the chosen procedure's parameters (block, name, value) and exit");
-  app.add_option("--set", options.assignments, "Set a parameter: [BLOCK:]NAME=VALUE (yes/no for switches)");
+  // One assignment per --set, which may be repeated: a file after it is a file, not a second assignment.
+  app.add_option("--set", options.assignments, "Set a parameter: [BLOCK:]NAME=VALUE (yes/no for switches); repeatable")
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--weights", options.weights, "TOPS-MODE weights: all, or NAME,NAME,...");
   app.add_option("--results-dir", options.resultsDir, "Folder for the result files");
   app.add_flag("--quiet,-q", options.quiet, "Only errors and warnings on stderr");
@@ -56,6 +66,11 @@ int main(int argc, char** argv) {
     std::cout << kVersion << '\n';
     return beSuccess;
   }
+  if (app.count("--weights") > 0 && options.weights.empty()) {
+    std::cerr << "corvatin-batch: --weights needs \"all\" or a list of weight names\nRun with --help for more "
+                 "information.\n";
+    return beUsage;
+  }
 
   auto dispatcher = std::make_shared<TConsoleDispatcher>();
   SetMainDispatcher(dispatcher);
@@ -65,11 +80,15 @@ int main(int argc, char** argv) {
                           std::cerr << "Error: " << message << '\n';
                           loadFailed = true;
                         }});
-  (void)loadFailed;
   try {
     if (list) {
       for (const auto& name : ProcedureNames(catalogue)) std::cout << name << '\n';
       return beSuccess;
+    }
+    // A classification that did not load would leave its values at 0 in every result: nothing is run.
+    if (loadFailed && !params) {
+      std::cerr << "Error: the run does not start while a classification file is missing or broken\n";
+      return beRunFailed;
     }
     Ptr<TPackage> package = ChooseProcedure(catalogue, options.procedure);
     for (const auto& a : options.assignments) ApplyAssignment(*package, a);

@@ -60,4 +60,10 @@ bool TBlock::Progress(int position) {
   return Progress(position, refresh);
 }
 
+void CheckChain(const std::vector<Ptr<IBlock>>& chain) {
+  for (size_t i = 0; i < chain.size(); ++i)
+    if (const auto check = std::dynamic_pointer_cast<IChainCheck>(chain[i]))
+      check->CheckChain(std::vector<Ptr<IBlock>>(chain.begin(), chain.begin() + static_cast<std::ptrdiff_t>(i)));
+}
+
 } // namespace corvatin

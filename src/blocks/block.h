@@ -43,6 +43,17 @@ public:
   virtual void SetLog(const Ptr<IProgressLog>& log) = 0;
 };
 
+/// A block that needs something of the blocks before it in its chain (the values it reads): checked when a run
+/// starts, before any structure is read.
+class IChainCheck : public virtual IObject {
+public:
+  /// Throws EFatalError naming this block and what is missing when the blocks before it do not provide it.
+  virtual void CheckChain(const std::vector<Ptr<IBlock>>& before) const = 0;
+};
+
+/// Runs every IChainCheck of chain against the blocks before it; the first gap throws EFatalError.
+void CheckChain(const std::vector<Ptr<IBlock>>& chain);
+
 /// Told by the worker that a block's Execute is about to run (true) or has just ended (false).
 class IBusy : public virtual IObject {
 public:

@@ -15,6 +15,9 @@ public:
   /// The file name; a name without a folder part is taken from the program's folder.
   virtual std::string GetFileName() const = 0;
   virtual void SetFileName(const std::string& name) = 0;
+  /// Where the structure of the present pass came from, for messages: `"<name>", record <n> of "<file>"`;
+  /// empty when it came from no file.
+  virtual std::string GetRecordText() const { return {}; }
 };
 
 } // namespace corvatin

@@ -142,6 +142,15 @@ void TPackage::SetShowStructures(bool flag) {
   if (thread_) thread_->SetShowRequested(flag);
 }
 
+std::string RunSummaryText(const TRunSummary& summary) {
+  return std::to_string(summary.written) + " structures written, " + std::to_string(summary.skipped) + " skipped";
+}
+
+TRunSummary TPackage::GetRunSummary() const {
+  if (!thread_ || !thread_->HasEnded()) return {};
+  return thread_->Summary();
+}
+
 bool TPackage::IsRunning() const { return thread_ && thread_->GetState() != wsFinished; }
 
 bool TPackage::IsPaused() const { return thread_ && thread_->IsPaused(); }

@@ -11,6 +11,20 @@
 
 namespace corvatin {
 
+/// How a run ended.
+enum RunOutcome : int { roFinished = 0, roStoppedByUser = 1, roStoppedOnError = 2 };
+
+/// What a run did: how it ended, the structures that went through the whole chain and those skipped for an
+/// error of their own (a broken record, a structure a block could not handle).
+struct TRunSummary {
+  RunOutcome outcome = roStoppedOnError;
+  int written = 0;
+  int skipped = 0;
+};
+
+/// The run's last log line but one: "N structures written, K skipped".
+std::string RunSummaryText(const TRunSummary& summary);
+
 /// Told on the main thread when a run has ended, whatever the reason.
 class IRunFinished : public virtual IObject {
 public:
@@ -82,6 +96,9 @@ public:
   Ptr<IParameter> GetParamAt(int index) const override;
   /// Throws std::out_of_range.
   std::string GetNameAt(int index) const override;
+
+  /// The summary of the last run once it has ended (its outcome stays roStoppedOnError while none has).
+  TRunSummary GetRunSummary() const;
 
   /// Serves the worker's calls until the run (and any run started from its end) has finished; a run waiting at a
   /// pause point waits for Step, Resume or Stop. False when called from inside one of the worker's own calls.

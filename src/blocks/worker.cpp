@@ -15,8 +15,10 @@ TPackageThread::TPackageThread(Setup setup)
       progress_(std::move(setup.progress)), log_(std::move(setup.log)), dispatcher_(std::move(setup.dispatcher)),
       showing_(setup.showing), showRequested_(setup.showing) {
   if (!dispatcher_) dispatcher_ = MainDispatcher();
-  for (const auto& block : blocks_)
+  for (const auto& block : blocks_) {
     busy_.push_back(std::dynamic_pointer_cast<IBusy>(block));
+    if (!input_) input_ = std::dynamic_pointer_cast<IInput>(block);
+  }
   if (editorIndex_ >= 0 && editorIndex_ < static_cast<int>(blocks_.size()))
     editor_ = std::dynamic_pointer_cast<IEditor>(blocks_[static_cast<size_t>(editorIndex_)]);
   if (!editor_) editorIndex_ = -1;
@@ -156,17 +158,27 @@ void TPackageThread::Body() {
   try {
     Clear();
     StartBlocks();
-    if (!startOk_) throw EChemError(startMessage_);
+    if (!startOk_) throw EFatalError(startMessage_);
+    // A value read under a name nobody writes would be read as 0 on every structure: refused before any is read.
+    CheckChain(blocks_);
     RunPasses();
     aborted_ = false;
-  } catch (const EInputError& e) {
+  } catch (const EChemError& e) {
+    failed_ = true;
     SafeLog(e.what(), lkError);
   } catch (const EFatalError& e) {
+    failed_ = true;
     SafeLog(e.what(), lkError);
+  } catch (const std::exception& e) {
+    // Not one of the run's own errors: still say what it was, never a bare "Unexpected error".
+    failed_ = true;
+    SafeLog(std::string(kUnexpectedError) + " (" + e.what() + ")", lkError);
   } catch (...) {
-    // Anything else, a failed start included: the message would mean nothing to the user.
+    failed_ = true;
     SafeLog(kUnexpectedError, lkError);
   }
+  summary_.outcome = failed_ ? roStoppedOnError : (terminated_ || aborted_) ? roStoppedByUser : roFinished;
+  SafeLog(RunSummaryText(summary_), lkPlain);
   SafeLog(terminated_ || aborted_ ? kExecutionStopped : kExecutionFinished, lkHeading);
 }
 
@@ -188,6 +200,12 @@ void TPackageThread::StartBlocks() {
       } catch (const EChemError& e) {
         if (startOk_) startMessage_ = e.what();
         startOk_ = false;
+      } catch (const EFatalError& e) {
+        if (startOk_) startMessage_ = e.what();
+        startOk_ = false;
+      } catch (const std::exception& e) {
+        if (startOk_) startMessage_ = std::string(kUnexpectedError) + " (" + e.what() + ")";
+        startOk_ = false;
       } catch (...) {
         if (startOk_) startMessage_ = kUnexpectedError;
         startOk_ = false;
@@ -202,11 +220,24 @@ void TPackageThread::RunPasses() {
   while (more && !terminated_) {
     try {
       RunPass(more);
+      if (!terminated_) ++summary_.written;
     } catch (const EInputError&) {
       throw;
-    } catch (const EChemError& e) {
-      // One structure failed: say so and go on with the next one.
+    } catch (const ENoStructure&) {
+      // The input had nothing to deliver: no structure, nothing to say.
+    } catch (const ERecordError& e) {
+      // A broken record: the reader's message names the file, the line and the record.
+      ++summary_.skipped;
       AddMessage(e.what(), lkError, false);
+    } catch (const EChemError& e) {
+      // One structure failed: say which, and go on with the next one.
+      ++summary_.skipped;
+      std::string where;
+      try {
+        if (input_) where = input_->GetRecordText();
+      } catch (...) {
+      }
+      AddMessage(where.empty() ? std::string(e.what()) : std::string(e.what()) + " (" + where + ")", lkError, false);
     }
     // A caller that said "stop" before any block ran would otherwise see the same pass repeat forever.
     if (!cont_) terminated_ = true;

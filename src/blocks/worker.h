@@ -6,6 +6,7 @@
 #include "blocks/dispatcher.h"
 #include "blocks/editor.h"
 #include "blocks/event.h"
+#include "blocks/input.h"
 #include "blocks/package.h"
 
 #include <atomic>
@@ -65,6 +66,8 @@ public:
   /// Whether the end of the run has stopped the blocks (they may be started again).
   bool Released() const { return released_; }
   bool HasEnded() const { return ended_; }
+  /// How the run ended and what it did; complete once HasEnded.
+  TRunSummary Summary() const { return summary_; }
 
   // The blocks' side (worker thread; also valid on the main thread).
   void Progress(int position, bool& cont, bool& refresh) override;
@@ -91,6 +94,7 @@ private:
   std::vector<Ptr<IBusy>> busy_;
   int editorIndex_;
   Ptr<IEditor> editor_;
+  Ptr<IInput> input_; // says where a failing structure came from
   Ptr<IRunFinished> finishNotify_;
   Ptr<IProgressCallback> progress_;
   Ptr<IProgressLog> log_;
@@ -109,6 +113,8 @@ private:
   bool startOk_ = true;
   std::string startMessage_;
   bool aborted_ = false;
+  bool failed_ = false; // an error ended the run
+  TRunSummary summary_;
 
   // Shared between the threads.
   std::atomic<int> state_{wsFinished};

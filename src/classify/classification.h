@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace corvatin {
 
@@ -32,5 +33,10 @@ public:
   /// The value name at index for element kind.
   virtual std::string GetValueName(int kind, int index) const = 0;
 };
+
+/// For IChainCheck: throws EFatalError naming blockName and the first of names (values of element kind) that no
+/// IClassification among before lists for that kind.
+void RequireValueNames(const std::string& blockName, int kind, const std::vector<std::string>& names,
+                       const std::vector<Ptr<IBlock>>& before);
 
 } // namespace corvatin

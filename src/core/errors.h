@@ -19,6 +19,20 @@ public:
   explicit EInputError(const std::string& message) : EChemError(message) {}
 };
 
+/// A broken record of a structure file: the reader has logged nothing, moved past the record to where the next
+/// one begins, and the run goes on with it (the record counts as skipped).
+class ERecordError : public EChemError {
+public:
+  explicit ERecordError(const std::string& message) : EChemError(message) {}
+};
+
+/// Not an error: the input had no structure to deliver in this pass (its files held none). Nothing is logged
+/// and nothing is counted.
+class ENoStructure : public EChemError {
+public:
+  ENoStructure() : EChemError("no structure") {}
+};
+
 /// A condition that must end the whole run.
 class EFatalError : public std::runtime_error {
 public:

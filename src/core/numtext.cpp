@@ -27,6 +27,9 @@ std::string Trim(const std::string& text) {
 std::string FormatFixed(double value, int decimals) {
   if (decimals < 0) decimals = 0;
   if (!std::isfinite(value)) return FormatGeneral(value);
+  // Beyond 10^15 a double has no more exact digits to show: hundreds of made-up ones would follow. Such values
+  // are written in exponent form, which every statistics package reads.
+  if (std::fabs(value) >= 1e15) return ToChars(value, std::chars_format::scientific, decimals);
   return ToChars(value, std::chars_format::fixed, decimals);
 }
 

@@ -1,4 +1,5 @@
 #include "descriptors/molecular_descriptors.h"
+#include "descriptors/topsmode.h"
 
 #include "descriptors/quantum_names.h"
 
@@ -136,7 +137,7 @@ void DipolePart(ISubGraph& structure, IParameters& target, const std::function<v
 
 void TMolecularDescriptors::Execute(bool&) {
   LogTransient("Calculating quantum-chemical descriptors...");
-  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(structure);
+  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(RequireAtoms(structure));
 }
 
 void TMolecularDescriptors::Classify(const Ptr<ISubGraph>& structure) {

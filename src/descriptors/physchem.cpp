@@ -23,7 +23,7 @@ constexpr std::array<const char*, 4> kAtomValues{"Hydrophobicity", "Polar surfac
 
 void TPhysicoChemProperties::Execute(bool&) {
   LogTransient("Calculating physicochemical descriptors...");
-  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(structure);
+  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(RequireAtoms(structure));
 }
 
 void TPhysicoChemProperties::Classify(const Ptr<ISubGraph>& structure) {
@@ -49,6 +49,10 @@ std::string TPhysicoChemProperties::GetValueName(int kind, int index) const {
   if (kind != ekMolecule || index < 0 || index >= static_cast<int>(kValueNames.size()))
     throw std::out_of_range("Physicochemical value " + std::to_string(index));
   return kValueNames[static_cast<size_t>(index)];
+}
+
+void TPhysicoChemProperties::CheckChain(const std::vector<Ptr<IBlock>>& before) const {
+  RequireValueNames(GetName(), ekAtoms, std::vector<std::string>(kAtomValues.begin(), kAtomValues.end()), before);
 }
 
 } // namespace corvatin

@@ -17,7 +17,7 @@ inline constexpr const char* kResultVanDerWaalsSum = "Van der Waals radius summa
 inline constexpr const char* kResultMolecularWeight = "Molecular weight";
 
 /// "Physicochemical descriptors": no parameters, one port.
-class TPhysicoChemProperties : public TBlock, public virtual IClassification {
+class TPhysicoChemProperties : public TBlock, public virtual IClassification, public virtual IChainCheck {
 public:
   TPhysicoChemProperties() : TBlock(1) {}
 
@@ -35,6 +35,8 @@ public:
   /// "Hydrophobicity", "Polar surface area", "Molecular polarizability", "Van der Waals radius summatory",
   /// "Molecular weight"; std::out_of_range outside the list.
   std::string GetValueName(int kind, int index) const override;
+  /// The four atom values summed must be written by blocks before this one.
+  void CheckChain(const std::vector<Ptr<IBlock>>& before) const override;
 };
 
 } // namespace corvatin

@@ -51,7 +51,7 @@ std::string TSpectralMoments::GetName() const {
 }
 
 void TSpectralMoments::Execute(bool&) {
-  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(structure);
+  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(RequireAtoms(structure));
 }
 
 void TSpectralMoments::Classify(const Ptr<ISubGraph>& structure) {
@@ -117,6 +117,13 @@ std::string TSpectralMoments::GetValueName(int kind, int index) const {
   if (contributions_) return kResultContribution;
   if (local_) return index == 0 ? kResultLocalContribution : kResultBondContributions;
   return kResultMoments;
+}
+
+void TSpectralMoments::CheckChain(const std::vector<Ptr<IBlock>>& before) const {
+  std::vector<std::string> selected;
+  for (const auto& w : weights_)
+    if (GetBool(w)) selected.push_back(w);
+  RequireValueNames(GetName(), ekBonds, selected, before);
 }
 
 } // namespace corvatin

@@ -13,7 +13,7 @@
 namespace corvatin {
 
 /// The TOPS-MODE block. Ports: 0 the structure ("Molecule"), 1 "Fragments".
-class TSpectralMoments : public TBlock, public virtual IClassification {
+class TSpectralMoments : public TBlock, public virtual IClassification, public virtual IChainCheck {
 public:
   /// weights: bond weight names (each also a switch of the block); labels: short labels parallel to weights (may be
   /// shorter, entries may be empty); contributions selects fragment contributions, local the bond contributions.
@@ -33,6 +33,9 @@ public:
   int GetValueCount(int kind) const override;
   /// std::out_of_range outside the lists.
   std::string GetValueName(int kind, int index) const override;
+
+  /// Every weight switched on must be a bond value of a block before this one.
+  void CheckChain(const std::vector<Ptr<IBlock>>& before) const override;
 
   const std::vector<std::string>& Weights() const { return weights_; }
   const std::vector<std::string>& Labels() const { return labels_; }

@@ -205,7 +205,7 @@ TTopographicIndexes::TTopographicIndexes() : TBlock(1), subgraphLimit_(kMaxConne
 
 void TTopographicIndexes::Execute(bool&) {
   LogTransient("Calculating topographic indexes...");
-  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(structure);
+  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(RequireAtoms(structure));
 }
 
 void TTopographicIndexes::Classify(const Ptr<ISubGraph>& structure) {

@@ -1,4 +1,5 @@
 #include "descriptors/topological_indexes.h"
+#include "descriptors/topsmode.h"
 
 #include "chem/molecule.h"
 #include "descriptors/connectivity_matrices.h"
@@ -139,7 +140,7 @@ TTopologicalIndexes::TTopologicalIndexes() : TBlock(1), subgraphLimit_(kMaxConne
 
 void TTopologicalIndexes::Execute(bool&) {
   LogTransient("Calculating topological indexes...");
-  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(structure);
+  if (Ptr<ISubGraph> structure = GetInputStructure()) Classify(RequireAtoms(structure));
 }
 
 void TTopologicalIndexes::Classify(const Ptr<ISubGraph>& structure) {

@@ -1,6 +1,7 @@
 #include "descriptors/topsmode.h"
 
 #include "chem/molecule.h"
+#include "core/errors.h"
 #include "descriptors/moments.h"
 
 #include <string>
@@ -44,6 +45,11 @@ std::vector<std::string> MomentColumnLabels(const std::vector<std::string>& weig
 std::string CoefficientEntry(const std::string& weight, int k) { return weight + "_" + kMicroSign + std::to_string(k); }
 
 std::string InterceptEntry(const std::string& weight) { return weight + "_" + kMicroSign + "i"; }
+
+const Ptr<ISubGraph>& RequireAtoms(const Ptr<ISubGraph>& structure) {
+  if (structure->VertexCount() == 0) throw EChemError(kMsgNoAtoms);
+  return structure;
+}
 
 Ptr<ISubGraph> WorkingGraph(const Ptr<ISubGraph>& structure, bool includeHydrogens) {
   if (includeHydrogens) return structure;

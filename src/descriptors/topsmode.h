@@ -42,6 +42,12 @@ std::vector<std::string> MomentColumnLabels(const std::vector<std::string>& weig
 std::string CoefficientEntry(const std::string& weight, int k);
 std::string InterceptEntry(const std::string& weight);
 
+/// The message for a structure without atoms (a point set, an empty molecule): no descriptor describes it.
+inline constexpr const char* kMsgNoAtoms = "The structure has no atoms";
+/// structure when it has atoms; EChemError kMsgNoAtoms otherwise (the structure is skipped, never written as
+/// a row of zeros).
+const Ptr<ISubGraph>& RequireAtoms(const Ptr<ISubGraph>& structure);
+
 /// The graph the moments are computed on: structure itself when hydrogens are included, else a new sub-graph of
 /// structure holding, in structure's order, every edge whose two atoms both have an atomic number above 1 (the
 /// hydrogen-suppressed graph). Vertices that are not atoms count as heavy.

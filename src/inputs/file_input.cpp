@@ -30,6 +30,15 @@ std::string FormatFileMessage(const char* format, const std::string& argument) {
   return Substitute(format, "%s", argument);
 }
 
+bool ContainsAnyLower(std::string_view text, std::initializer_list<std::string_view> marks) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (std::string_view mark : marks)
+    if (lower.find(mark) != std::string::npos) return true;
+  return false;
+}
+
 void SetFileNameEditorFactory(FileNameEditorFactory factory) { gEditorFactory = factory; }
 
 std::string ResolveInputFileName(const std::string& name) {
@@ -68,11 +77,49 @@ void TParserInput::Execute(bool& more) {
   }
   tokenizer_.reset();
   currentFile_ = name;
+  recordNumber_ = 0;
   if (!name.empty())
     tokenizer_ = NewFileParser(name);
   else if (mustExist_)
     throw EInputError(FormatFileMessage(kMsgCannotOpen, name));
   more = tokenizer_ != nullptr;
+  if (!tokenizer_) return;
+  // A file of white space has no structure to give: said once, and the run goes on with the next file rather
+  // than writing a row of zeros for a structure that is not there.
+  const std::int64_t start = tokenizer_->GetPosition();
+  tokenizer_->SkipWhite();
+  const bool empty = tokenizer_->AtEnd();
+  tokenizer_->Back(tokenizer_->GetPosition() - start);
+  if (empty) {
+    more = false;
+    LogWarning(FormatFileMessage(kMsgNoStructure, name));
+    throw ENoStructure();
+  }
+}
+
+std::string TParserInput::GetRecordText() const {
+  if (currentFile_.empty() || recordNumber_ == 0) return {};
+  const std::string name = molecule_ ? molecule_->GetName() : std::string();
+  return (name.empty() ? std::string() : "\"" + name + "\", ") + "record " + std::to_string(recordNumber_) + " of \"" +
+         currentFile_ + "\"";
+}
+
+bool TParserInput::LooksLikeFormat(std::string_view, bool) const { return true; }
+
+void TParserInput::ReadWholeFile(const std::function<void()>& read) {
+  try {
+    read();
+    if (molecule_ && molecule_->VertexCount() == 0)
+      throw EInputError(FileErrorMessage(currentFile_, tokenizer_->GetLineNumber(), "No atoms found"));
+  } catch (const EInputError& e) {
+    if (molecule_) molecule_->Clear();
+    tokenizer_->SeekEnd();
+    throw RecordError(e);
+  }
+}
+
+ERecordError TParserInput::RecordError(const std::exception& error) const {
+  return ERecordError(std::string(error.what()) + ", record " + std::to_string(recordNumber_));
 }
 
 void TParserInput::Start(IWorkerThread* thread) {
@@ -121,6 +168,7 @@ IMolecule& TParserInput::TakeMolecule() {
   }
   molecule_ = molecule;
   molecule_->Clear();
+  ++recordNumber_;
   return *molecule_;
 }
 

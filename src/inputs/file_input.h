@@ -6,10 +6,14 @@
 #include "blocks/input.h"
 #include "chem/molecule.h"
 #include "core/parameters.h"
+#include "core/errors.h"
 #include "core/parser.h"
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace corvatin {
 
@@ -20,6 +24,11 @@ inline constexpr const char* kParamInputFile = "Input file";
 inline constexpr const char* kMsgFileError = "Error in file \"%s\" at line %d";
 inline constexpr const char* kMsgCannotOpen = "Couldn't open file \"%s\"";
 inline constexpr const char* kMsgUnknownExtension = "Unknown file extension \"%s\".";
+/// The warning for a file with nothing but white space in it ("%s" the file name).
+inline constexpr const char* kMsgNoStructure = "File \"%s\" holds no structure";
+
+/// Whether text (ASCII letter case ignored) contains any of marks, which are given in lower case.
+bool ContainsAnyLower(std::string_view text, std::initializer_list<std::string_view> marks);
 
 /// `Error in file "<file>" at line <line>`, then " (<detail>)" when a detail is given.
 std::string FileErrorMessage(const std::string& fileName, std::int64_t line, const std::string& detail = {});
@@ -74,6 +83,12 @@ public:
   int ProgressPercent() const;
   /// The file the open tokenizer reads ("" when none).
   const std::string& GetCurrentFile() const { return currentFile_; }
+  /// The number (from 1) of the record being read in the current file; 0 before the first.
+  int GetRecordNumber() const { return recordNumber_; }
+  std::string GetRecordText() const override;
+  /// Whether the start of a file, head (up to its first megabyte; whole says it is the whole file), can be a file
+  /// of this reader's format; a file that cannot is refused before the run reads anything. Any text by default.
+  virtual bool LooksLikeFormat(std::string_view head, bool whole) const;
 
 protected:
   /// Raises EInputError `Error in file "%s" at line %d` (the tokenizer's line) with the detail unless condition.
@@ -87,10 +102,17 @@ protected:
   const Ptr<IMolecule>& GetMolecule() const { return molecule_; }
   /// Reports ProgressPercent to the progress callback.
   void ReportProgress();
+  /// The record error for a broken record whose reader raised error: its message with ", record <n>" appended.
+  /// The reader has moved past the record first and set more.
+  ERecordError RecordError(const std::exception& error) const;
+  /// For the readers of one structure per file: runs read; a broken file (EInputError) or one without atoms is a
+  /// record error after the position has been moved to the end, so that the run goes on with the next file.
+  void ReadWholeFile(const std::function<void()>& read);
 
 private:
   bool mustExist_;
   std::string currentFile_;
+  int recordNumber_ = 0;
   Ptr<IParser> tokenizer_;
   Ptr<IMolecule> molecule_;
   Ptr<IMolecule> ownMolecule_; // published by this reader because nothing else was

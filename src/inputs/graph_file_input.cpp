@@ -4,6 +4,11 @@
 #include "core/paths.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
 
 namespace corvatin {
 
@@ -99,6 +104,74 @@ void TGraphFileInput::Start(IWorkerThread* thread) {
   for (auto& name : fileNames_) name = ResolveInputFileName(name);
   currentIndex_ = 0;
   preparedIndex_ = -1;
+  CheckFiles();
+}
+
+std::string TGraphFileInput::GetRecordText() const {
+  const auto reader = std::dynamic_pointer_cast<IInput>(GetSelected());
+  return reader ? reader->GetRecordText() : std::string();
+}
+
+namespace {
+
+// How much of a file the check reads to recognise its format: enough for any header, little enough for a
+// folder of large files.
+constexpr std::size_t kHeadSize = 1 << 20;
+
+// The format's name from a filter: "TRIPOS MOL file (*.mol2, *.ml2)|..." gives "TRIPOS MOL file".
+std::string FormatName(const std::string& filter) {
+  std::string name = filter.substr(0, filter.find('|'));
+  if (const auto paren = name.find(" ("); paren != std::string::npos) name.erase(paren);
+  return name;
+}
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+} // namespace
+
+const TGraphFileInput::Reader& TGraphFileInput::ReaderFor(const std::string& name) const {
+  const std::string extension = LowerFileExtension(name);
+  // The extension must be one of a reader's patterns exactly: "x.mo" is not a molfile, even though ".mo" is
+  // part of "*.mol".
+  const std::string wanted = "*" + extension;
+  if (!extension.empty())
+    for (const Reader& reader : readers_)
+      if (std::find(reader.patterns.begin(), reader.patterns.end(), wanted) != reader.patterns.end()) return reader;
+  throw EInputError(FormatFileMessage(kMsgUnknownExtension, extension) + " (file " + Quoted(name) + ")");
+}
+
+void TGraphFileInput::CheckFiles() {
+  // Everything a file could fail on before its first structure is found now: a run that stops at its tenth
+  // file has written the first nine, and running it again after the repair would write them twice.
+  namespace fs = std::filesystem;
+  std::set<std::string> seen;
+  for (const std::string& name : fileNames_) {
+    const Reader& reader = ReaderFor(name);
+    std::error_code ec;
+    const fs::file_status status = fs::status(name, ec);
+    if (ec || !fs::exists(status))
+      throw EInputError(FormatFileMessage(kMsgCannotOpen, name) + " (" +
+                        (ec ? ec.message() : std::string(std::strerror(ENOENT))) + ")");
+    // A pipe or a device would block the run or never end; a folder is no structure file.
+    if (!fs::is_regular_file(status))
+      throw EInputError(FormatFileMessage(kMsgCannotOpen, name) + " (not a regular file)");
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) throw EInputError(FormatFileMessage(kMsgCannotOpen, name) + " (" + std::strerror(errno) + ")");
+    std::string head(kHeadSize, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    const bool whole = std::feof(file) != 0;
+    const bool readError = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (readError) throw EInputError("Error reading file " + Quoted(name) + ". " + std::strerror(error));
+    if (!seen.insert(name).second) LogWarning("File " + Quoted(name) + " is given twice; it is read twice");
+    // White space alone is no structure; the reader says so when it reaches the file.
+    if (head.find_first_not_of(" \t\r\n") == std::string::npos) continue;
+    const auto parser = std::dynamic_pointer_cast<TParserInput>(reader.input);
+    if (head.find('\0') != std::string::npos || (parser && !parser->LooksLikeFormat(head, whole)))
+      throw EInputError("File " + Quoted(name) + " is not a " + FormatName(parser ? parser->GetFilter() : "") +
+                        " (its content does not match its extension)");
+  }
 }
 
 void TGraphFileInput::Stop() {
@@ -109,20 +182,9 @@ void TGraphFileInput::Stop() {
 
 void TGraphFileInput::Prepare() {
   const std::string& name = fileNames_[static_cast<std::size_t>(currentIndex_)];
-  const std::string extension = LowerFileExtension(name);
-  // The extension must be one of a reader's patterns exactly: "x.mo" is not a molfile, even though ".mo" is
-  // part of "*.mol".
-  const std::string wanted = "*" + extension;
-  const Reader* chosen = nullptr;
-  if (!extension.empty())
-    for (const Reader& reader : readers_)
-      if (std::find(reader.patterns.begin(), reader.patterns.end(), wanted) != reader.patterns.end()) {
-        chosen = &reader;
-        break;
-      }
-  if (!chosen) throw EInputError(FormatFileMessage(kMsgUnknownExtension, extension));
-  chosen->input->SetFileName(name);
-  SelectChild(chosen->child);
+  const Reader& chosen = ReaderFor(name);
+  chosen.input->SetFileName(name);
+  SelectChild(chosen.child);
   preparedIndex_ = currentIndex_;
 }
 
@@ -139,8 +201,8 @@ void TGraphFileInput::Execute(bool& more) {
     return;
   }
   if (currentIndex_ >= static_cast<int>(fileNames_.size())) {
-    more = false; // every file was read; asked again, there is nothing left
-    return;
+    more = false; // every file was read; asked again, there is nothing left to hand on
+    throw ENoStructure();
   }
   if (currentIndex_ != preparedIndex_) Prepare();
   try {

@@ -38,8 +38,11 @@ public:
   /// Stores the list text ("name; name; ...").
   void SetFileName(const std::string& name) override;
 
-  /// Splits the list into the files of this run.
+  /// Splits the list into the files of this run and checks every file before anything is read: it must exist,
+  /// be a regular readable file with a reader's extension (letter case ignored) and look like that reader's
+  /// format; EInputError naming the file otherwise. A file named twice is a warning.
   void Start(IWorkerThread* thread) override;
+  std::string GetRecordText() const override;
   void Stop() override;
   /// Reads the next structure: selects the reader of the current file when it changed (EInputError
   /// `Unknown file extension "%s".` when no reader lists the extension), lets it read, and goes on to the next
@@ -60,6 +63,9 @@ private:
     std::vector<std::string> patterns; // lower case
   };
   void Prepare();
+  /// The reader for name's extension; EInputError `Unknown file extension` naming the file when none.
+  const Reader& ReaderFor(const std::string& name) const;
+  void CheckFiles();
   void AfterReader(bool& more);
 
   std::string filter_;

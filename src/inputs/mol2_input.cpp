@@ -52,6 +52,8 @@ public:
       : t_(tokenizer), molecule_(molecule), fileName_(fileName) {}
 
   bool Read();
+  /// Fails (at the MOLECULE line) when the molecule read has no atoms.
+  void RequireAtoms();
 
 private:
   void ReadMoleculeRecord();
@@ -79,6 +81,7 @@ private:
   bool computedCharges_ = false; // the charge column holds a computed model's partial charges
   // The ATOM record's ids: bonds and attributes name atoms by id, and ids need not be 1, 2, 3, ...
   std::unordered_map<int, IAtom*> atoms_;
+  std::int64_t moleculeLine_ = 0; // where the MOLECULE record line starts
 };
 
 bool Mol2Reader::Read() {
@@ -100,6 +103,7 @@ bool Mol2Reader::Read() {
         return true;
       }
       seenMolecule = true;
+      moleculeLine_ = lineStart;
       t_.SkipLine();
       ReadMoleculeRecord();
     } else if (record == "atom") {
@@ -116,6 +120,14 @@ bool Mol2Reader::Read() {
     }
   }
   return false;
+}
+
+void Mol2Reader::RequireAtoms() {
+  if (molecule_.VertexCount() > 0) return;
+  BackTo(t_, moleculeLine_);
+  const std::string message = FileErrorMessage(fileName_, t_.GetLineNumber(), mol2_detail::kNoAtoms);
+  t_.SkipLine(); // the search for the next molecule starts after this one's record line
+  throw EInputError(message);
 }
 
 void Mol2Reader::ReadMoleculeRecord() {
@@ -174,6 +186,8 @@ void Mol2Reader::ReadAtomLine() {
   const std::int64_t formal = computedCharges_ ? 0 : RoundHalfEven(charge);
   if (formal < INT_MIN || formal > INT_MAX) Fail(mol2_detail::kChargeRange);
   if (atoms_.count(id)) Fail(mol2_detail::kDuplicateAtom);
+  for (double c : xyz)
+    if (!CoordinateInRange(c)) Fail(mol2_detail::kCoordinateRange);
 
   IAtom* atom = molecule_.AddAtom();
   atoms_[id] = atom;
@@ -287,7 +301,10 @@ bool ReadMol2Molecule(IParser& tokenizer, IMolecule& molecule, const std::string
   molecule.Clear();
   try {
     UpdateBracket bracket(molecule);
-    return Mol2Reader(tokenizer, molecule, fileName).Read();
+    Mol2Reader reader(tokenizer, molecule, fileName);
+    const bool more = reader.Read();
+    reader.RequireAtoms();
+    return more;
   } catch (...) {
     // A half-read molecule is no structure: nothing of it is handed on.
     molecule.Clear();
@@ -302,9 +319,35 @@ void TTriposMOLInput::Execute(bool& more) {
   if (!Tokenizer()) return;
   IMolecule& molecule = TakeMolecule();
   LogTransientHeading(kMOL2Heading);
-  more = ReadMol2Molecule(*Tokenizer(), molecule, GetCurrentFile());
+  try {
+    more = ReadMol2Molecule(*Tokenizer(), molecule, GetCurrentFile());
+  } catch (const EInputError& e) {
+    // The run goes on with the next molecule of the file.
+    SkipToNextMol2Molecule(*Tokenizer());
+    more = !Tokenizer()->AtEnd();
+    throw RecordError(e);
+  }
   FitView(molecule);
   ReportProgress();
+}
+
+bool TTriposMOLInput::LooksLikeFormat(std::string_view head, bool whole) const {
+  return !whole || ContainsAnyLower(head, {"@<tripos>molecule"});
+}
+
+void SkipToNextMol2Molecule(IParser& tokenizer) {
+  // The present position first: a molecule whose atoms ran short may have failed on the next one's record line.
+  tokenizer.SkipBlanks();
+  while (!tokenizer.AtEnd()) {
+    const std::int64_t lineStart = tokenizer.GetPosition();
+    std::string name;
+    if (tokenizer.CheckString(kRecordMark) && tokenizer.ReadLetters(name) && Lower(name) == "molecule") {
+      BackTo(tokenizer, lineStart);
+      return;
+    }
+    BackTo(tokenizer, lineStart);
+    tokenizer.SkipLine();
+  }
 }
 
 } // namespace corvatin

@@ -23,6 +23,8 @@ namespace mol2_detail {
 inline constexpr const char* kAtomRange = "Atom number out of range";
 inline constexpr const char* kDuplicateAtom = "Atom id used twice";
 inline constexpr const char* kChargeRange = "Charge out of range";
+inline constexpr const char* kCoordinateRange = "Coordinate out of range";
+inline constexpr const char* kNoAtoms = "Molecule without atoms";
 } // namespace mol2_detail
 
 /// Reads the next molecule of a MOL2 file from the tokenizer's position into molecule (cleared first; named by
@@ -30,7 +32,8 @@ inline constexpr const char* kChargeRange = "Charge out of range";
 /// another MOLECULE record follows (the position is then at its start). Bond types "1", "2", "3" give single,
 /// double and triple bonds, "ar" aromatic ones, "am", "du", "un", "nc" and any other integer single ones. A
 /// missing or malformed field, or any other bond type, raises EInputError `Error in file "%s" at line %d`
-/// naming fileName and the field's line; the molecule is then left empty.
+/// naming fileName and the field's line, as does a molecule without atoms (at its MOLECULE line) or a coordinate
+/// beyond 10^6 angstrom; the molecule is then left empty and the position is inside the broken molecule.
 bool ReadMol2Molecule(IParser& tokenizer, IMolecule& molecule, const std::string& fileName);
 
 /// The MOL2 reader block: each pass reads the next molecule into the shared molecule and fits it into the view.
@@ -39,7 +42,13 @@ public:
   TTriposMOLInput();
 
   std::string GetName() const override { return kMOL2InputName; }
+  /// Reads the next molecule. A broken one is an ERecordError; the next pass reads the next MOLECULE record.
   void Execute(bool& more) override;
+  /// A "@<TRIPOS>MOLECULE" line somewhere in the head (letter case ignored).
+  bool LooksLikeFormat(std::string_view head, bool whole) const override;
 };
+
+/// Moves to the start of the next "@<TRIPOS>MOLECULE" line after the present line (or to the end of the text).
+void SkipToNextMol2Molecule(IParser& tokenizer);
 
 } // namespace corvatin

@@ -83,6 +83,11 @@ void MolRecordReader::Read() {
       // atom block's charges stay.
       if (version == CtabVersion::V2000) ReadV2000Properties();
     }
+    // A record without atoms is no structure; said at its counts line.
+    if (tableAtoms_ == 0) {
+      failAt_ = countsLine_;
+      Fail(kNoAtoms);
+    }
     AddHydrogens();
     SkipToRecordEnd();
   } catch (...) {
@@ -97,6 +102,7 @@ CtabVersion MolRecordReader::ReadHeader(int& atomCount, int& bondCount) {
   RequireLine(text); // program and time stamp
   RequireLine(text); // comment
   RequireLine(text); // counts line
+  countsLine_ = failAt_;
   auto count = [this, &text](std::size_t column, const char* detail) {
     const std::string field = TrimBlanks(Columns(text, column, 3));
     if (field.empty()) return 0;
@@ -116,7 +122,7 @@ CtabVersion MolRecordReader::ReadHeader(int& atomCount, int& bondCount) {
   if (version.empty()) return CtabVersion::V2000Plain;
   if (version == "V2000") return CtabVersion::V2000;
   if (version == "V3000") return CtabVersion::V3000;
-  throw EInputError(kMsgNotMolFile);
+  Fail(kMsgNotMolFile);
 }
 
 int MolRecordReader::HydrogensFromField(long long field) const { return HydrogensFromCount(field - 1); }
@@ -188,6 +194,15 @@ bool ReadMolRecord(IParser& tokenizer, IMolecule& molecule, const std::string& f
   return true;
 }
 
+void SkipPastRecordEnd(IParser& tokenizer) {
+  std::string text;
+  while (!tokenizer.AtEnd()) {
+    tokenizer.ReadLine(text);
+    if (text.compare(0, 4, "$$$$") == 0) break;
+  }
+  tokenizer.SkipWhite();
+}
+
 TMOLInput::TMOLInput() : TParserInput(1, true, kParamInputFile, kMOLFilter, kMOLDefaultFile) {}
 
 void TMOLInput::Execute(bool& more) {
@@ -195,9 +210,33 @@ void TMOLInput::Execute(bool& more) {
   if (!Tokenizer()) return;
   IMolecule& molecule = TakeMolecule();
   LogTransientHeading(kMOLHeading);
-  more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile());
+  try {
+    more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile());
+  } catch (const EInputError& e) {
+    // The next record begins after this one's "$$$$": the run goes on there.
+    SkipPastRecordEnd(*Tokenizer());
+    more = !Tokenizer()->AtEnd();
+    throw RecordError(e);
+  }
   FitView(molecule);
   ReportProgress();
+}
+
+bool TMOLInput::LooksLikeFormat(std::string_view head, bool) const {
+  for (std::string_view mark : {"M  END", "$$$$", "V2000", "V3000"})
+    if (head.find(mark) != std::string_view::npos) return true;
+  // An old molfile without any of them: its fourth line is a counts line, two numbers in columns 1-6.
+  std::size_t at = 0;
+  for (int line = 0; line < 3 && at != std::string_view::npos; ++line) {
+    at = head.find_first_of("\r\n", at);
+    if (at != std::string_view::npos) at += (head.compare(at, 2, "\r\n") == 0) ? 2 : 1;
+  }
+  if (at == std::string_view::npos) return false;
+  const std::string counts(head.substr(at, 6));
+  if (counts.size() < 6) return false;
+  for (std::size_t k = 0; k < 6; ++k)
+    if (counts[k] != ' ' && (counts[k] < '0' || counts[k] > '9')) return false;
+  return mol_detail::TrimBlanks(counts.substr(0, 3)).size() > 0;
 }
 
 } // namespace corvatin

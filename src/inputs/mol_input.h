@@ -24,6 +24,8 @@ inline constexpr const char* kEndOfFile = "Unexpected end of file";
 inline constexpr const char* kAtomCount = "Atom count expected";
 inline constexpr const char* kBondCount = "Bond count expected";
 inline constexpr const char* kCoordinate = "Coordinate expected";
+inline constexpr const char* kCoordinateRange = "Coordinate out of range";
+inline constexpr const char* kNoAtoms = "Record without atoms";
 inline constexpr const char* kMassDifference = "Mass difference expected";
 inline constexpr const char* kChargeCode = "Charge code expected";
 inline constexpr const char* kHydrogenCount = "Hydrogen count expected";
@@ -37,8 +39,9 @@ inline constexpr const char* kEntry = "Property entry expected";
 
 /// Reads one record from the tokenizer's position into molecule (cleared first; named after the record's first
 /// line) and skips what follows it up to and including the "$$$$" line. Returns whether another record follows
-/// (text other than white space is left). A broken record raises EInputError naming fileName and the line, or
-/// kMsgNotMolFile; the molecule is then left empty.
+/// (text other than white space is left). A broken record (a record without atoms included) raises EInputError
+/// naming fileName and the line (kMsgNotMolFile as the detail for an unknown version stamp); the molecule is then
+/// left empty and the position is inside the broken record.
 bool ReadMolRecord(IParser& tokenizer, IMolecule& molecule, const std::string& fileName);
 
 /// The MOL/SD reader block: each pass reads the next record into the shared molecule and fits it into the view.
@@ -47,7 +50,14 @@ public:
   TMOLInput();
 
   std::string GetName() const override { return kMOLInputName; }
+  /// Reads the next record. A broken record is an ERecordError; the next pass reads the record after its "$$$$".
   void Execute(bool& more) override;
+  /// A counts line as the fourth line, or one of the marks of the format ("M  END", "$$$$", a version stamp).
+  bool LooksLikeFormat(std::string_view head, bool whole) const override;
 };
+
+/// Moves past the "$$$$" line that ends the record the position is in (or to the end of the text), then past
+/// white space: where the next record of an SD file begins.
+void SkipPastRecordEnd(IParser& tokenizer);
 
 } // namespace corvatin

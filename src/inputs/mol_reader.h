@@ -74,6 +74,7 @@ private:
   // A position inside the line a message names. The line number is counted only when a message needs it, so
   // reading never pays for counting lines.
   std::int64_t failAt_ = 0;
+  std::int64_t countsLine_ = 0;        // where the counts line starts
   int tableAtoms_ = 0;                 // atoms of the atom block; hydrogens from counts come after them
   std::vector<int> hydrogens_;         // hydrogens to add per table atom, grown as atoms are read
 };

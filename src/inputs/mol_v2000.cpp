@@ -3,6 +3,7 @@
 #include "inputs/mol_reader.h"
 
 #include "core/numtext.h"
+#include "inputs/text_fields.h"
 
 #include <cmath>
 #include <limits>
@@ -51,6 +52,9 @@ void MolRecordReader::ReadV2000Atoms(int count) {
     const auto y = Coordinate(Columns(line, 11, 10));
     const auto z = Coordinate(Columns(line, 21, 10));
     if (!x || !y || !z) Fail(kCoordinate);
+    if (!text_fields::CoordinateInRange(*x) || !text_fields::CoordinateInRange(*y) ||
+        !text_fields::CoordinateInRange(*z))
+      Fail(kCoordinateRange);
     // Fields 35-36 (mass difference), 37-39 (charge code), 40-42 (stereo parity, not used), 43-45 (hydrogen
     // count + 1).
     std::optional<long long> mass, charge, hydrogens;

@@ -1,6 +1,7 @@
 // The V3000 connection table: "M  V30 " lines of blank-separated tokens and KEYWORD=value pairs; a line ending
 // in "-" continues on the next one.
 #include "inputs/mol_reader.h"
+#include "inputs/text_fields.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -112,6 +113,9 @@ void MolRecordReader::ReadV3000Atom() {
   const double x = ExpectFloat();
   const double y = ExpectFloat();
   const double z = ExpectFloat();
+  for (double c : {x, y, z})
+    if (!text_fields::CoordinateInRange(c))
+      throw EInputError(FileErrorMessage(fileName_, tokenizer_.GetLineNumber(), kCoordinateRange));
   IAtom* atom = molecule_.AddAtom();
   ++tableAtoms_;
   hydrogens_.push_back(0);

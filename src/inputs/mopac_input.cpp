@@ -217,8 +217,13 @@ void TMOPACInput::Execute(bool& more) {
   MopacReadHooks hooks;
   hooks.warning = [this](const std::string& text) { LogWarning(text); };
   hooks.progress = [this] { ReportProgress(); };
-  ReadMopacOutput(*Tokenizer(), molecule, GetCurrentFile(), hooks);
+  ReadWholeFile([&] { ReadMopacOutput(*Tokenizer(), molecule, GetCurrentFile(), hooks); });
   ReportProgress();
+}
+
+bool TMOPACInput::LooksLikeFormat(std::string_view head, bool whole) const {
+  // Every MOPAC or AMPAC output names its program and has a coordinates or charges section near its start.
+  return !whole || ContainsAnyLower(head, {"mopac", "ampac", "cartesian coordinates", "net atomic charges"});
 }
 
 void TMOPACInput::Classify(const Ptr<ISubGraph>&) {}

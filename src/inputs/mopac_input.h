@@ -64,7 +64,10 @@ public:
   TMOPACInput();
 
   std::string GetName() const override { return kMOPACInputName; }
+  /// Reads the file's structure; a broken file or one without atoms is an ERecordError.
   void Execute(bool& more) override;
+  /// The name of MOPAC or AMPAC, or a coordinates or charges section, in the head.
+  bool LooksLikeFormat(std::string_view head, bool whole) const override;
 
   void Classify(const Ptr<ISubGraph>& structure) override;
   std::uint8_t GetUpdateLevel() const override { return ulReader; }

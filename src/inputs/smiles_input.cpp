@@ -41,13 +41,18 @@ void TSMILESInput::Stop() {
   TParserInput::Stop();
 }
 
-bool TSMILESInput::PairedLines() const {
-  // Exactly ".sml2": a name written "X.SML2" is read as a plain SMILES file.
+TSMILESInput::Layout TSMILESInput::FileLayout() const {
+  // Letter case is ignored, as it is when the file input picks this reader: "X.SML2" is a pairs file.
   const std::string& name = GetCurrentFile();
   const auto dot = name.find_last_of('.');
   const auto sep = name.find_last_of("/\\");
-  if (dot == std::string::npos || (sep != std::string::npos && sep > dot)) return false;
-  return name.compare(dot, std::string::npos, ".sml2") == 0;
+  if (dot == std::string::npos || (sep != std::string::npos && sep > dot)) return Layout::Words;
+  std::string extension = name.substr(dot);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (extension == ".sml2") return Layout::Pairs;
+  if (extension == ".smi") return Layout::Lines;
+  return Layout::Words;
 }
 
 std::string TSMILESInput::ReadNameLine(IParser& tokenizer) {
@@ -59,36 +64,90 @@ std::string TSMILESInput::ReadNameLine(IParser& tokenizer) {
   return name;
 }
 
+void TSMILESInput::SkipToStructure(IParser& tokenizer) const {
+  tokenizer.SkipWhite();
+  if (layout_ != Layout::Lines) return;
+  while (!tokenizer.AtEnd() && PeekChar(tokenizer) == '#') {
+    tokenizer.SkipLine();
+    tokenizer.SkipWhite();
+  }
+}
+
+void TSMILESInput::Resynchronise(IParser& tokenizer) const {
+  if (layout_ == Layout::Words) {
+    // The rest of the broken word; the next SMILES starts after the white space.
+    while (!tokenizer.AtEnd()) {
+      const int c = PeekChar(tokenizer);
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') break;
+      std::string ch;
+      tokenizer.ReadChars(ch, 1);
+    }
+  } else if (!tokenizer.AtEndOfLine() || layout_ == Layout::Lines) {
+    tokenizer.SkipLine();
+  }
+  SkipToStructure(tokenizer);
+}
+
 void TSMILESInput::Execute(bool& more) {
   TParserInput::Execute(more);
   if (!Tokenizer()) return;
   IParser& tokenizer = *Tokenizer();
   if (!parser_) parser_ = NewSMILESParser(true, this, true); // executed without Start
-  pairedLines_ = PairedLines();
-  tokenizer.SkipWhite();
+  layout_ = FileLayout();
+  SkipToStructure(tokenizer);
   IMolecule& molecule = TakeMolecule();
   LogTransientHeading(kSMILESHeading);
-  const std::string name = pairedLines_ ? ReadNameLine(tokenizer) : std::string();
+  std::string name = layout_ == Layout::Pairs ? ReadNameLine(tokenizer) : std::string();
+  if (layout_ == Layout::Pairs) {
+    // A stray blank line between a name and its SMILES is passed over. A SMILES never starts with a digit, so a
+    // line that does is the next pair's name line: this name has no SMILES.
+    tokenizer.SkipWhite();
+    const int c = PeekChar(tokenizer);
+    if (tokenizer.AtEnd() || (c >= '0' && c <= '9')) {
+      more = !tokenizer.AtEnd();
+      const EInputError error(FileErrorMessage(GetCurrentFile(), tokenizer.GetLineNumber(), smiles_detail::kNoSmiles));
+      throw RecordError(error);
+    }
+  }
   tokenizer.SkipBlanks();
   tokenizer.Mark();
   insideEnvironment_ = false;
   try {
     parser_->Parse(tokenizer, molecule);
   } catch (const ESMILESError& e) {
-    // The run ends as for any broken file, and the log says where: the file, the line and the parser's own
-    // message with the position in the SMILES.
-    throw EInputError(FileErrorMessage(GetCurrentFile(), tokenizer.GetLineNumber(), e.what()));
-  } catch (const EInputError&) {
-    throw;
+    // The file, the line and the parser's own message with the position in the SMILES; the run goes on with the
+    // next SMILES.
+    const EInputError error(FileErrorMessage(GetCurrentFile(), tokenizer.GetLineNumber(), e.what()));
+    Resynchronise(tokenizer);
+    more = !tokenizer.AtEnd();
+    throw RecordError(error);
+  } catch (const EInputError& e) {
+    Resynchronise(tokenizer);
+    more = !tokenizer.AtEnd();
+    throw RecordError(e);
   } catch (const EChemError&) {
     // A structure the completion cannot handle is skipped; the SMILES was read whole, so the next one follows.
-    tokenizer.SkipWhite();
+    // It keeps its name, so that the message can say which structure it was.
+    const std::string smiles = TrimTrailingBlanks(tokenizer.GetMarkedText());
+    if (layout_ == Layout::Lines) {
+      tokenizer.SkipBlanks();
+      tokenizer.ReadLine(name);
+      name = TrimTrailingBlanks(name);
+    }
+    molecule.SetName(name.empty() ? smiles : name);
+    SkipToStructure(tokenizer);
     more = !tokenizer.AtEnd();
     throw;
   }
   const std::string smiles = TrimTrailingBlanks(tokenizer.GetMarkedText());
   if (!smiles.empty()) LogTransient(kSMILESProcessing + smiles);
-  tokenizer.SkipWhite();
+  if (layout_ == Layout::Lines) {
+    // The rest of the line, after the white space that ends the SMILES, is the name.
+    tokenizer.SkipBlanks();
+    tokenizer.ReadLine(name);
+    name = TrimTrailingBlanks(name);
+  }
+  SkipToStructure(tokenizer);
   molecule.SetName(name.empty() ? smiles : name);
   ReportProgress();
   more = !tokenizer.AtEnd();
@@ -96,13 +155,13 @@ void TSMILESInput::Execute(bool& more) {
 
 void TSMILESInput::AtEnd(IParser& tokenizer, bool& accept) {
   if (accept) return;
-  if (pairedLines_) {
+  if (layout_ == Layout::Pairs) {
     // One SMILES per line: only blanks may follow it.
     tokenizer.SkipBlanks();
     accept = tokenizer.AtEndOfLine();
     return;
   }
-  // Several SMILES may share a line, separated by blanks or tabs.
+  // Several SMILES may share a line, separated by blanks or tabs; in ".smi" a name follows the blank.
   const int next = PeekChar(tokenizer);
   accept = next == ' ' || next == '\t';
 }

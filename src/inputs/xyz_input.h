@@ -1,7 +1,9 @@
 #pragma once
-// The reader of point sets for the sphere matrices (".xyz"): a count, then that many lines of x, y and z. It
-// builds no atoms: it publishes the coordinates, the distances between the points and their inverses as matrices,
-// in the shared data space and on the structure that flows through the procedure.
+// The reader of ".xyz" files. A point set for the sphere matrices is a count, then that many lines of x, y and z:
+// it builds no atoms. A molecule in the usual layout is a count, a comment line (its name), then one line per
+// atom, "El x y z": its atoms get their coordinates and their bonds from distances. Either way the reader
+// publishes the coordinates, the distances between the points and their inverses as matrices, in the shared data
+// space and on the structure that flows through the procedure. Several sets may follow one another.
 
 #include "core/matrix.h"
 #include "inputs/file_input.h"
@@ -24,6 +26,13 @@ namespace xyz_detail {
 inline constexpr const char* kAtomCount = "Atom count expected";
 /// "%d" and "%d": the numbers (from 1) of two points at the same place; the message names the later one's line.
 inline constexpr const char* kSamePoints = "Points %d and %d coincide";
+/// A point line that does not hold three numbers.
+inline constexpr const char* kPoint =
+    "x y z expected: a point set is a count line, then one line of three numbers per point";
+/// An atom line of the element-first layout.
+inline constexpr const char* kAtom = "Element symbol and x y z expected";
+inline constexpr const char* kElement = "Unknown element";
+inline constexpr const char* kCoordinateRange = "Coordinate out of range";
 } // namespace xyz_detail
 
 /// The most points of one set: the two n x n matrices of a larger set would take more memory than a
@@ -46,13 +55,29 @@ struct SpherePointSet {
 /// kMsgTooManyPoints once it has been read, so the next set can still be read.
 SpherePointSet ReadSpherePoints(IParser& tokenizer, const std::string& fileName);
 
-/// The XYZ sphere reader block: each pass reads the next point set; the structure stays empty.
+/// Whether the set at the tokenizer's position is a molecule in the element-first layout: its second line is not
+/// a point (three numbers) and a count above 0 is given. Nothing is consumed.
+bool AtXYZMolecule(IParser& tokenizer);
+
+/// Reads the next element-first molecule into molecule (cleared first): atoms with their symbols and
+/// coordinates, the comment line as its name, bonds from distances, hydrogens taken as complete; skips the white
+/// space after it. Returns the points as a set (none beyond kMaxSpherePoints atoms). EInputError with the file, the line and kAtomCount, kAtom,
+/// kElement or kCoordinateRange.
+SpherePointSet ReadXYZMolecule(IParser& tokenizer, IMolecule& molecule, const std::string& fileName);
+
+/// Moves past the rest of a broken set: to the next line that holds a count alone, or to the end.
+void SkipToNextXYZSet(IParser& tokenizer);
+
+/// The XYZ reader block: each pass reads the next point set (the structure stays empty) or molecule. A broken
+/// set is an ERecordError; the next pass starts at the next count line.
 class TXYZSphereInput : public TParserInput {
 public:
   TXYZSphereInput();
 
   std::string GetName() const override { return kXYZInputName; }
   void Execute(bool& more) override;
+  /// A count as the first word.
+  bool LooksLikeFormat(std::string_view head, bool whole) const override;
 };
 
 } // namespace corvatin

@@ -192,8 +192,12 @@ void TZMatrixInput::Execute(bool& more) {
   more = false; // a Z-matrix file holds one structure
   IMolecule& molecule = TakeMolecule();
   LogTransientHeading(kZMatrixHeading);
-  ReadZMatrix(*Tokenizer(), molecule, GetCurrentFile());
+  ReadWholeFile([&] { ReadZMatrix(*Tokenizer(), molecule, GetCurrentFile()); });
   ReportProgress();
+}
+
+bool TZMatrixInput::LooksLikeFormat(std::string_view head, bool) const {
+  return ContainsAnyLower(head.substr(0, 4096), {"name:", "mopac"});
 }
 
 } // namespace corvatin

@@ -64,7 +64,10 @@ public:
   TZMatrixInput();
 
   std::string GetName() const override { return kZMatrixInputName; }
+  /// Reads the file's structure; a broken file or one without atoms is an ERecordError.
   void Execute(bool& more) override;
+  /// The "Name:" or "MOPAC" header line near the start.
+  bool LooksLikeFormat(std::string_view head, bool whole) const override;
 };
 
 } // namespace corvatin

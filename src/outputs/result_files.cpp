@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <sys/stat.h>
@@ -80,9 +81,20 @@ TResultFile::TResultFile(std::string path) : path_(std::move(path)) {
   if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
     ::close(fd_);
     fd_ = -1;
+    errno = 0;
   }
-  if (fd_ < 0)
-    throw EFatalError("Unable to create \"" + path_ + "\". You can modify the output file in the Tools/Options menu.");
+  if (fd_ < 0) {
+    const int error = errno;
+    // The workbench's menu is named only where there is one: the batch tool chooses its folder itself.
+    bool batch = false;
+    {
+      std::lock_guard<std::mutex> lock(overrideMutex);
+      batch = !folderOverride.empty();
+    }
+    throw EFatalError("Unable to create \"" + path_ + "\" (" +
+                      (error ? std::string(std::strerror(error)) : std::string("not a regular file")) + ")." +
+                      (batch ? "" : " You can modify the output file in the Tools/Options menu."));
+  }
   wasEmpty_ = info.st_size == 0;
 }
 
@@ -106,7 +118,9 @@ void TResultFile::Append(const std::string& text) {
   while (done < bytes.size()) {
     const ssize_t written = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throw EFatalError("Unable to write to \"" + path_ + "\".");
+    if (written <= 0)
+      throw EFatalError("Unable to write to \"" + path_ + "\" (" +
+                        (written < 0 ? std::string(std::strerror(errno)) : std::string("nothing written")) + ").");
     done += static_cast<size_t>(written);
   }
 }

@@ -3,9 +3,13 @@
 #include "blocks/dispatcher.h"
 #include "core/numtext.h"
 #include "core/settings.h"
+#include "descriptors/matrix_test.h"
 #include "descriptors/spectral_moments.h"
+#include "descriptors/topsmode.h"
 #include "outputs/result_files.h"
+#include "outputs/vector_output.h"
 
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -37,8 +41,6 @@ public:
   TConsoleLog(std::ostream& out, bool interactive, bool quiet) : out_(out), interactive_(interactive), quiet_(quiet) {}
   void Clear() override {}
   void AddMessage(const std::string& text, int kind, bool transient) override {
-    last_ = text;
-    lastKind_ = kind;
     if (transient) {
       if (interactive_ && !quiet_) {
         out_ << "\r\033[K" << text << std::flush;
@@ -58,16 +60,12 @@ public:
     }
     out_.flush();
   }
-  const std::string& Last() const { return last_; }
-  int LastKind() const { return lastKind_; }
 
 private:
   std::ostream& out_;
   bool interactive_;
   bool quiet_;
   bool pendingTransient_ = false;
-  std::string last_;
-  int lastKind_ = -1;
 };
 
 /// A one-line progress bar on a terminal; nothing otherwise.
@@ -107,10 +105,30 @@ public:
 
 Ptr<IParamList> BlockParams(const Ptr<IBlock>& block) { return std::dynamic_pointer_cast<IParamList>(block); }
 
+// The number parameters that are whole numbers, with their ranges: a value outside is refused rather than
+// rounded or clamped behind the user's back.
+struct TWholeNumber {
+  const char* name;
+  double low, high;
+};
+const TWholeNumber kWholeNumbers[] = {{kParamMaxOrder, 1, 255},
+                                      {kParamPrecision, 0, kMaxPrecision},
+                                      {kParamSphereWidth, 0, 1000}};
+
+double CheckedNumber(const std::string& name, const std::string& value) {
+  const double number = TextToFloat(value);
+  if (!std::isfinite(number)) throw std::invalid_argument("a finite number is expected");
+  for (const TWholeNumber& rule : kWholeNumbers)
+    if (name == rule.name && (number != std::floor(number) || number < rule.low || number > rule.high))
+      throw std::invalid_argument("a whole number from " + FloatToText(rule.low) + " to " + FloatToText(rule.high) +
+                                  " is expected");
+  return number;
+}
+
 void SetParameterText(IParameter& param, const std::string& name, const std::string& value) {
   try {
     if (auto* number = dynamic_cast<INumberParameter*>(&param)) {
-      number->SetValue(TextToFloat(value));
+      number->SetValue(CheckedNumber(name, value));
     } else if (auto* flag = dynamic_cast<IBoolParameter*>(&param)) {
       if (value == "yes" || value == "true" || value == "1")
         flag->SetValue(true);
@@ -246,8 +264,9 @@ int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& 
   package.SetShowStructures(false);
   if (!package.Execute(false, std::make_shared<TNoFinish>(), log, progress)) return beRunFailed;
   package.WaitForRun();
-  return log->Last() == "Procedure execution successfully finished" && log->LastKind() == lkHeading ? beSuccess
-                                                                                                     : beRunFailed;
+  const TRunSummary summary = package.GetRunSummary();
+  if (summary.outcome != roFinished) return beRunFailed;
+  return summary.skipped > 0 ? beSkipped : beSuccess;
 }
 
 } // namespace corvatin

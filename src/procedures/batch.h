@@ -1,6 +1,6 @@
 #pragma once
 // The batch tool's work, apart from its command line: choosing a procedure, setting its parameters, running it
-// over files on the console dispatcher and turning the run's closing message into an exit status.
+// over files on the console dispatcher and turning the run's outcome into an exit status.
 
 #include "procedures/catalogue.h"
 
@@ -11,7 +11,14 @@
 namespace corvatin {
 
 /// Exit statuses of the batch tool.
-enum BatchExit : int { beSuccess = 0, beRunFailed = 1, beUsage = 2 };
+enum BatchExit : int { beSuccess = 0, beRunFailed = 1, beUsage = 2, beSkipped = 3 };
+
+/// The exit statuses as --help and the README state them.
+inline constexpr const char* kExitStatusText =
+    "Exit status: 0 when the run finished and every structure was written; 3 when it finished but skipped\n"
+    "structures (broken records, SMILES that do not parse, structures a step could not handle: each is named in\n"
+    "the log); 1 when it stopped on an error (a missing or unreadable file, a classification file that did not\n"
+    "load, a value no step provides, a result file that cannot be written); 2 for a usage error.";
 
 /// A usage error: reported with the usage hint, exit status 2.
 class EUsageError : public std::runtime_error {
@@ -39,15 +46,16 @@ Ptr<TPackage> ChooseProcedure(const TCatalogue& catalogue, const std::string& na
 std::vector<std::string> DescribeParameters(const TPackage& package);
 
 /// Sets one parameter from "[BLOCK:]NAME=VALUE" ("yes"/"no" for switches); EUsageError when it names nothing,
-/// is ambiguous or the value does not fit the parameter's kind.
+/// is ambiguous, or the value does not fit the parameter (a finite number; a whole number within its range for
+/// "Max Order", "Precision" and "s param").
 void ApplyAssignment(TPackage& package, const std::string& assignment);
 
 /// Switches the TOPS-MODE weights: "all" turns every one on, a comma-separated list turns exactly those on.
 void SelectWeights(TPackage& package, const std::string& choice);
 
-/// Runs package over the files with the log on err; returns the exit status (0 when the run finished
-/// successfully, 1 when it stopped). Log lines carry their kinds' prefixes; transient lines and the progress bar
-/// appear only when interactive is true.
+/// Runs package over the files with the log on err; returns the exit status: 0 when the run finished with every
+/// structure written, 3 when it finished but skipped structures, 1 when it stopped. Log lines carry their kinds'
+/// prefixes; transient lines and the progress bar appear only when interactive is true.
 int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& err, bool interactive);
 
 } // namespace corvatin

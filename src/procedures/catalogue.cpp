@@ -105,6 +105,10 @@ void TCatalogue::LoadClassifications() {
     } catch (const EClassifyError& e) {
       std::string what = e.what();
       if (setup_.reportLoadError) setup_.reportLoadError(ClassificationLoadMessage(file.fileName, &what));
+    } catch (const std::exception& e) {
+      // The reason names the path tried, so that a missing file is looked for in the right folder.
+      if (setup_.reportLoadError)
+        setup_.reportLoadError(ClassificationLoadMessage(file.fileName, nullptr) + " (" + e.what() + ")");
     } catch (...) {
       if (setup_.reportLoadError) setup_.reportLoadError(ClassificationLoadMessage(file.fileName, nullptr));
     }
