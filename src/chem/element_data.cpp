@@ -1,21 +1,21 @@
 // The element data, one row per atomic number 1 to 109 in periodic order.
 //
 // Atomic weights (u, single precision as stored): IUPAC standard atomic weights as tabulated around 1999-2001
-// (T.B. Coplen, "Atomic weights of the elements 1999", Pure Appl. Chem. 73 (2001) 667-683), with a few values of
+// ("Atomic weights of the elements 1999", Pure Appl. Chem. 73 (2001) 667), with a few values of
 // the preceding tables kept (Zn 65.39, Kr 83.8, Al 26.981539) and F, Na, P cut to the digits stored here; for
 // elements without a stable isotope the mass number of the longest-lived isotope (Tc 98, Pm 145, Po 209 ...).
 // Z 104 to 109 have no measured mass here: 2 Z stands in for it.
 //
 // Covalent radii (angstrom): the classic single-bond covalent radii of the chemistry handbooks (C 0.77, N 0.74,
 // O 0.73, Cl 0.99; Pauling/Sanderson-type values), given up to La; every heavier element takes 2.0. These are not
-// the Cordero et al. 2008 radii (Dalton Trans. 2008, 2832) that other toolkits ship.
+// the 2008 radii (Dalton Trans. (2008) 2832) that other toolkits ship.
 //
 // Valence electrons: the outer s and p electrons for the main groups (the group number); for the d block the
 // counts the descriptors have always used (mostly the two outer s electrons; Cu 2 and Zn 1 do not follow the
 // ground-state 4s occupations but are kept so that descriptor values stay comparable with earlier results);
 // 0 from Ce on.
 //
-// Default colours: the CPK scheme of RasMol (R. Sayle, RasMol 2.6 manual, "Colour Schemes: CPK"), with carbon in
+// Default colours: the CPK scheme of RasMol (RasMol 2.6 manual, "Colour Schemes: CPK"), with carbon in
 // a darker grey (144,144,144) that stays visible on white; {0,0,0} means "no colour of its own" (hydrogen, whose
 // CPK white would vanish on a white background, and every element from Hg on), drawn in the deep pink (255,20,147)
 // that marks unknown elements.

@@ -158,7 +158,7 @@ void Relax(const Topology& topology, const std::vector<int>& atoms, const std::v
            std::vector<Vec3>& positions, int sweeps, const std::vector<RigidGroup>& groups = {},
            bool pushApart = true);
 
-/// Replaces points by shape superimposed onto them with the least squares (B.K.P. Horn, J. Opt. Soc. Am. A 4
+/// Replaces points by shape superimposed onto them with the least squares (J. Opt. Soc. Am. A 4
 /// (1987) 629, the unit quaternion of the largest eigenvalue).
 void SuperimposeShape(const std::vector<Vec3>& shape, std::vector<Vec3>& points);
 

@@ -1,5 +1,5 @@
 // Plane figures for ring layout: the polygon with given sides inscribed in a circle (every ring drawn as one),
-// and the least-squares rigid motion in the plane (W. Kabsch, Acta Cryst. A32 (1976) 922, in two dimensions)
+// and the least-squares rigid motion in the plane (the Kabsch fit, Acta Cryst. A32 (1976) 922, in two dimensions)
 // that lays a ring's polygon onto atoms already placed.
 
 #include "chem/geometry_internal.h"

@@ -1,6 +1,6 @@
 // The clean-up of generated coordinates: distance restraints (bond lengths, the angles as 1-3 distances, the
 // shape of ring systems and of double bonds) met by successive pairwise projection, the scheme of SHAKE-like
-// constraint solvers and of stochastic proximity embedding (D.K. Agrafiotis, J. Comput. Chem. 24 (2003) 1215),
+// constraint solvers and of stochastic proximity embedding (J. Comput. Chem. 24 (2003) 1215),
 // while atoms three or more bonds apart are pushed out to their contact distance.
 
 #include "chem/geometry_internal.h"

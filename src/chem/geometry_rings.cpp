@@ -1,6 +1,6 @@
-// Ring systems for geometry generation: the biconnected components of the molecule (Tarjan's lowpoint method,
-// R. Tarjan, SIAM J. Comput. 1 (1972) 146), and for each a smallest set of smallest rings: candidate cycles
-// (the shortest cycle through every bond, then Horton's cycles, J.D. Horton, SIAM J. Comput. 16 (1987) 358)
+// Ring systems for geometry generation: the biconnected components of the molecule (the lowpoint method,
+// SIAM J. Comput. 1 (1972) 146), and for each a smallest set of smallest rings: candidate cycles
+// (the shortest cycle through every bond, then Horton's cycles, SIAM J. Comput. 16 (1987) 358)
 // taken shortest first when independent over GF(2).
 
 #include "chem/geometry_internal.h"

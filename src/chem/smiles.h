@@ -1,5 +1,5 @@
 #pragma once
-// The SMILES parser (Weininger, J. Chem. Inf. Comput. Sci. 28 (1988) 31): turns one SMILES line into the atoms
+// The SMILES parser (J. Chem. Inf. Comput. Sci. 28 (1988) 31): turns one SMILES line into the atoms
 // and bonds of a molecule. Used by the SMILES entry box and the SMILES file reader, which want complete molecules
 // with aromatic bonds and explicit hydrogens, and by the SMILES classification, which parses fragment patterns
 // and extends the grammar through a hook. Stereo marks are read and discarded; isotopes become atomic weights.

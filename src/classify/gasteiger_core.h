@@ -1,6 +1,6 @@
 #pragma once
 // The Gasteiger-Marsili partial equalisation of orbital electronegativity over a molecule graph given as atom
-// types, initial charges and neighbour lists (J. Gasteiger, M. Marsili, Tetrahedron 36 (1980) 3219-3228).
+// types, initial charges and neighbour lists (Tetrahedron 36 (1980) 3219).
 
 #include <cstdint>
 #include <vector>

@@ -6,8 +6,7 @@ namespace corvatin {
 
 namespace {
 
-// Types 0 to 13: J. Gasteiger, M. Marsili, "Iterative partial equalization of orbital electronegativity - a rapid
-// access to atomic charges", Tetrahedron 36 (1980) 3219-3228, Table 1 (a, b, c of the neutral-atom orbital
+// Types 0 to 13: Tetrahedron 36 (1980) 3219, Table 1 (a, b, c of the neutral-atom orbital
 // electronegativity polynomial). Types 14 to 18 (P sp3, sp2, sp; Li; Be) are not in that table; they are the
 // values this program has always carried for those elements (b = 10 and c = 0: a linear polynomial).
 constexpr std::array<TGasteigerCoefficients, 20> kCoefficients = {{

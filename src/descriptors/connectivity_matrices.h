@@ -23,10 +23,10 @@ inline constexpr const char* kParamValenceConnectivity = "paramValenceConnectivi
 struct TAtomDeltas {
   /// delta: neighbours whose symbol is not "H" (for a vertex that is no atom, neighbours that are not hydrogens).
   std::vector<long double> delta;
-  /// delta-v = (Zv - h) / q, q = 1 for 2 <= Z <= 10, else Z - Zv (Kier and Hall, J. Pharm. Sci. 72 (1983) 1170);
+  /// delta-v = (Zv - h) / q, q = 1 for 2 <= Z <= 10, else Z - Zv (J. Pharm. Sci. 72 (1983) 1170);
   /// 0 for a vertex without an element (no atom, or Z = 0), which has no valence electrons to count.
   std::vector<long double> valence;
-  /// Per bond of the graph: the edge degree delta_u + delta_w - 2 (Estrada, J. Chem. Inf. Comput. Sci. 35 (1995)
+  /// Per bond of the graph: the edge degree delta_u + delta_w - 2 (J. Chem. Inf. Comput. Sci. 35 (1995)
   /// 31).
   std::vector<long double> edgeDegree;
 };

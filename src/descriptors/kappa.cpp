@@ -17,7 +17,7 @@ struct AlphaIncrement {
   long double value;
 };
 
-// r(X) / r(Csp3) - 1 as tabulated by Hall and Kier (Rev. Comput. Chem. 2 (1991) 367) from the covalent radii of
+// r(X) / r(Csp3) - 1 as tabulated in Rev. Comput. Chem. 2 (1991) 367 from the covalent radii of
 // the element in each hybridisation state; as long double literals, the nearest extended values to the decimals.
 constexpr AlphaIncrement kAlphaIncrements[] = {
     {6, 1, -0.22L},  {6, 2, -0.13L},                  // C sp, sp2

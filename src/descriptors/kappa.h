@@ -1,7 +1,7 @@
 #pragma once
 // Kier's kappa shape indexes of orders 1 to 3, with and without the alpha correction for atom size and
-// hybridisation, and the flexibility index built from them (Kier, Quant. Struct.-Act. Relat. 4 (1985) 109 and
-// 8 (1989) 221; Hall and Kier, Rev. Comput. Chem. 2 (1991) 367).
+// hybridisation, and the flexibility index built from them (Quant. Struct.-Act. Relat. 4 (1985) 109 and
+// 8 (1989) 221; Rev. Comput. Chem. 2 (1991) 367).
 
 #include "core/parameters.h"
 

@@ -19,7 +19,7 @@ const std::array<std::vector<const char*>, 3> kValueNames{
     std::vector<const char*>{kResultLocalDipoleCharacter},
     std::vector<const char*>{kResultHomoEnergy, kResultLumoEnergy, kResultLocalDipoleIndex, kResultPolarization}};
 
-// Reference energies (eV) of the delocalizability: the superdelocalizability of Fukui, Yonezawa and Nagata (Bull.
+// Reference energies (eV) of the delocalizability: the superdelocalizability (Bull.
 // Chem. Soc. Jpn. 27 (1954) 423) measured from a reference level instead of from zero, the occupied orbitals below
 // it and the empty ones above it. Kept in single precision, as the values the descriptor was defined with.
 constexpr std::array<float, 3> kReferenceEnergies{-10.0F, -5.0F, 0.0F};

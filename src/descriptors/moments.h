@@ -1,5 +1,5 @@
 #pragma once
-// TOPS-MODE spectral moments (E. Estrada, J. Chem. Inf. Comput. Sci. 36 (1996) 844): the k-th moment of a
+// TOPS-MODE spectral moments (J. Chem. Inf. Comput. Sci. 36 (1996) 844): the k-th moment of a
 // structure is tr(B^k), B the bond adjacency matrix of its graph (1 where two bonds share an atom) with a bond
 // property on the diagonal. The local moment of bond b is the diagonal element B^k(b, b); the moments are their
 // sums over the bonds.

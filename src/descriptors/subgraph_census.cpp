@@ -45,7 +45,7 @@ struct TProduct {
 };
 
 // Connected bond sets are the connected vertex sets of the line graph (bonds adjacent when they share an atom).
-// They are enumerated with Wernicke's ESU scheme (IEEE/ACM Trans. Comput. Biol. Bioinform. 3 (2006) 347): each
+// They are enumerated with the ESU scheme (IEEE/ACM Trans. Comput. Biol. Bioinform. 3 (2006) 347): each
 // set grows from its lowest-numbered bond and only takes, besides the candidates it already had, neighbours of
 // the newly added bond that are above the root and not yet adjacent to the set, so every set is met once.
 class TCensus {

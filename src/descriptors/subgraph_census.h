@@ -1,6 +1,6 @@
 #pragma once
-// The subgraph census behind the connectivity indexes (Kier and Hall, "Molecular Connectivity in
-// Structure-Activity Analysis", 1986): every connected set of 1 to 6 bonds is visited exactly once and sorted
+// The subgraph census behind the connectivity indexes ("Molecular Connectivity in
+// Structure-Activity Analysis", Research Studies Press, 1986): every connected set of 1 to 6 bonds is visited exactly once and sorted
 // by shape into paths, clusters, path-clusters and chains. A set of m bonds on m + 1 atoms is a tree: a path
 // when no atom has three or more of its bonds, a cluster when no atom has exactly two, a path-cluster otherwise;
 // a set of m bonds on m atoms each holding two of them is a chain (a ring of m atoms). Other shapes (rings with

@@ -22,7 +22,7 @@ constexpr std::array<const char*, 4> kValueNames{kResultOmega, kResultOmegaQ, kR
 constexpr std::array<const char*, 4> kCaptions{"Omega", "Omega(q)", "Omega(q)c", "Epsilon(Ro)"};
 enum Index : size_t { kOmega = 0, kOmegaQ = 1, kOmegaQC = 2, kEpsilonRo = 3 };
 
-// Elements whose electron density is referred to the core, r = Z - q, as Kier and Hall do with the valence
+// Elements whose electron density is referred to the core, r = Z - q, as the valence connectivity does with the valence
 // electron count for atoms beyond the second period (J. Pharm. Sci. 72 (1983) 1170); every other element,
 // phosphorus included, keeps r = 1.
 constexpr std::array<int, 5> kCoreReferredElements{14, 16, 17, 35, 53};

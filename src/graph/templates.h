@@ -1,6 +1,6 @@
 #pragma once
-// The small template graphs whose occurrences the connectivity indexes count (Kier and Hall, "Molecular
-// Connectivity in Structure-Activity Analysis", 1986: paths, clusters, path-clusters and chains by order m).
+// The small template graphs whose occurrences the connectivity indexes count ("Molecular
+// Connectivity in Structure-Activity Analysis", Research Studies Press, 1986: paths, clusters, path-clusters and chains by order m).
 
 #include "graph/graph.h"
 

@@ -168,7 +168,8 @@ void Mol2Reader::ReadAtomLine() {
   Separator();
   double xyz[3] = {0.0, 0.0, 0.0};
   for (double& c : xyz) {
-    if (!ReadFloat(t_, c)) Fail();
+    // An exponent is read too, so that 1e300 is refused for its size rather than for its letter.
+    if (!ReadNumberToken(t_, c)) Fail();
     Separator();
   }
   std::string type;

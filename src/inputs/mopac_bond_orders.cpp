@@ -1,4 +1,4 @@
-// Bond orders (Wiberg bond indices, K. B. Wiberg, Tetrahedron 24 (1968) 1083) in the two layouts MOPAC prints:
+// Bond orders (Wiberg bond indices, Tetrahedron 24 (1968) 1083) in the two layouts MOPAC prints:
 // the lower-triangular matrix "BOND ORDERS AND VALENCIES" of MOPAC 6/7, MOPAC 93 and AMPAC, in blocks of
 // columns with the valencies on the diagonal; and the per-atom list "(VALENCIES)   BOND ORDERS" of MOPAC 2016
 // and later, each atom's valency in parentheses followed by its partners, wrapped onto further lines. Either way

@@ -3,7 +3,7 @@
 // results of the semi-empirical calculation that the topographic and quantum-chemical descriptors need — net
 // atomic charges, electron densities, bond orders, the number of filled levels, the orbital energies and the
 // eigenvector coefficients per atom. The sections are found by their headings; both the layout of older MOPAC
-// and AMPAC versions and that of MOPAC 22 (J. J. P. Stewart, Stewart Computational Chemistry, 2022) are read.
+// and AMPAC versions and that of MOPAC 22 (Stewart Computational Chemistry, 2022) are read.
 
 #include "classify/classification.h"
 #include "inputs/file_input.h"

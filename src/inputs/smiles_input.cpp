@@ -20,6 +20,20 @@ bool TakeChar(IParser& tokenizer, char wanted) {
   return tokenizer.ReadChars(ch, 1);
 }
 
+// The SMILES as written, from the mark to the next white space, for a message; nothing is consumed.
+std::string RestOfWord(IParser& tokenizer) {
+  std::string word = tokenizer.GetMarkedText();
+  const std::int64_t start = tokenizer.GetPosition();
+  std::string ch;
+  while (word.size() < 200 && tokenizer.ReadChars(ch, 1) && ch[0] != ' ' && ch[0] != '\t' && ch[0] != '\r' &&
+         ch[0] != '\n')
+    word += ch;
+  tokenizer.Back(tokenizer.GetPosition() - start);
+  while (!word.empty() && (word.back() == ' ' || word.back() == '\t' || word.back() == '\r' || word.back() == '\n'))
+    word.pop_back();
+  return word;
+}
+
 std::string TrimTrailingBlanks(std::string text) {
   const auto last = text.find_last_not_of(" \t");
   text.erase(last == std::string::npos ? 0 : last + 1);
@@ -117,7 +131,8 @@ void TSMILESInput::Execute(bool& more) {
   } catch (const ESMILESError& e) {
     // The file, the line and the parser's own message with the position in the SMILES; the run goes on with the
     // next SMILES.
-    const EInputError error(FileErrorMessage(GetCurrentFile(), tokenizer.GetLineNumber(), e.what()));
+    const EInputError error(FileErrorMessage(GetCurrentFile(), tokenizer.GetLineNumber(),
+                                             std::string(e.what()) + " in \"" + RestOfWord(tokenizer) + "\""));
     Resynchronise(tokenizer);
     more = !tokenizer.AtEnd();
     throw RecordError(error);

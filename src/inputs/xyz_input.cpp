@@ -76,7 +76,8 @@ SpherePointSet ReadSpherePoints(IParser& tokenizer, const std::string& fileName)
     for (int k = 0; k < 3; ++k) {
       double value = 0.0;
       tokenizer.SkipBlanks();
-      if (!ReadFloat(tokenizer, value)) fail(xyz_detail::kPoint);
+      // An exponent is read too ("1.5E-01"), so that 1e300 is refused for its size rather than for its letter.
+      if (!ReadNumberToken(tokenizer, value)) fail(xyz_detail::kPoint);
       if (!CoordinateInRange(value)) fail(xyz_detail::kCoordinateRange);
       xyz.push_back(value);
     }
@@ -97,7 +98,7 @@ bool AtXYZMolecule(IParser& tokenizer) {
     tokenizer.SkipBlanks();
     double value = 0.0;
     int numbers = 0;
-    while (numbers < 3 && ReadFloat(tokenizer, value)) {
+    while (numbers < 3 && ReadNumberToken(tokenizer, value)) {
       ++numbers;
       tokenizer.SkipBlanks();
     }

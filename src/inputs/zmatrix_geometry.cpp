@@ -1,6 +1,5 @@
 // Cartesian coordinates from a Z-matrix with reference atoms: the natural-extension reference frame construction
-// (J. Parsons, J. B. Holmes, J. M. Rojas, J. Tsai, C. E. M. Strauss, "Practical conversion from torsion space to
-// Cartesian space for in silico protein synthesis", J. Comput. Chem. 26 (2005) 1063-1068), with MOPAC's
+// (J. Comput. Chem. 26 (2005) 1063), with MOPAC's
 // orientation of the first three atoms and its sign of the torsion angle.
 #include "inputs/zmatrix_input.h"
 

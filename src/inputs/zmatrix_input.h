@@ -1,6 +1,6 @@
 #pragma once
 // The reader of MOPAC Z-matrix files (".zmt"): a header line, "Name:" with the molecule's name, a "MOPAC" line,
-// then one line per atom in MOPAC's internal-coordinate layout (J. J. P. Stewart, MOPAC manual, "Geometry
+// then one line per atom in MOPAC's internal-coordinate layout (MOPAC manual, "Geometry
 // definition"): symbol, bond length, flag, bond angle, flag, torsion, flag, and the three reference atoms.
 // The atoms get 3D coordinates from their internal coordinates, bonds from distances, and their hydrogens are
 // taken as complete.

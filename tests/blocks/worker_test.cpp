@@ -74,10 +74,12 @@ TEST_F(Worker, ARunClearsTheLogRunsEveryPassAndClosesWithSuccess) {
   Finish();
 
   EXPECT_EQ(log->clears, 1);
-  ASSERT_EQ(log->lines.size(), 4u);
+  ASSERT_EQ(log->lines.size(), 5u);
   EXPECT_EQ(log->lines[0].text, "pass 1");
   EXPECT_EQ(log->lines[2].text, "pass 3");
+  EXPECT_EQ(log->lines[3].text, "3 structures written, 0 skipped");
   ExpectClosing(kFinished);
+  EXPECT_EQ(package->GetRunSummary().outcome, roFinished);
   EXPECT_TRUE(relayed);
   EXPECT_EQ(synchronizedOn, main);
   EXPECT_EQ(descriptor->executed, 3);
@@ -120,6 +122,10 @@ TEST_F(Worker, AChemErrorSkipsTheRestOfTheChainForThatStructureOnly) {
   EXPECT_TRUE(log->Contains("Structure has no bonds", lkError));
   EXPECT_EQ(descriptor->busy, (std::vector<bool>{true, false, true, false, true, false}));
   ExpectClosing(kFinished);
+  const TRunSummary summary = package->GetRunSummary();
+  EXPECT_EQ(summary.outcome, roFinished);
+  EXPECT_EQ(summary.written, 2);
+  EXPECT_EQ(summary.skipped, 1);
 }
 
 TEST_F(Worker, RunEndingErrorsAreLoggedAsTheTableSays) {
@@ -132,9 +138,10 @@ TEST_F(Worker, RunEndingErrorsAreLoggedAsTheTableSays) {
       {"input error", [] { throw EInputError("Error in file \"a.sml\" at line 3"); },
        "Error in file \"a.sml\" at line 3"},
       {"fatal error", [] { ScriptBlock().Fatal("Too many atoms"); }, "Too many atoms"},
-      {"index error", [] { throw std::out_of_range("vertex index 12"); }, kUnexpected},
-      {"conversion error", [] { throw std::invalid_argument("not a number"); }, kUnexpected},
-      {"allocation failure", [] { throw std::bad_alloc(); }, kUnexpected},
+      // Never a bare "Unexpected error" when the exception can say more.
+      {"index error", [] { throw std::out_of_range("vertex index 12"); }, std::string(kUnexpected) + " (vertex index 12)"},
+      {"conversion error", [] { throw std::invalid_argument("not a number"); }, std::string(kUnexpected) + " (not a number)"},
+      {"allocation failure", [] { throw std::bad_alloc(); }, std::string(kUnexpected) + " (std::bad_alloc)"},
       {"foreign object", [] { throw 42; }, kUnexpected},
   };
   for (const auto& c : cases) {
@@ -152,15 +159,17 @@ TEST_F(Worker, RunEndingErrorsAreLoggedAsTheTableSays) {
     Finish();
     EXPECT_EQ(source->executed, 2);
     EXPECT_EQ(output->executed, 1);
-    ASSERT_GE(log->lines.size(), 2u);
-    EXPECT_EQ(log->lines[log->lines.size() - 2].text, c.logged);
-    EXPECT_EQ(log->lines[log->lines.size() - 2].kind, lkError);
+    ASSERT_GE(log->lines.size(), 3u);
+    EXPECT_EQ(log->lines[log->lines.size() - 3].text, c.logged);
+    EXPECT_EQ(log->lines[log->lines.size() - 3].kind, lkError);
+    EXPECT_EQ(log->lines[log->lines.size() - 2].text, "1 structures written, 0 skipped");
     ExpectClosing(kStopped);
+    EXPECT_EQ(package->GetRunSummary().outcome, roStoppedOnError);
     EXPECT_EQ(descriptor->stops, 1);
   }
 }
 
-TEST_F(Worker, AFailedStartRunsNoPassLogsUnexpectedErrorAndStopsEveryBlock) {
+TEST_F(Worker, AFailedStartRunsNoPassLogsTheBlocksMessageAndStopsEveryBlock) {
   auto first = std::make_shared<ScriptBlock>("Output");
   first->startError = [] { throw EChemError("Cannot open \"TOPS-MODE.txt\""); };
   auto second = MakeSource(3);
@@ -171,8 +180,9 @@ TEST_F(Worker, AFailedStartRunsNoPassLogsUnexpectedErrorAndStopsEveryBlock) {
   EXPECT_EQ(second->starts, 1); // later blocks are still started
   EXPECT_EQ(first->executed + second->executed, 0);
   EXPECT_EQ(first->stops + second->stops, 2);
-  EXPECT_TRUE(log->Contains(kUnexpected, lkError));
+  EXPECT_TRUE(log->Contains("Cannot open \"TOPS-MODE.txt\"", lkError));
   ExpectClosing(kStopped);
+  EXPECT_EQ(package->GetRunSummary().outcome, roStoppedOnError);
   EXPECT_EQ(progress->positions.back(), 100);
 }
 
@@ -325,6 +335,7 @@ TEST_F(Worker, StopWaitsForTheWorkerWhileServingItsCalls) {
   EXPECT_EQ(source->stops, 1);
   ExpectClosing(kStopped);
   EXPECT_TRUE(package->WaitForRun());
+  EXPECT_EQ(package->GetRunSummary().outcome, roStoppedByUser);
 }
 
 TEST_F(Worker, StopReleasesAWorkerWaitingAtThePausePoint) {

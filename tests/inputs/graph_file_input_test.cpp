@@ -8,6 +8,8 @@
 #include "inputs/mol_input.h"
 #include "inputs/smiles_input.h"
 
+#include <filesystem>
+
 using namespace corvatin;
 using namespace corvatin::test;
 
@@ -84,10 +86,14 @@ TEST(FileList, TheExtensionIsLoweredAndADotInAFolderIsNoExtension) {
 }
 
 TEST(FileList, AListOfBareNamesGetsTheProgramFolderInFrontOfTheWholeText) {
-  SetDataFolder("/opt/corvatin/");
+  TempFolder folder;
+  const std::string program = folder.Path();
+  folder.Write("a.mol", "a\n\n\n  1  0  0  0  0  0  0  0  0  0999 V2000\nM  END\n");
+  folder.Write("b.sdf", "");
+  SetDataFolder(program);
   TGraphFileInput input(SixReaders());
   input.SetFileName("a.mol; b.sdf");
-  EXPECT_EQ(input.GetFileName(), "/opt/corvatin/a.mol; b.sdf");
+  EXPECT_EQ(input.GetFileName(), program + "a.mol; b.sdf");
   input.SetFileName("/x/a.mol; b.sdf");
   EXPECT_EQ(input.GetFileName(), "/x/a.mol; b.sdf");
   input.SetFileName("");
@@ -95,7 +101,7 @@ TEST(FileList, AListOfBareNamesGetsTheProgramFolderInFrontOfTheWholeText) {
   // Each bare name of the run's list is looked up in the program folder.
   input.SetFileName(" a.mol ;b.sdf");
   input.Start(nullptr);
-  EXPECT_EQ(input.GetFileNames(), (std::vector<std::string>{"/opt/corvatin/a.mol", "/opt/corvatin/b.sdf"}));
+  EXPECT_EQ(input.GetFileNames(), (std::vector<std::string>{program + "a.mol", program + "b.sdf"}));
   input.Stop();
   EXPECT_TRUE(input.GetFileNames().empty());
   SetDataFolder("");
@@ -103,16 +109,16 @@ TEST(FileList, AListOfBareNamesGetsTheProgramFolderInFrontOfTheWholeText) {
 
 // ------------------------------------------------------------------------------------------ filter
 
-TEST(GraphInputFilter, SixEntriesThenAllSupportedFilesWithTheElevenPatternsInReaderOrder) {
+TEST(GraphInputFilter, SixEntriesThenAllSupportedFilesWithTheTwelvePatternsInReaderOrder) {
   TGraphFileInput input(SixReaders());
   EXPECT_EQ(input.GetFilter(),
-            "SMILES file (*.sml, *.sml2, *.txt)|*.sml;*.sml2;*.txt|"
+            "SMILES file (*.sml, *.sml2, *.smi, *.txt)|*.sml;*.sml2;*.smi;*.txt|"
             "MDL mol file or SDFile (*.mol, *.sdf)|*.mol;*.sdf|"
             "TRIPOS MOL file (*.mol2, *.ml2)|*.mol2;*.ml2|"
             "MOPAC Z matrix files (*.zmt)|*.zmt|"
             "MOPAC - AMPAC files (*.out, *.oam)|*.out;*.oam|"
             "XYZ file (*.xyz)|*.xyz|"
-            "All supported files|*.sml;*.sml2;*.txt;*.mol;*.sdf;*.mol2;*.ml2;*.zmt;*.out;*.oam;*.xyz");
+            "All supported files|*.sml;*.sml2;*.smi;*.txt;*.mol;*.sdf;*.mol2;*.ml2;*.zmt;*.out;*.oam;*.xyz");
   EXPECT_EQ(input.GetReaderFilters().size(), 6u);
   EXPECT_EQ(input.GetName(), "Input");
 }
@@ -139,27 +145,28 @@ TEST_F(GraphInput, AnExtensionInCapitalsIsReadByItsReader) {
   EXPECT_EQ(input->GetSelected()->GetName(), "Input");
 }
 
-TEST_F(GraphInput, UnknownMissingAndEmptyExtensionsFailNamingTheLoweredExtension) {
-  auto input = std::make_shared<TGraphFileInput>(SixReaders());
-  Open(input, folder.Path() + "x.PDB");
-  bool more = true;
-  EXPECT_EQ(MessageOf<EInputError>([&] { input->Execute(more); }), "Unknown file extension \".pdb\".");
-  input->Stop();
-  Open(input, folder.Path() + "noext");
-  EXPECT_EQ(MessageOf<EInputError>([&] { input->Execute(more); }), "Unknown file extension \"\".");
-  input->Stop();
-  // Two ";" in a row: the empty name between them fails the same way.
-  Open(input, folder.Write("a.sml", "CCO\n") + ";;" + folder.Write("b.sml", "CC\n"));
-  input->Execute(more);
-  EXPECT_TRUE(more);
-  EXPECT_EQ(MessageOf<EInputError>([&] { input->Execute(more); }), "Unknown file extension \"\".");
-}
-
-TEST_F(GraphInput, APartOfAnExtensionIsNoExtensionOfAReader) {
-  auto input = std::make_shared<TGraphFileInput>(SixReaders());
-  Open(input, folder.Path() + "x.mo"); // ".mo" is part of "*.mol", but no molfile extension
-  bool more = true;
-  EXPECT_EQ(MessageOf<EInputError>([&] { input->Execute(more); }), "Unknown file extension \".mo\".");
+TEST_F(GraphInput, EveryFileIsCheckedAtStartNamingTheFileAndTheReason) {
+  // Before anything is read: an unknown, missing or empty extension (two ";" in a row give an empty name), a
+  // part of an extension (".mo" is part of "*.mol"), a missing file, a folder, a file whose content is not of
+  // its reader's format.
+  const std::string good = folder.Write("a.sml", "CCO\n");
+  folder.Write("x.PDB", "ATOM\n");
+  std::filesystem::create_directories(folder.Path() + "dir.sdf");
+  const std::pair<std::string, std::string> cases[] = {
+      {folder.Path() + "x.PDB", "Unknown file extension \".pdb\". (file \"" + folder.Path() + "x.PDB\")"},
+      {folder.Path() + "noext", "Unknown file extension \"\". (file \"" + folder.Path() + "noext\")"},
+      {good + ";;" + good, "Unknown file extension \"\". (file \"\")"},
+      {folder.Path() + "x.mo", "Unknown file extension \".mo\". (file \"" + folder.Path() + "x.mo\")"},
+      {good + ";" + folder.Path() + "gone.sdf", "Couldn't open file \"" + folder.Path() + "gone.sdf\" (No such file or directory)"},
+      {folder.Path() + "dir.sdf", "Couldn't open file \"" + folder.Path() + "dir.sdf\" (not a regular file)"},
+      {folder.Write("words.sdf", "no molfile\nhere\n"),
+       "File \"" + folder.Path() + "words.sdf\" is not a MDL mol file or SDFile (its content does not match its extension)"},
+  };
+  for (const auto& [files, message] : cases) {
+    auto input = std::make_shared<TGraphFileInput>(SixReaders());
+    EXPECT_EQ(MessageOf<EInputError>([&] { Open(input, files); }), message);
+    input->Stop();
+  }
 }
 
 // ------------------------------------------------------------------------------------------ passes
@@ -214,7 +221,7 @@ TEST_F(GraphInput, WithoutFilesOnePassRunsOnTheStructureAlreadyThere) {
 TEST_F(GraphInput, AChemistryErrorOnAFilesLastStructureStillMovesOnToTheNextFile) {
   auto failing = std::make_shared<FailingReader>(2, 2); // two structures per file; the second fails
   auto input = std::make_shared<TGraphFileInput>(std::vector<Ptr<IObject>>{failing});
-  Open(input, folder.Path() + "a.fai;" + folder.Path() + "b.fai");
+  Open(input, folder.Write("a.fai", "1\n") + ";" + folder.Write("b.fai", "2\n"));
   bool more = true;
   input->Execute(more);
   EXPECT_TRUE(more);

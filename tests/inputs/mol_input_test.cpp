@@ -32,14 +32,16 @@ protected:
     h.Start(folder.Write(name, text));
     return h.ReadAll();
   }
-  /// The message of the error the first record of text raises.
+  /// The message of the record error the first record of text raises.
   std::string ErrorOf(const std::string& text) {
     h.reader->Stop(); // the file is written anew for every case
     folder.Write("broken.sdf", text);
     h.Start(file);
-    return MessageOf<EInputError>([&] { h.Pass(); });
+    return MessageOf<ERecordError>([&] { h.Pass(); });
   }
-  std::string At(int line, const std::string& detail = {}) { return FileErrorMessage(file, line, detail); }
+  std::string At(int line, const std::string& detail = {}, int record = 1) {
+    return FileErrorMessage(file, line, detail) + ", record " + std::to_string(record);
+  }
   IAtom* Atom(int i) { return h.molecule->GetAtom(i); }
 
   TempFolder folder;
@@ -134,8 +136,17 @@ TEST_F(MolInput, WhiteSpaceAfterTheLastRecordIsNoFurtherRecord) {
   EXPECT_EQ(ReadText(record + record + "\n  \n\n"), (std::vector<std::string>{"two", "two"}));
 }
 
-TEST_F(MolInput, AnEmptyFileIsABrokenRecordNotAnEmptyStructure) {
-  EXPECT_EQ(ErrorOf(""), At(1, "Unexpected end of file"));
+TEST_F(MolInput, AnEmptyFileHoldsNoStructureAndARecordWithoutAtomsIsBroken) {
+  for (const char* text : {"", "\r\n  \n"}) {
+    h.reader->Stop();
+    folder.Write("broken.sdf", text);
+    h.Start(file);
+    bool more = true;
+    EXPECT_THROW(h.reader->Execute(more), ENoStructure);
+    EXPECT_FALSE(more);
+    EXPECT_TRUE(h.log->Contains("File \"" + file + "\" holds no structure", lkWarning));
+  }
+  EXPECT_EQ(ErrorOf(Header("none") + CountsLine(0, 0) + "M  END\n"), At(4, "Record without atoms"));
   EXPECT_EQ(h.molecule->VertexCount(), 0);
 }
 
@@ -151,7 +162,7 @@ TEST_F(MolInput, WithoutVersionStampPropertyChargesAreIgnoredAndAtomBlockCharges
 }
 
 TEST_F(MolInput, AnUnknownVersionStampIsNoMolfile) {
-  EXPECT_EQ(ErrorOf(TwoAtoms({}, 1, "V9999")), "The file you selected is not a MDL mol file");
+  EXPECT_EQ(ErrorOf(TwoAtoms({}, 1, "V9999")), At(4, "The file you selected is not a MDL mol file"));
 }
 
 // ------------------------------------------------------------------------------------------ charges
@@ -289,12 +300,17 @@ TEST_F(MolInput, AFileEndingInsideATableNamesTheLineAfterTheLast) {
   EXPECT_EQ(ErrorOf("name\nprogram\n"), At(3, "Unexpected end of file"));
 }
 
-TEST_F(MolInput, ARecordAfterABrokenOneIsNotReached) {
-  // The run ends at the broken record (the worker ends the run on EInputError); the message names its line.
+TEST_F(MolInput, TheRecordAfterABrokenOneIsReadInTheNextPass) {
+  // The broken record is a record error naming its line and number; the pass after it reads the record after
+  // its "$$$$", and the one after that ends the file.
   const std::string good = TwoAtoms() + "$$$$\n";
-  const std::string bad = Header("bad") + CountsLine(1, 0) + "garbage\n";
+  const std::string bad = Header("bad") + CountsLine(1, 0) + "garbage\n$$$$\n";
   folder.Write("broken.sdf", good + bad + good);
   h.Start(file);
   EXPECT_TRUE(h.Pass());
-  EXPECT_EQ(MessageOf<EInputError>([&] { h.Pass(); }), At(14, "Coordinate expected"));
+  bool more = false;
+  EXPECT_EQ(MessageOf<ERecordError>([&] { h.reader->Execute(more); }), At(14, "Coordinate expected", 2));
+  EXPECT_TRUE(more);
+  EXPECT_FALSE(h.Pass());
+  EXPECT_EQ(h.molecule->VertexCount(), 2);
 }

@@ -35,9 +35,11 @@ protected:
     h.reader->Stop(); // the file is written anew for every case
     folder.Write("v3.mol", text);
     h.Start(file);
-    return MessageOf<EInputError>([&] { h.Pass(); });
+    return MessageOf<ERecordError>([&] { h.Pass(); });
   }
-  std::string At(int line, const std::string& detail = {}) { return FileErrorMessage(file, line, detail); }
+  std::string At(int line, const std::string& detail = {}) {
+    return FileErrorMessage(file, line, detail) + ", record 1";
+  }
   IAtom* Atom(int i) { return h.molecule->GetAtom(i); }
 
   TempFolder folder;

@@ -25,10 +25,10 @@ std::string Data(const std::string& path) { return std::string(CORVATIN_TEST_DAT
 
 } // namespace
 
-TEST(ReadersInTheFileListInput, CombinedFilterListsElevenPatterns) {
+TEST(ReadersInTheFileListInput, CombinedFilterListsTwelvePatterns) {
   TGraphFileInput input(SixReaders());
   const std::string filter = input.GetFilter();
-  const std::string all = "|All supported files|*.sml;*.sml2;*.txt;*.mol;*.sdf;*.mol2;*.ml2;*.zmt;*.out;*.oam;*.xyz";
+  const std::string all = "|All supported files|*.sml;*.sml2;*.smi;*.txt;*.mol;*.sdf;*.mol2;*.ml2;*.zmt;*.out;*.oam;*.xyz";
   ASSERT_GE(filter.size(), all.size());
   EXPECT_EQ(filter.substr(filter.size() - all.size()), all);
   EXPECT_NE(filter.find("TRIPOS MOL file (*.mol2, *.ml2)|*.mol2;*.ml2|MOPAC Z matrix files (*.zmt)|*.zmt|"

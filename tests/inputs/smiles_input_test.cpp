@@ -45,7 +45,7 @@ int Heavy(const IMolecule& m) {
 TEST(SmilesReader, NameFilterNoDefaultFile) {
   TSMILESInput input;
   EXPECT_EQ(input.GetName(), "SMILES Input");
-  EXPECT_EQ(input.GetFilter(), "SMILES file (*.sml, *.sml2, *.txt)|*.sml;*.sml2;*.txt");
+  EXPECT_EQ(input.GetFilter(), "SMILES file (*.sml, *.sml2, *.smi, *.txt)|*.sml;*.sml2;*.smi;*.txt");
   EXPECT_EQ(input.GetString(kParamInputFile), "");
   EXPECT_FALSE(input.EnvironmentMode());
 }
@@ -91,26 +91,31 @@ TEST_F(SmilesInput, Sml2WithCarriageReturnLineFeedKeepsNoCarriageReturnInTheName
   EXPECT_EQ(ReadFile("a.sml2", "1;Water\r\nO\r\n2;Ammonia\r\nN\r\n"), (std::vector<std::string>{"Water", "Ammonia"}));
 }
 
-TEST_F(SmilesInput, AnSml2ExtensionInCapitalsIsReadAsAPlainSmilesFile) {
-  EXPECT_EQ(ReadFile("a.SML2", "CCO\nCC\n"), (std::vector<std::string>{"CCO", "CC"}));
+TEST_F(SmilesInput, TheLayoutFollowsTheExtensionWhateverItsLetterCase) {
+  EXPECT_EQ(ReadFile("a.SML2", "1;Ethanol\nCCO\n"), (std::vector<std::string>{"Ethanol"}));
+  // ".smi": a SMILES per line, a name after white space (the SMILES when there is none), "#" lines and blank
+  // lines skipped.
+  EXPECT_EQ(ReadFile("a.Smi", "# made up\n\nCCO ethanol, absolute\r\nc1ccccc1\n  # end\n\n"),
+            (std::vector<std::string>{"ethanol, absolute", "c1ccccc1"}));
+  EXPECT_EQ(flags, (std::vector<bool>{true, false}));
 }
 
 TEST_F(SmilesInput, Sml2AllowsOnlyBlanksAfterTheSmiles) {
   file = folder.Write("a.sml2", "1;Ethanol\nCCO ethanol\n");
   h.Start(file);
-  EXPECT_EQ(MessageOf<EInputError>([&] { h.Pass(); }),
-            FileErrorMessage(file, 2, "Unexpected error at position 4"));
+  EXPECT_EQ(MessageOf<ERecordError>([&] { h.Pass(); }),
+            FileErrorMessage(file, 2, "Unexpected error at position 4 in \"CCO ethanol\"") + ", record 1");
   EXPECT_EQ(ReadFile("b.sml2", "1;Ethanol\nCCO  \t\n"), (std::vector<std::string>{"Ethanol"}));
 }
 
 // ------------------------------------------------------------------------------------------ errors
 
-TEST_F(SmilesInput, ASyntaxErrorEndsTheRunWithTheFileTheLineAndTheParsersMessage) {
+TEST_F(SmilesInput, ASyntaxErrorNamesTheFileTheLineTheParsersMessageAndTheRecord) {
   file = folder.Write("a.sml", "CCO\nC(C\n");
   h.Start(file);
   EXPECT_TRUE(h.Pass());
-  EXPECT_EQ(MessageOf<EInputError>([&] { h.Pass(); }),
-            "Error in file \"" + file + "\" at line 2 (Branch closure expected at position 3)");
+  EXPECT_EQ(MessageOf<ERecordError>([&] { h.Pass(); }),
+            "Error in file \"" + file + "\" at line 2 (Branch closure expected at position 3 in \"C(C\"), record 2");
   EXPECT_EQ(h.molecule->VertexCount(), 0);
 }
 
@@ -118,13 +123,15 @@ TEST_F(SmilesInput, TheSmilesPositionCountsFromTheSmilesNotTheLine) {
   file = folder.Write("a.sml", "CCO   C[Xx]\n"); // the second SMILES starts at column 7
   h.Start(file);
   h.Pass();
-  EXPECT_EQ(MessageOf<EInputError>([&] { h.Pass(); }), FileErrorMessage(file, 1, "Unknown symbol at position 4"));
+  EXPECT_EQ(MessageOf<ERecordError>([&] { h.Pass(); }),
+            FileErrorMessage(file, 1, "Unknown symbol at position 4 in \"C[Xx]\"") + ", record 2");
 }
 
 TEST_F(SmilesInput, TextThatIsNoSmilesFails) {
   file = folder.Write("a.sml", "!!\n");
   h.Start(file);
-  EXPECT_EQ(MessageOf<EInputError>([&] { h.Pass(); }), FileErrorMessage(file, 1, "Unexpected error at position 0"));
+  EXPECT_EQ(MessageOf<ERecordError>([&] { h.Pass(); }),
+            FileErrorMessage(file, 1, "Unexpected error at position 0 in \"!!\"") + ", record 1");
 }
 
 // ------------------------------------------------------------------------------------------ environment mode
@@ -165,7 +172,7 @@ TEST_F(SmilesEnvironment, HydrogensFromABracketCountAreMarkedWhereverTheyStand) 
 TEST_F(SmilesEnvironment, BracesNeedEnvironmentModeAndDoNotNest) {
   ReaderHarness<TSMILESInput> plain;
   plain.Start(folder.Write("plain.sml", "CC{O}\n"));
-  EXPECT_THROW(plain.Pass(), EInputError);
+  EXPECT_THROW(plain.Pass(), ERecordError);
   h.Start(folder.Write("nested.sml", "C{C{O}}\n"));
-  EXPECT_THROW(h.Pass(), EInputError);
+  EXPECT_THROW(h.Pass(), ERecordError);
 }

@@ -24,9 +24,11 @@ protected:
     h.reader->Stop(); // the file is written anew for every case
     folder.Write("broken.xyz", text);
     h.Start(file);
-    return MessageOf<EInputError>([&] { h.Pass(); });
+    return MessageOf<ERecordError>([&] { h.Pass(); });
   }
-  std::string At(int line, const std::string& detail = {}) { return FileErrorMessage(file, line, detail); }
+  std::string At(int line, const std::string& detail = {}) {
+    return FileErrorMessage(file, line, detail) + ", record 1";
+  }
   Ptr<IDoubleMatrix> Shared(const char* name) { return SharedDataSpace()->GetMatrix(name); }
 
   TempFolder folder;
@@ -87,19 +89,27 @@ TEST_F(XYZSphere, SeveralSetsOnePerPass) {
 TEST_F(XYZSphere, Messages) {
   EXPECT_EQ(ErrorOf("\n\npoints\n"), At(3, "Atom count expected"));
   EXPECT_EQ(ErrorOf("-2\n"), At(1, "Atom count expected"));
-  EXPECT_EQ(ErrorOf("2\n0 0 0\n1 1\n"), At(3));      // a coordinate missing
-  EXPECT_EQ(ErrorOf("2\n0 0 0\n1 1 x1\n"), At(3));  // ...or malformed
-  EXPECT_EQ(ErrorOf("3\n0 0 0\n1 1 1\n"), At(4));    // a point missing
+  // The point lines say which layout they expect.
+  EXPECT_EQ(ErrorOf("2\n0 0 0\n1 1\n"), At(3, xyz_detail::kPoint));     // a coordinate missing
+  EXPECT_EQ(ErrorOf("2\n0 0 0\n1 1 x1\n"), At(3, xyz_detail::kPoint)); // ...or malformed
+  EXPECT_EQ(ErrorOf("3\n0 0 0\n1 1 1\n"), At(4, xyz_detail::kPoint));   // a point missing
 }
 
-TEST_F(XYZSphere, ChemistryXYZFailsAtItsFirstPointLine) {
-  // Count, comment line, then "C  0.11380 ..." lines: the line after the count is read as the first point.
-  for (const char* name : {"CS_ethanol.xyz", "five.xyz"}) {
-    h.Start(FormatsFile(name));
-    EXPECT_EQ(MessageOf<EInputError>([&] { h.Pass(); }), FileErrorMessage(FormatsFile(name), 2)) << name;
-  }
-  // Without a comment line the first point line is the first atom line, and it fails there too.
-  EXPECT_EQ(ErrorOf("1\nC 0.0 0.0 0.0\n"), At(2));
+TEST_F(XYZSphere, AnElementFirstXYZIsAMoleculeWithBondsFromDistancesOnePerPass) {
+  // Count, comment line (the name), then "C  0.11380 ..." lines: Open Babel's XYZ of ethanol, then four more.
+  h.Start(FormatsFile("five.xyz"));
+  const std::vector<std::string> names = h.ReadAll();
+  ASSERT_EQ(names.size(), 5u);
+  EXPECT_EQ(names[0], "CS_ethanol");
+  EXPECT_EQ(names[1], "CS_pyridine-2-thiol");
+  h.Start(FormatsFile("CS_ethanol.xyz"));
+  EXPECT_FALSE(h.Pass());
+  EXPECT_EQ(h.molecule->VertexCount(), 9);
+  EXPECT_EQ(h.molecule->EdgeCount(), 8); // C-C, C-O, O-H and five C-H
+  EXPECT_EQ(Shared(kParamSphereVertexMatrix)->GetRowCount(), 9);
+  // Without a comment line the first atom line is taken for it, and the atoms run short.
+  EXPECT_EQ(ErrorOf("1\nC 0.0 0.0 0.0\n"), At(3, xyz_detail::kAtom));
+  EXPECT_EQ(ErrorOf("1\nname\nXx 0.0 0.0 0.0\n"), At(3, std::string(xyz_detail::kElement) + " \"Xx\""));
 }
 
 TEST_F(XYZSphere, CoincidingPointsNameTheLaterOne) {

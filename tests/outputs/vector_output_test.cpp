@@ -250,7 +250,7 @@ TEST_F(ResultFolderTest, AtomAndBondValuesGoToTheResultsWithTheirPrefixesOnly) {
                                  "\torder:\r\n\t[2, 3]  \t1.5\r\n\r\n");
 }
 
-TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
+TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPathAndTheSystemsReason) {
   const std::string notAFolder = Path("plain-file");
   std::ofstream(notAFolder) << "x";
   Registry().WriteString(kResultFolderKey, notAFolder);
@@ -261,7 +261,8 @@ TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
     FAIL() << "no error";
   } catch (const EFatalError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to create \"" + notAFolder +
-                                         "/data.txt\". You can modify the output file in the Tools/Options menu.");
+                                         "/data.txt\" (Not a directory). You can modify the output file in the "
+                                         "Tools/Options menu.");
   }
 }
 
