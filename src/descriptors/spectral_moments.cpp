@@ -5,6 +5,7 @@
 #include "descriptors/local_contributions.h"
 #include "descriptors/topsmode.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace corvatin {
@@ -20,6 +21,13 @@ Ptr<TDoubleMatrix> RowMatrix(const std::vector<double>& row) {
 
 void Store(IParameters& target, const std::string& name, const Ptr<IDoubleMatrix>& matrix, const std::string& caption,
            std::vector<std::string> columns, std::vector<std::string> rows) {
+  // High orders of large weights outgrow the numbers a double holds (about 1.8e308): such a moment would reach
+  // the result file as INF, which no statistics package can use. The structure is skipped with the reason.
+  for (int i = 0; i < matrix->GetRowCount(); ++i)
+    for (int j = 0; j < matrix->GetColumnCount(); ++j)
+      if (!std::isfinite(matrix->Get(i, j)))
+        throw EChemError("The TOPS-MODE value " + (static_cast<size_t>(j) < columns.size() ? columns[j] : name) +
+                         " is beyond the range of numbers (about 1.8e308); choose a lower \"" + kParamMaxOrder + "\"");
   target.AddParam(name, std::make_shared<TMatrixParameter>(matrix, caption, "", std::move(columns), std::move(rows)),
                   nullptr, true);
 }

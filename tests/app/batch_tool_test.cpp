@@ -106,6 +106,22 @@ TEST_F(BatchTool, OptionValuesThatDoNotFitAreRefusedBeforeTheRun) {
   }
 }
 
+TEST_F(BatchTool, AMomentBeyondTheRangeOfNumbersSkipsItsStructureInsteadOfWritingInf) {
+  // Clobazam (data/samples/drugs.sml2): weighted by atomic weight its moments pass 1.8e308 from order 194 on;
+  // ethanol's only from order 229.
+  Write("clobazam.sml2", "1;BZR_Clobazam\nCN1C(=O)CC(=O)N(c2ccccc2)c2cc(Cl)ccc21\n");
+  EXPECT_EQ(Run({"-q", "--set", "TOPS-MODE:Max Order=200", "--weights", "Atomic weight", "clobazam.sml2", "a.sml",
+                 "--results-dir", "out"}),
+            3)
+      << output_;
+  EXPECT_NE(output_.find("is beyond the range of numbers"), std::string::npos) << output_;
+  EXPECT_NE(output_.find("\"BZR_Clobazam\", record 1 of"), std::string::npos) << output_;
+  const auto lines = Lines("TOPS-MODE.txt");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].substr(0, 4), "CCO\t");
+  EXPECT_EQ(lines[1].find("INF"), std::string::npos);
+}
+
 TEST_F(BatchTool, AMissingClassificationFileStopsTheRunAndNamesTheFileAndFolder) {
   const fs::path data = dir_ / "data";
   fs::create_directories(data);

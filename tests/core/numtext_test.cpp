@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 using namespace corvatin;
 
@@ -39,6 +40,15 @@ TEST(NumberText, DecimalPointIsAlwaysADotWhateverTheLocale) {
   EXPECT_EQ(FormatFixed(2.0, 3), "2.000");
   EXPECT_DOUBLE_EQ(TextToFloat("1.5"), 1.5);
   std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(NumberText, FixedDecimalsTurnToExponentFormWhereADoubleHasNoDigitsLeft) {
+  // From 10^15 up a fixed text would print digits the double does not hold (hundreds of them near 1e300).
+  EXPECT_EQ(FormatFixed(123456789012345.0, 2), "123456789012345.00");
+  EXPECT_EQ(FormatFixed(1e15, 3), "1.000e+15");
+  EXPECT_EQ(FormatFixed(-2.5e300, 6), "-2.500000e+300");
+  EXPECT_EQ(FormatFixed(1.7e308, 0), "2e+308");
+  EXPECT_EQ(FormatFixed(HUGE_VAL, 6), "INF"); // only what is infinite
 }
 
 TEST(NumberParsing, RejectsTrailingGarbageAndOverflow) {
