@@ -9,6 +9,8 @@
 #include "descriptors/spectral_moments.h"
 #include "outputs/vector_output.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 
 namespace corvatin::testing {
@@ -267,9 +269,11 @@ TEST_F(BatchRun, EveryFileIsCheckedBeforeTheFirstStructureIsRead) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {(dir_ / "absent.sdf").string(), "absent.sdf\" (No such file or directory)"},
       {dir_.string() + "/folder.sdf", "folder.sdf\" (not a regular file)"},
+      {dir_.string() + "/pipe.sml", "pipe.sml\" (not a regular file)"}, // a FIFO without writer never blocks
       {Write("three.abc", "CCC\n"), "Unknown file extension \".abc\". (file \""},
   };
   std::filesystem::create_directories(dir_ / "folder.sdf");
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.sml").c_str(), 0600), 0);
   for (const auto& [bad, message] : cases) {
     log_.str("");
     EXPECT_EQ(Run("TOPS-MODE", {good, bad}), beRunFailed) << bad;
