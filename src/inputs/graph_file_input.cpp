@@ -169,8 +169,8 @@ void TGraphFileInput::CheckFiles() {
     if (head.find_first_not_of(" \t\r\n") == std::string::npos) continue;
     const auto parser = std::dynamic_pointer_cast<TParserInput>(reader.input);
     if (head.find('\0') != std::string::npos || (parser && !parser->LooksLikeFormat(head, whole)))
-      throw EInputError("File " + Quoted(name) + " is not a " + FormatName(parser ? parser->GetFilter() : "") +
-                        " (its content does not match its extension)");
+      throw EInputError("The content of file " + Quoted(name) + " does not fit its extension " +
+                        Quoted(LowerFileExtension(name)) + " (" + FormatName(parser ? parser->GetFilter() : "") + ")");
   }
 }
 

@@ -160,7 +160,7 @@ TEST_F(GraphInput, EveryFileIsCheckedAtStartNamingTheFileAndTheReason) {
       {good + ";" + folder.Path() + "gone.sdf", "Couldn't open file \"" + folder.Path() + "gone.sdf\" (No such file or directory)"},
       {folder.Path() + "dir.sdf", "Couldn't open file \"" + folder.Path() + "dir.sdf\" (not a regular file)"},
       {folder.Write("words.sdf", "no molfile\nhere\n"),
-       "File \"" + folder.Path() + "words.sdf\" is not a MDL mol file or SDFile (its content does not match its extension)"},
+       "The content of file \"" + folder.Path() + "words.sdf\" does not fit its extension \".sdf\" (MDL mol file or SDFile)"},
   };
   for (const auto& [files, message] : cases) {
     auto input = std::make_shared<TGraphFileInput>(SixReaders());

@@ -236,7 +236,7 @@ TEST_F(BatchRun, BadInputIsSkippedOrRefusedAndNamedNeverWrittenAsARow) {
       {"upper.SML2", "1;ethanol\nCCO\n", beSuccess, {"ethanol"}, "1 structures written"},
       {"names.smi", "# comment\nCCO ethanol\n\nCCC\n  # indented comment\nC1CC( broken\nCCCC\tn-butane \n", beSkipped,
        {"ethanol", "CCC", "n-butane"}, "names.smi\" at line 6 (Branch closure expected"},
-      {"binary.sml", std::string("CC\0\x01\xff", 5), beRunFailed, {}, "is not a SMILES file"},
+      {"binary.sml", std::string("CC\0\x01\xff", 5), beRunFailed, {}, "does not fit its extension \".sml\" (SMILES file)"},
   };
   const char* const formats[] = {".sml", ".sml2", ".smi", ".sdf", ".mol2", ".out", ".xyz", ".zmt"};
   for (const char* ext : formats) {
@@ -244,7 +244,8 @@ TEST_F(BatchRun, BadInputIsSkippedOrRefusedAndNamedNeverWrittenAsARow) {
     cases.push_back({std::string("blank") + ext, " \r\n\t\n\n", beSuccess, {}, "holds no structure"});
   }
   for (const char* ext : {".sdf", ".mol", ".mol2", ".ml2", ".out", ".oam", ".xyz", ".zmt"})
-    cases.push_back({std::string("garbage") + ext, "this is no structure file\nat all\n", beRunFailed, {}, "is not a"});
+    cases.push_back({std::string("garbage") + ext, "this is no structure file\nat all\n", beRunFailed, {},
+                     std::string("does not fit its extension \"") + ext + "\""});
 
   for (const Case& c : cases) {
     std::filesystem::remove_all(dir_ / "results");
