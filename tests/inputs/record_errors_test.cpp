@@ -73,8 +73,6 @@ TEST(RecordErrors, ABrokenRecordNamesFileLineAndRecordAndTheNextOneIsRead) {
        "\" at line 4 (Coordinate out of range), record 1", {"ethane"}},
       {"points.xyz", "2\n0 0 0\n2000000 0 0\n1\n5 5 5\n", ReadThrough<TXYZSphereInput>,
        "\" at line 3 (Coordinate out of range), record 1", {""}},
-      {"letters.xyz", "2\n0 0 0\nC 1 0 0\n", ReadThrough<TXYZSphereInput>,
-       "\" at line 3 (x y z expected: a point set is a count line, then one line of three numbers per point), record 1", {}},
       {"bad.smi", "C1CC( broken\nCCO ethanol\n", ReadThrough<TSMILESInput>,
        "\" at line 1 (Branch closure expected at position 5 in \"C1CC(\"), record 1", {"ethanol"}},
   };

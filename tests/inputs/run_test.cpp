@@ -57,29 +57,6 @@ TEST_F(Run, EveryStructureOfEveryFileReachesTheNextBlockAndTheRunFinishes) {
   EXPECT_EQ(package->GetInput(), input);
 }
 
-TEST_F(Run, ASmilesSyntaxErrorIsLoggedWithFileLineAndTheParsersMessageAndTheRunGoesOn) {
-  const std::string file = folder.Write("bad.sml", "CCO\nCC(\nCCC\n");
-  RunFiles(file);
-  EXPECT_EQ(seen, (std::vector<std::string>{"CCO/9", "CCC/11"}));
-  EXPECT_TRUE(Logged("Error in file \"" + file + "\" at line 2 (Branch closure expected at position 3 in \"CC(\"), record 2",
-                     lkError));
-  EXPECT_FALSE(Logged("Unexpected error", lkError));
-  EXPECT_TRUE(Logged("2 structures written, 1 skipped", lkPlain));
-  EXPECT_EQ(log->Last().text, kFinished);
-}
-
-TEST_F(Run, ABrokenSDRecordIsLoggedWithItsLineAndRecordAndSkipped) {
-  const std::string record = "x\n\n\n  2  1  0  0  0  0  0  0  0  0999 V2000\n"
-                             "    0.0000    0.0000    0.0000 C   0  0  0  0  0  0  0  0  0  0  0  0\n"
-                             "    1.5000    0.0000    0.0000 C   0  0  0  0  0  0  0  0  0  0  0  0\n";
-  const std::string file = folder.Write("bad.sdf", record + "  1  2  1  0\nM  END\n$$$$\n" + record +
-                                                       "  1  3  1  0\nM  END\n$$$$\n");
-  RunFiles(file);
-  EXPECT_EQ(seen, (std::vector<std::string>{"x/2"}));
-  EXPECT_TRUE(Logged("Error in file \"" + file + "\" at line 16 (Atom number out of range), record 2", lkError));
-  EXPECT_EQ(log->Last().text, kFinished);
-}
-
 TEST_F(Run, AnUnknownExtensionEndsTheRunWithItsMessage) {
   RunFiles(folder.Path() + "x.pdb");
   EXPECT_TRUE(seen.empty());
