@@ -27,9 +27,14 @@ std::string Trim(const std::string& text) {
 std::string FormatFixed(double value, int decimals) {
   if (decimals < 0) decimals = 0;
   if (!std::isfinite(value)) return FormatGeneral(value);
-  // Beyond 10^15 a double has no more exact digits to show: hundreds of made-up ones would follow. Such values
-  // are written in exponent form, which every statistics package reads.
-  if (std::fabs(value) >= 1e15) return ToChars(value, std::chars_format::scientific, decimals);
+  // From 10^21 up the fixed text runs to dozens or hundreds of digits that say nothing more (and decimals that
+  // cannot be there): such values are written in the shortest exponent form that reads back as the same double,
+  // which every statistics package reads.
+  if (std::fabs(value) >= 1e21) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    return res.ec == std::errc() ? std::string(buf, res.ptr) : std::string();
+  }
   return ToChars(value, std::chars_format::fixed, decimals);
 }
 

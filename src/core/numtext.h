@@ -12,8 +12,9 @@ namespace corvatin {
 /// that columns of a readable result line up.
 std::string FloatToText(double value, int decimals = 6, bool fill = false);
 
-/// printf-style "%.*f", locale-independent; from 10^15 up (in magnitude) "%.*e" instead, so that a large value
-/// never prints as hundreds of digits. Infinities and NaN as FormatGeneral.
+/// printf-style "%.*f", locale-independent; from 10^21 up (in magnitude) the shortest exponent form that reads
+/// back as the same value ("1.7976931348623157e+308"), so that a large value never prints as hundreds of digits.
+/// Infinities and NaN as FormatGeneral.
 std::string FormatFixed(double value, int decimals);
 
 /// "%.15g"-style general text, locale-independent.

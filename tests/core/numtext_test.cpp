@@ -42,12 +42,13 @@ TEST(NumberText, DecimalPointIsAlwaysADotWhateverTheLocale) {
   std::setlocale(LC_ALL, saved.c_str());
 }
 
-TEST(NumberText, FixedDecimalsTurnToExponentFormWhereADoubleHasNoDigitsLeft) {
-  // From 10^15 up a fixed text would print digits the double does not hold (hundreds of them near 1e300).
-  EXPECT_EQ(FormatFixed(123456789012345.0, 2), "123456789012345.00");
-  EXPECT_EQ(FormatFixed(1e15, 3), "1.000e+15");
-  EXPECT_EQ(FormatFixed(-2.5e300, 6), "-2.500000e+300");
-  EXPECT_EQ(FormatFixed(1.7e308, 0), "2e+308");
+TEST(NumberText, HugeValuesTakeTheShortestExponentFormThatReadsBackTheSameDouble) {
+  // Below 10^21 the fixed text of today; above, hundreds of digits (near 1e300) give way to the exponent form.
+  EXPECT_EQ(FormatFixed(1339579337217616.5, 6), "1339579337217616.500000");
+  EXPECT_EQ(FormatFixed(9.99e20, 1), "999000000000000000000.0");
+  EXPECT_EQ(FormatFixed(1e21, 3), "1e+21");
+  EXPECT_EQ(FormatFixed(-2.5e300, 6), "-2.5e+300");
+  EXPECT_DOUBLE_EQ(TextToFloat(FormatFixed(1.7976931348623157e308, 6)), 1.7976931348623157e308);
   EXPECT_EQ(FormatFixed(HUGE_VAL, 6), "INF"); // only what is infinite
 }
 
