@@ -213,19 +213,21 @@ TEST_F(MolInput, AMassDifferenceIsAddedToTheStandardWeightAnIsoEntrySetsTheMassN
   EXPECT_DOUBLE_EQ(Atom(1)->GetAtomicWeight(), 13.0);
 }
 
-TEST_F(MolInput, AHydrogenCountFieldOfThreeAddsTwoHydrogensOneAddsNone) {
-  // The field codes the count plus one (1 = H0, 3 = H2); the hydrogens follow all other atoms.
+TEST_F(MolInput, AHydrogenCountFieldOfThreeAddsTwoHydrogensOneAddsNoneABlankFieldLeavesTheImplicitOnes) {
+  // The field codes the count plus one (1 = H0, 3 = H2); the hydrogens follow all other atoms. An atom whose
+  // field is blank gets the hydrogens of its normal valence (MDL convention): the hydroxyl O its one.
   const std::string text = Header("hc") + CountsLine(3, 2) + AtomLine(0, 0, 0, "C", 0, 0, 1) +
                            AtomLine(1, 0, 0, "N", 0, 0, 3) + AtomLine(2, 0, 0, "O") + BondLine(1, 2, 1) +
                            BondLine(2, 3, 1) + "M  END\n";
   ReadText(text);
-  ASSERT_EQ(h.molecule->VertexCount(), 5);
+  ASSERT_EQ(h.molecule->VertexCount(), 6);
   EXPECT_EQ(Atom(3)->GetSymbol(), "H");
   EXPECT_EQ(Atom(4)->GetSymbol(), "H");
   EXPECT_EQ(Atom(1)->HydrogenCount(), 2);
   EXPECT_EQ(Atom(0)->HydrogenCount(), 0);
+  EXPECT_EQ(Atom(2)->HydrogenCount(), 1);
   EXPECT_EQ(Atom(3)->GetBond(0)->GetBondType(), bkSingle);
-  EXPECT_EQ(h.molecule->EdgeCount(), 4);
+  EXPECT_EQ(h.molecule->EdgeCount(), 5);
 }
 
 // ------------------------------------------------------------------------------------------ bonds
@@ -245,7 +247,7 @@ TEST_F(MolInput, ARepeatedBondOrABondOfAnAtomToItselfIsSkipped) {
   const std::string text = Header("dup") + CountsLine(2, 3) + AtomLine(0, 0, 0, "C") + AtomLine(1, 0, 0, "C") +
                            BondLine(1, 2, 2) + BondLine(2, 1, 1) + BondLine(1, 1, 1) + "M  END\n";
   ReadText(text);
-  EXPECT_EQ(h.molecule->EdgeCount(), 1);
+  EXPECT_EQ(h.molecule->EdgeCount(), 5); // the double bond and ethene's four hydrogens
   EXPECT_EQ(h.molecule->GetBond(0)->GetBondType(), bkDouble);
 }
 
