@@ -71,8 +71,9 @@ void SmilesReader::Complete() {
 
   // The hydrogens are now those the SMILES states: a bracket atom's count is part of what was written (a charged
   // [NH3+], a silane's [SiH4], a radical's [CH2]) and no later completion may second-guess it. Rings in Kekule
-  // form are left for the completion block to perceive once the hydrogens are in place.
-  if (hasAromaticAtoms_) molecule_.SetFloat(kTagAromaticity, 1.0);
+  // form, also beside rings written aromatic, are left for the completion block to perceive once the hydrogens
+  // are in place, as it does for every file format: the same molecule gets the same aromatic rings however it
+  // was written.
   molecule_.SetFloat(kTagHydrogens, 1.0);
 }
 
