@@ -9,8 +9,8 @@ heavy atom the hydrogens the reader and the completion block leave, and the sums
 and Crippen MolLogP on the SMILES.
 
   --dump TOOL          completion_dump (built from tests/inputs)
-  --freeze OUT.tsv     also writes RDKit's per-atom hydrogen counts of every 10th molecule (with their SMILES)
-                       for tests/inputs/hydrogen_reference_test.cpp
+  --make-test-data DIR writes the frozen test data of tests/inputs/hydrogen_completion_test.cpp and
+                       tests/procedures/cross_format_test.cpp (see tests/data/completion/SOURCES.md)
 Usage: /usr/bin/python3 scripts/validate_hydrogens.py --dump build/tests/inputs/completion_dump
 """
 
@@ -49,12 +49,94 @@ def run_dump(tool, path):
     return rows
 
 
+CHARGED = [
+    ("nitro", "C[N+](=O)[O-]"), ("nitrobenzene", "O=[N+]([O-])c1ccccc1"),
+    ("pyridine N-oxide", "[O-][n+]1ccccc1"), ("N-methylpyridinium", "C[n+]1ccccc1"),
+    ("pyridinium", "c1cc[nH+]cc1"), ("N-methylpyridinium Kekule", "C[N+]1=CC=CC=C1"),
+    ("pyridinium Kekule", "C1=CC=[NH+]C=C1"), ("methylammonium", "C[NH3+]"),
+    ("tetramethylammonium", "C[N+](C)(C)C"), ("acetate", "CC(=O)[O-]"), ("phenolate", "[O-]c1ccccc1"),
+    ("methanesulfonate", "CS(=O)(=O)[O-]"), ("tetramethylphosphonium", "C[P+](C)(C)C"),
+    ("methyl azide", "CN=[N+]=[N-]"), ("diazomethane", "C=[N+]=[N-]"), ("ethyl diazoacetate", "CCOC(=O)C=[N+]=[N-]"),
+    ("methyl isocyanide", "[C-]#[N+]C"), ("glycine zwitterion", "[NH3+]CC(=O)[O-]"),
+    ("imidazolium", "Cn1cc[nH+]c1"), ("trimethylsulfonium", "C[S+](C)C"), ("cyanocarbanion", "[N-]=C=C(C#N)C#N"),
+]
+UNCOMMON = [
+    ("silane", "[SiH4]"), ("methylsilane", "C[SiH3]"), ("benzeneselenol", "[SeH]c1ccccc1"),
+    ("methaneselenol", "C[SeH]"), ("trimethylarsine", "C[As](C)C"), ("arsine", "[AsH3]"), ("germane", "C[GeH3]"),
+    ("iron dihydride", "[FeH2]"), ("methylstannane", "C[SnH3]"),
+]
+
+
+def without_valences(block):
+    """The molblock with every V2000 atom line's valence field (columns 49-51) cleared: RDKit writes it for
+    charged and unusual atoms, most other writers do not, and the hydrogens must then follow from the charges."""
+    lines = block.split("\n")
+    natoms = int(lines[3][:3])
+    for k in range(4, 4 + natoms):
+        line = lines[k]
+        if len(line) >= 51:
+            lines[k] = line[:48] + "  0" + line[51:]
+    return "\n".join(lines)
+
+
+def make_test_data(out, entries, ref, sdf):
+    """Frozen inputs and RDKit readings for make test (no RDKit or Open Babel needed there)."""
+    os.makedirs(out, exist_ok=True)
+    stamp = f"RDKit {rdBase.rdkitVersion}, scripts/validate_hydrogens.py --make-test-data, {datetime.date.today()}"
+
+    def counts(m):
+        return ",".join(str(at.GetTotalNumHs()) for at in m.GetAtoms() if at.GetAtomicNum() > 1)
+
+    def table(name, rows, with_h):
+        with open(os.path.join(out, name + ".tsv"), "w") as t, open(os.path.join(out, name + ".sdf"), "w") as f:
+            t.write(f"# {stamp}. Columns: name, SMILES, hydrogens per heavy atom (GetTotalNumHs, SMILES order).\n"
+                    f"# {name}.sdf holds the same molecules, "
+                    + ("with explicit hydrogens.\n" if with_h else
+                       "Kekule, without hydrogens and with the atoms' valence fields cleared.\n"))
+            for label, smiles in rows:
+                m = Chem.MolFromSmiles(smiles)
+                t.write(f"{label}\t{smiles}\t{counts(m)}\n")
+                k = Chem.AddHs(m) if with_h else Chem.Mol(m)
+                Chem.Kekulize(k, clearAromaticFlags=True)
+                k.SetProp("_Name", label)
+                block = Chem.MolToMolBlock(k, kekulize=True)
+                f.write((block if with_h else without_valences(block)) + "$$$$\n")
+
+    table("charged", CHARGED, False)
+    table("uncommon", UNCOMMON, True)
+    with open(os.path.join(out, "hydrogen_reference.tsv"), "w") as t:
+        t.write(f"# {stamp}: every 2nd molecule of shared/fixtures/drugs-2000.smi (sources in the fixture README).\n"
+                "# Columns: name, SMILES, hydrogens per heavy atom (GetTotalNumHs, SMILES order).\n")
+        for i in range(0, len(entries), 2):
+            if ref[i] is not None:
+                t.write(f"{entries[i][1]}\t{entries[i][0]}\t{','.join(map(str, ref[i][0]))}\n")
+    # Cross-format set: every 40th fixture molecule as SMILES, 3D SD with H (the fixture's own records), Kekule SD
+    # without H and MOL2 (Open Babel from the 3D SD records).
+    picked = list(range(0, len(entries), 40))
+    with open(os.path.join(out, "cross.sml2"), "w") as f:
+        for i in picked:
+            f.write(f"{entries[i][1]}\n{entries[i][0]}\n")
+    records = open(sdf).read().split("$$$$\n")
+    with open(os.path.join(out, "cross-h.sdf"), "w") as f:
+        for i in picked:
+            f.write(records[i] + "$$$$\n")
+    with open(os.path.join(out, "cross-noh.sdf"), "w") as f:
+        for i in picked:
+            k = Chem.RemoveHs(Chem.MolFromSmiles(entries[i][0]))
+            Chem.Kekulize(k, clearAromaticFlags=True)
+            k.SetProp("_Name", entries[i][1])
+            f.write(Chem.MolToMolBlock(k, kekulize=True) + "$$$$\n")
+    if shutil.which("obabel"):
+        subprocess.run(["obabel", os.path.join(out, "cross-h.sdf"), "-O", os.path.join(out, "cross.mol2")],
+                       capture_output=True, check=False)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--dump", required=True)
     ap.add_argument("--smi", default=os.path.join(FIXTURES, "drugs-2000.smi"))
     ap.add_argument("--sdf", default=os.path.join(FIXTURES, "drugs-2000.sdf"))
-    ap.add_argument("--freeze")
+    ap.add_argument("--make-test-data")
     ap.add_argument("--show", type=int, default=8)
     a = ap.parse_args()
 
@@ -74,7 +156,7 @@ def main():
             smi.write(f"{smiles}\t{name}\n")
             k = Chem.RemoveHs(m) if m else Chem.Mol()
             Chem.Kekulize(k, clearAromaticFlags=True)
-            noh.write(Chem.MolToMolBlock(k, kekulize=True))
+            noh.write(without_valences(Chem.MolToMolBlock(k, kekulize=True)))
             noh.write("$$$$\n")
     # MolToMolBlock leaves the title empty: put the names in.
     with open(noh_path) as f:
@@ -132,15 +214,8 @@ def main():
                     print(f"   {name}\t{smiles}\n      SMILES {x[1:]}\n      {label[:6]} {y[1:]}")
                 shown += 1
 
-    if a.freeze:
-        with open(a.freeze, "w") as out:
-            out.write(f"# Per-atom hydrogen counts (heavy atoms in SMILES order) by RDKit {rdBase.rdkitVersion} GetTotalNumHs, every\n"
-                      f"# 10th molecule of shared/fixtures/drugs-2000.smi (sources: see the fixture README). Written by\n"
-                      f"# scripts/validate_hydrogens.py --freeze on {datetime.date.today()}. Columns: name, SMILES, counts.\n")
-            for i in range(0, len(entries), 10):
-                if ref[i] is None:
-                    continue
-                out.write(f"{entries[i][1]}\t{entries[i][0]}\t{','.join(map(str, ref[i][0]))}\n")
+    if a.make_test_data:
+        make_test_data(a.make_test_data, entries, ref, a.sdf)
     shutil.rmtree(tmp)
 
 
