@@ -190,9 +190,10 @@ void CompleteStructure(IMolecule& molecule) {
   }
 }
 
-void CompleteAsRead(IMolecule& molecule, std::span<const char> hydrogensStated) {
+void CompleteAsRead(IMolecule& molecule, std::span<const char> hydrogensStated, bool kekulize) {
   {
     UpdateBracket bracket(molecule);
+    if (kekulize) KekulizeAromaticBonds(molecule);
     // Implicit hydrogens from the bonds as the file wrote them (Kekule orders), before aromatic bonds blur
     // them: a carbanion's single bonds still say it carries a hydrogen.
     const int atomCount = molecule.VertexCount();

@@ -47,12 +47,20 @@ bool CompleteHydrogens(IMolecule& molecule);
 /// before (the new aromatic bonds reset the mark). Nothing half done passes for done when a step fails.
 void CompleteStructure(IMolecule& molecule);
 
+/// Turns the aromatic bonds a file wrote into single and double bonds: every atom with aromatic bonds whose
+/// normal valence (at its charge, aromatic bonds counted single) leaves room for one more bond, and that has no
+/// double or triple bond of its own, gets exactly one of them double. False, with the bonds left aromatic, when
+/// there are none or no such assignment exists.
+bool KekulizeAromaticBonds(IMolecule& molecule);
+
 /// The hand-over of a structure read from a file (MDL, MOL2, XYZ molecules), the state SMILES input leaves:
 /// every atom whose hydrogen count the file does not state (hydrogensStated[i] false, or i past its end) gets
 /// the implicit hydrogens of the MDL convention, its normal valence at its formal charge less the bonds it has
 /// as written (explicit hydrogen atoms included; none are deleted); then aromatic rings are perceived from the
-/// Kekule bonds, and both completion marks are set. Call it outside any update bracket of the molecule.
-void CompleteAsRead(IMolecule& molecule, std::span<const char> hydrogensStated);
+/// Kekule bonds, and both completion marks are set. With kekulize, aromatic bonds the file wrote are first made
+/// Kekule (KekulizeAromaticBonds), so that the rings are judged as from a Kekule file. Call it outside any update
+/// bracket of the molecule.
+void CompleteAsRead(IMolecule& molecule, std::span<const char> hydrogensStated, bool kekulize = false);
 
 /// Sets "TagHydrogens".
 void MarkHydrogensDone(IMolecule& molecule);

@@ -305,7 +305,7 @@ void TTriposMOLInput::Execute(bool& more) {
   LogTransientHeading(kMOL2Heading);
   more = ReadMol2Molecule(*Tokenizer(), molecule, GetCurrentFile());
   // MOL2 has no hydrogen count field: every atom's hydrogens follow from its valence.
-  CompleteAsRead(molecule, {});
+  CompleteAsRead(molecule, {}, true);
   FitView(molecule);
   ReportProgress();
 }

@@ -214,7 +214,7 @@ void TMOLInput::Execute(bool& more) {
   LogTransientHeading(kMOLHeading);
   std::vector<char> hydrogensStated;
   more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile(), &hydrogensStated);
-  CompleteAsRead(molecule, hydrogensStated);
+  CompleteAsRead(molecule, hydrogensStated, true);
   FitView(molecule);
   ReportProgress();
 }

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
       auto molecule = NewMolecule();
       std::vector<char> stated;
       more = mol2 ? ReadMol2Molecule(*tokenizer, *molecule, file) : ReadMolRecord(*tokenizer, *molecule, file, &stated);
-      CompleteAsRead(*molecule, stated);
+      CompleteAsRead(*molecule, stated, true);
       Print(molecule, molecule->GetName(), weights);
     }
   } catch (const std::exception& e) {

@@ -5,6 +5,7 @@
 #include "chem/completion.h"
 #include "chem/smiles.h"
 #include "core/parser.h"
+#include "inputs/mol2_input.h"
 #include "inputs/mol_input.h"
 
 #include <gtest/gtest.h>
@@ -134,4 +135,26 @@ TEST(HydrogenCompletion, FixtureSmilesGetRDKitsHydrogenCountsSaveFiveAromaticity
       EXPECT_TRUE(known.count(row.name)) << row.name << " " << row.smiles << ": " << counts << " vs " << row.counts;
   }
   EXPECT_GE(equal, static_cast<int>(rows.size()) - static_cast<int>(known.size()));
+}
+
+TEST(HydrogenCompletion, Mol2AromaticBondsGiveTheMoleculeOfTheMolfile) {
+  // Open Babel 3.1.1 writes nitro groups, carboxylates and rings as "ar" bonds (tests/data/formats/SOURCES.md):
+  // made Kekule and judged again they give the molfile's hydrogens and aromatic rings.
+  const std::string dir = std::string(CORVATIN_TEST_DATA_DIR) + "/formats/";
+  for (const char* name : {"BZR_Diazepam", "CHEMBL2321810_1520011", "CS_ethanol", "CS_pyridine-2-thiol", "NCI_3"}) {
+    SCOPED_TRACE(name);
+    auto fromMol = NewMolecule();
+    auto fromMol2 = NewMolecule();
+    std::vector<char> stated;
+    ReadMolRecord(*NewFileParser(dir + name + ".mol"), *fromMol, name, &stated);
+    CompleteAsRead(*fromMol, stated, true);
+    ReadMol2Molecule(*NewFileParser(dir + name + ".mol2"), *fromMol2, name);
+    CompleteAsRead(*fromMol2, {}, true);
+    EXPECT_EQ(Counts(*fromMol2), Counts(*fromMol));
+    EXPECT_EQ(AromaticAtoms(*fromMol2), AromaticAtoms(*fromMol));
+    int aromaticBonds = 0;
+    for (int i = 0; i < fromMol2->EdgeCount(); ++i) aromaticBonds += fromMol2->GetBond(i)->GetBondType() == bkAromatic;
+    for (int i = 0; i < fromMol->EdgeCount(); ++i) aromaticBonds -= fromMol->GetBond(i)->GetBondType() == bkAromatic;
+    EXPECT_EQ(aromaticBonds, 0);
+  }
 }
