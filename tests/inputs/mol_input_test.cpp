@@ -230,6 +230,27 @@ TEST_F(MolInput, AHydrogenCountFieldOfThreeAddsTwoHydrogensOneAddsNoneABlankFiel
   EXPECT_EQ(h.molecule->EdgeCount(), 5);
 }
 
+TEST_F(MolInput, AValenceFieldOrARadicalStatesTheHydrogensAndACationNeedsOneMore) {
+  // Columns 49-51 give the valence (15 = 0): a methyl radical drawn with valence 3 gets three hydrogens, a carbon
+  // with valence 15 none; "M  RAD" leaves the hydrogens drawn (none); the N+ of the last two atoms gets three.
+  std::string text = Header("val") + CountsLine(5, 1) + AtomLine(0, 0, 0, "C") + AtomLine(2, 0, 0, "C") +
+                     AtomLine(4, 0, 0, "C") + AtomLine(6, 0, 0, "N") + AtomLine(7.5, 0, 0, "C");
+  const auto lineStart = [&text](int atom) {
+    std::size_t at = 0;
+    for (int k = 0; k < 4 + atom; ++k) at = text.find('\n', at) + 1;
+    return at;
+  };
+  text.replace(lineStart(0) + 48, 3, "  3");
+  text.replace(lineStart(1) + 48, 3, " 15");
+  text += BondLine(4, 5, 1) + "M  CHG  1   4   1\nM  RAD  1   3   2\nM  END\n";
+  ReadText(text);
+  EXPECT_EQ(Atom(0)->HydrogenCount(), 3);
+  EXPECT_EQ(Atom(1)->HydrogenCount(), 0);
+  EXPECT_EQ(Atom(2)->HydrogenCount(), 0);
+  EXPECT_EQ(Atom(3)->HydrogenCount(), 3);
+  EXPECT_EQ(Atom(4)->HydrogenCount(), 3);
+}
+
 // ------------------------------------------------------------------------------------------ bonds
 
 TEST_F(MolInput, BondCodesMapToBondKindsAndQueryBondsReadAsSingle) {
