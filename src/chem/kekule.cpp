@@ -23,8 +23,11 @@ bool NeedsDoubleBond(const TAtom& atom) {
   for (const TBond* b : atom.Bonds()) {
     switch (b->GetBondType()) {
     case bkDouble:
-    case bkTriple: return false;
-    default: ++sum; break;
+    case bkTriple:
+      return false;
+    default:
+      ++sum;
+      break;
     }
   }
   for (int v : valences)
@@ -99,7 +102,8 @@ private:
 
 bool KekulizeAromaticBonds(IMolecule& molecule) {
   bool any = false;
-  for (int i = 0; i < molecule.EdgeCount() && !any; ++i) any = molecule.GetBond(i)->GetBondType() == bkAromatic;
+  for (int i = 0; i < molecule.EdgeCount() && !any; ++i)
+    any = molecule.GetBond(i)->GetBondType() == bkAromatic;
   if (!any) return false;
   Matcher matcher(molecule);
   if (!matcher.Run()) return false;

@@ -153,8 +153,10 @@ TEST(HydrogenCompletion, Mol2AromaticBondsGiveTheMoleculeOfTheMolfile) {
     EXPECT_EQ(Counts(*fromMol2), Counts(*fromMol));
     EXPECT_EQ(AromaticAtoms(*fromMol2), AromaticAtoms(*fromMol));
     int aromaticBonds = 0;
-    for (int i = 0; i < fromMol2->EdgeCount(); ++i) aromaticBonds += fromMol2->GetBond(i)->GetBondType() == bkAromatic;
-    for (int i = 0; i < fromMol->EdgeCount(); ++i) aromaticBonds -= fromMol->GetBond(i)->GetBondType() == bkAromatic;
+    for (int i = 0; i < fromMol2->EdgeCount(); ++i)
+      aromaticBonds += fromMol2->GetBond(i)->GetBondType() == bkAromatic;
+    for (int i = 0; i < fromMol->EdgeCount(); ++i)
+      aromaticBonds -= fromMol->GetBond(i)->GetBondType() == bkAromatic;
     EXPECT_EQ(aromaticBonds, 0);
   }
 }

@@ -41,9 +41,9 @@ TEST_F(BatchRun, FixtureDrugsGiveTheSameValuesAsSmilesAsSdWithAndWithoutHydrogen
   // scripts/validate_hydrogens.py finds 7 differences over all 2,000 fixture molecules, the same for every file
   // form (aromatic rings; see its output): none falls in this sample of 50.
   const std::vector<std::string> files = {"cross.sml2", "cross-h.sdf", "cross-noh.sdf", "cross.mol2"};
-  const std::vector<std::pair<std::string, std::string>> runs = {
-      {"TOPS-MODE", "TOPS-MODE.txt"}, {"Physicochemical descriptors", "PhysChem.txt"},
-      {"Topological Indices", "TopolInd.txt"}};
+  const std::vector<std::pair<std::string, std::string>> runs = {{"TOPS-MODE", "TOPS-MODE.txt"},
+                                                                 {"Physicochemical descriptors", "PhysChem.txt"},
+                                                                 {"Topological Indices", "TopolInd.txt"}};
   for (const auto& [procedure, result] : runs) {
     for (const auto& file : files)
       ASSERT_EQ(Run(procedure, {kData + file}, procedure == "TOPS-MODE" ? "all" : ""), beSuccess) << log_.str();
