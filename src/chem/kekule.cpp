@@ -35,6 +35,8 @@ bool NeedsDoubleBond(const TAtom& atom) {
   return false;
 }
 
+constexpr int kMaxCandidates = 2000;
+
 class Matcher {
 public:
   explicit Matcher(IMolecule& molecule) : molecule_(molecule) {}
@@ -43,10 +45,16 @@ public:
     const int n = molecule_.VertexCount();
     candidate_.assign(static_cast<std::size_t>(n), 0);
     partner_.assign(static_cast<std::size_t>(n), nullptr);
+    int count = 0;
     for (int i = 0; i < n; ++i) {
       const auto* atom = dynamic_cast<const TAtom*>(molecule_.GetAtom(i));
-      if (atom && atom->IsAromatic() && NeedsDoubleBond(*atom)) candidate_[static_cast<std::size_t>(i)] = 1;
+      if (atom && atom->IsAromatic() && NeedsDoubleBond(*atom)) {
+        candidate_[static_cast<std::size_t>(i)] = 1;
+        ++count;
+      }
     }
+    // The search recurses once per double bond: beyond drug-sized systems the bonds stay as written.
+    if (count > kMaxCandidates) return false;
     return Match();
   }
 
