@@ -2,6 +2,7 @@
 // every other record (SUBSTRUCTURE, COMMENT, SET, ...) is passed over up to the next record line.
 #include "inputs/mol2_input.h"
 
+#include "chem/completion.h"
 #include "chem/geometry.h"
 #include "core/errors.h"
 #include "core/numtext.h"
@@ -328,6 +329,8 @@ void TTriposMOLInput::Execute(bool& more) {
     more = !Tokenizer()->AtEnd();
     throw RecordError(e);
   }
+  // MOL2 has no hydrogen count field: every atom's hydrogens follow from its valence.
+  CompleteAsRead(molecule, {}, true);
   FitView(molecule);
   ReportProgress();
 }

@@ -1,5 +1,6 @@
 #include "inputs/smiles_input.h"
 
+#include "chem/completion.h"
 #include "core/errors.h"
 
 namespace corvatin {
@@ -128,6 +129,10 @@ void TSMILESInput::Execute(bool& more) {
   insideEnvironment_ = false;
   try {
     parser_->Parse(tokenizer, molecule);
+    // The hand-over every file reader makes: the SMILES states every atom's hydrogens, and rings in Kekule form
+    // are perceived once those hydrogens are in place (a pyrrole-type NH has its three neighbours), whether or
+    // not the procedure completes the molecule again.
+    CompleteAsRead(molecule, std::vector<char>(static_cast<std::size_t>(molecule.VertexCount()), 1));
   } catch (const ESMILESError& e) {
     // The file, the line and the parser's own message with the position in the SMILES; the run goes on with the
     // next SMILES.
