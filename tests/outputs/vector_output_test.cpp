@@ -28,6 +28,13 @@ void SetNumber(IParameters& target, const std::string& name, double value, const
   target.AddParam(name, std::make_shared<TNumberParameter>(name, value, caption), nullptr, true);
 }
 
+// A molecule with the one value "Value".
+Ptr<IMolecule> Valued(const std::string& name) {
+  auto m = Molecule(name);
+  SetNumber(*m, "Value", 1);
+  return m;
+}
+
 Ptr<TDoubleMatrix> MatrixOf(int columns, int rows, std::vector<double> values) {
   auto m = std::make_shared<TDoubleMatrix>(columns, rows);
   for (int i = 0; i < rows * columns; ++i)
@@ -256,6 +263,7 @@ TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
   Registry().WriteString(kResultFolderKey, notAFolder);
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
   auto m = Molecule("m");
+  SetNumber(*m, "Value", 1);
   try {
     Write(out, m);
     FAIL() << "no error";
@@ -268,13 +276,13 @@ TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
 TEST_F(ResultFolderTest, AMissingFolderIsCreatedOneLevelDeepAndAnAbsoluteFileNameUsedAsItStands) {
   Registry().WriteString(kResultFolderKey, Path("new"));
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
-  Write(out, Molecule("m"));
+  Write(out, Valued("m"));
   EXPECT_TRUE(std::filesystem::exists(Path("new/data.txt")));
   EXPECT_TRUE(std::filesystem::exists(Path("new/Results.txt")));
   // An absolute file name is used as it stands.
   const std::string elsewhere = test::MakeTempFolder("elsewhere");
   TVectorOutput absolute({"Value"}, elsewhere + "/d.txt", "Results.txt", false, true);
-  Write(absolute, Molecule("m"));
+  Write(absolute, Valued("m"));
   EXPECT_TRUE(std::filesystem::exists(elsewhere + "/d.txt"));
   std::filesystem::remove_all(elsewhere);
 }
@@ -297,12 +305,12 @@ TEST_F(ResultFolderTest, WithoutAFolderTheUserIsAskedOnceAndItsAnswerUsed) {
   auto question = std::make_shared<SetsFolder>(Path("chosen"));
   SetResultFolderQuestion(question);
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
-  Write(out, Molecule("m"));
+  Write(out, Valued("m"));
   EXPECT_EQ(question->asked, 1);
   EXPECT_TRUE(std::filesystem::exists(Path("chosen/data.txt")));
   Registry().WriteString(kResultFolderKey, "");
   SetDataFolder(Path(""));
-  Write(out, Molecule("m")); // asked already: the program's folder
+  Write(out, Valued("m")); // asked already: the program's folder
   SetDataFolder("");
   EXPECT_EQ(question->asked, 1);
   EXPECT_TRUE(std::filesystem::exists(Path("data.txt")));
@@ -314,11 +322,11 @@ TEST_F(ResultFolderTest, ExecuteWritesThePublishedStructure) {
   bool more = true;
   out.Execute(more); // nothing published: no file
   EXPECT_FALSE(std::filesystem::exists(Path("data.txt")));
-  auto m = Molecule("published");
+  auto m = Valued("published");
   SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IGraph>(m), nullptr, true);
   out.Execute(more);
   SharedDataSpace()->DeleteParam("Molecule");
-  EXPECT_EQ(Read("data.txt"), "Name\t\r\npublished\t\r\n");
+  EXPECT_EQ(Read("data.txt"), "Name\tValue\t\r\npublished\t1.000000\t\r\n");
   EXPECT_EQ(out.GetName(), "Output");
 }
 
