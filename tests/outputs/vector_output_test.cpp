@@ -287,6 +287,32 @@ TEST_F(ResultFolderTest, AMissingFolderIsCreatedOneLevelDeepAndAnAbsoluteFileNam
   std::filesystem::remove_all(elsewhere);
 }
 
+TEST_F(ResultFolderTest, ADataFileThatIsTheResultsFileIsRefusedAtStartNamingBoth) {
+  std::filesystem::create_directory(Path("real"));
+  std::filesystem::create_directory_symlink(Path("real"), Path("link"));
+  std::ofstream(Path("real/Results.txt")) << "";
+  std::filesystem::create_hard_link(Path("real/Results.txt"), Path("hard.txt"));
+  const std::vector<std::pair<std::string, std::string>> sameFile = {
+      {"Results.txt", "Results.txt"},
+      {"./sub/../Results.txt", "Results.txt"},
+      {"link/Results.txt", Path("real/Results.txt")},
+      {"hard.txt", "real/Results.txt"},
+  };
+  for (const auto& [data, results] : sameFile) {
+    TVectorOutput out({"Value"}, data, results, false, true);
+    try {
+      out.Start(nullptr);
+      ADD_FAILURE() << data << " and " << results << " not refused";
+    } catch (const EFatalError& e) {
+      EXPECT_EQ(std::string(e.what()), "The data file \"" + ResultFilePath(folder_, data) + "\" and the results file \"" +
+                                           ResultFilePath(folder_, results) + "\" are one file: give them different names.");
+    }
+    out.Stop();
+  }
+  TVectorOutput different({"Value"}, "link/data.txt", "real/Results.txt", false, true);
+  EXPECT_NO_THROW(different.Start(nullptr));
+}
+
 class SetsFolder : public IResultFolderQuestion {
 public:
   explicit SetsFolder(std::string folder) : folder_(std::move(folder)) {}
