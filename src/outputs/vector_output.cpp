@@ -74,14 +74,9 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
   TComposedStructure composed = ComposeStructure(structure, records_, options);
   if (composed.lines.empty()) return;
 
-  // Both files are opened and locked before anything is written, so a file that cannot be created ends the run
-  // with neither file holding part of this structure.
+  // Both files are opened before anything is written, so a file that cannot be created ends the run with neither
+  // file holding part of this structure.
   const std::string folder = ResultFolder([this](const std::function<void()>& ask) { Synchronize(ask); });
-  std::unique_ptr<TResultFile> results;
-  std::string dataText;
-  std::vector<TDataCell> dropped;
-  std::unique_ptr<TResultFile> data = LockFiles(folder, composed, results, dataText, dropped);
-
   for (const auto& line : composed.log) {
     if (line.kind == 4)
       LogHeading(line.text);
@@ -90,6 +85,11 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
     else
       LogMessage(line.text);
   }
+  // Locked from here to the end of the writes: no other run reads the header or writes a line meanwhile.
+  std::unique_ptr<TResultFile> results;
+  std::string dataText;
+  std::vector<TDataCell> dropped;
+  std::unique_ptr<TResultFile> data = LockFiles(folder, composed, results, dataText, dropped);
   if (data) data->Append(dataText);
   try {
     results->Append(composed.results);
@@ -114,11 +114,11 @@ std::unique_ptr<TResultFile> TVectorOutput::LockFiles(const std::string& folder,
   // A line of a name alone would stand for a molecule whose values are all missing, and could write a header
   // without value columns that no later structure fits.
   if (composed.header.size() < 2) {
-    openResults();
-    results->Lock();
     const std::string name = composed.lines.front().front().text;
     LogWarning("\"" + name + "\" has no values for \"" + (dataPath_.empty() ? named : dataPath_) +
                "\": no line is written there.");
+    openResults();
+    results->Lock();
     return nullptr;
   }
   for (int n = 1; n <= kMaxDataFiles; ++n) {
