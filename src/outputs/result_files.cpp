@@ -141,8 +141,10 @@ std::string TResultFile::ReadFirstLine() {
       // A CR at the very end of the chunk may still be followed by LF: one more byte decides.
       char next = 0;
       const bool cr = chunk[end] == '\r';
-      if (cr && end + 1 < chunk.size()) next = chunk[end + 1];
-      else if (cr && ::pread(fd_, &next, 1, at + static_cast<off_t>(end) + 1) != 1) next = 0;
+      if (cr && end + 1 < chunk.size())
+        next = chunk[end + 1];
+      else if (cr && ::pread(fd_, &next, 1, at + static_cast<off_t>(end) + 1) != 1)
+        next = 0;
       lineEnd_ = !cr ? "\n" : next == '\n' ? "\r\n" : "\r";
       break;
     }

@@ -84,8 +84,8 @@ private:
   std::string path_;
   int fd_ = -1;
   std::pair<unsigned long long, unsigned long long> identity_;
-  long long before_ = -1;       // length before the last Append, -1 when there was none
-  bool utf8_ = false;           // appends in UTF-8 instead of Windows-1252
+  long long before_ = -1;        // length before the last Append, -1 when there was none
+  bool utf8_ = false;            // appends in UTF-8 instead of Windows-1252
   std::string lineEnd_ = "\r\n"; // the line end appends use
 };
 

@@ -102,8 +102,8 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
 }
 
 std::unique_ptr<TResultFile> TVectorOutput::LockFiles(const std::string& folder, const TComposedStructure& composed,
-                                                      std::unique_ptr<TResultFile>& results,
-                                                      std::string& dataText, std::vector<TDataCell>& dropped) {
+                                                      std::unique_ptr<TResultFile>& results, std::string& dataText,
+                                                      std::vector<TDataCell>& dropped) {
   const std::string named = ResultFilePath(folder, GetString(kParamOutputDataFile));
   // A folder or file name changed during a run (a paused run in the workbench) is chosen for anew.
   if (named != dataNamed_) dataPath_.clear();

@@ -51,8 +51,8 @@ private:
   void AddParameters(const std::string& dataFile, const std::string& resultsFile);
   void WarnDropped(const std::vector<TDataCell>& dropped, const std::string& path);
   std::unique_ptr<TResultFile> LockFiles(const std::string& folder, const TComposedStructure& composed,
-                                               std::unique_ptr<TResultFile>& results, std::string& dataText,
-                                               std::vector<TDataCell>& dropped);
+                                         std::unique_ptr<TResultFile>& results, std::string& dataText,
+                                         std::vector<TDataCell>& dropped);
 
   std::vector<TParamObject> records_;
   bool rowLines_;

@@ -37,12 +37,14 @@ std::vector<std::string> Lines(const std::string& bytes, const std::string& line
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
-  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size()) ++n;
+  for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size())
+    ++n;
   return n;
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) text.replace(at, from.size(), to);
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
   return text;
 }
 
@@ -188,7 +190,8 @@ TEST_F(ResultFiles, AWriteErrorInMidRunCutsTheStructureFromBothFilesAndTheNextRu
     std::vector<std::string> units = data ? Lines(bytes, "\r\n") : Sections(bytes);
     if (data) {
       units.erase(units.begin());
-      for (std::string& row : units) row += "\r\n";
+      for (std::string& row : units)
+        row += "\r\n";
     }
     ASSERT_EQ(units.size(), 3u);
     const size_t fill = kLimit - bytes.size() - units[0].size() - units[1].size() / 2;
@@ -201,13 +204,13 @@ TEST_F(ResultFiles, AWriteErrorInMidRunCutsTheStructureFromBothFilesAndTheNextRu
     EXPECT_EQ(ExitStatus(child), beRunFailed);
     std::ifstream in(dir_ / "child.log");
     const std::string log((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_NE(log.find("Unable to write to \"" + (Results() / full).string() + "\": File too large"),
-              std::string::npos)
+    EXPECT_NE(log.find("Unable to write to \"" + (Results() / full).string() + "\": File too large"), std::string::npos)
         << log;
     // The first structure went to both files, the second to neither.
     EXPECT_EQ(Count(Result("TOPS-MODE.txt"), "\r\n"), rows + 1);
     EXPECT_EQ(Count(Result("Results.txt"), "Molecule"), sections + 1);
-    for (const char* f : {"TOPS-MODE.txt", "Results.txt"}) EXPECT_EQ(Result(f).substr(Result(f).size() - 2), "\r\n");
+    for (const char* f : {"TOPS-MODE.txt", "Results.txt"})
+      EXPECT_EQ(Result(f).substr(Result(f).size() - 2), "\r\n");
 
     ASSERT_EQ(Run("TOPS-MODE", {file}), beSuccess) << log_.str();
     EXPECT_EQ(ExpectWholeRows(Result("TOPS-MODE.txt")).size(), rows + 3);
@@ -229,10 +232,12 @@ TEST_F(ResultFiles, RunsStartingTogetherWriteOneHeaderAndWholeLines) {
     int go[2];
     ASSERT_EQ(::pipe(go), 0);
     std::vector<pid_t> children;
-    for (int i = 0; i < 3; ++i) children.push_back(Spawn({file}, folder, 0, go, dir_ / ("child" + std::to_string(i) + ".log")));
+    for (int i = 0; i < 3; ++i)
+      children.push_back(Spawn({file}, folder, 0, go, dir_ / ("child" + std::to_string(i) + ".log")));
     ::close(go[0]);
     ::close(go[1]); // all three start at once
-    for (pid_t child : children) EXPECT_EQ(ExitStatus(child), beSuccess);
+    for (pid_t child : children)
+      EXPECT_EQ(ExitStatus(child), beSuccess);
     std::ifstream dataIn(folder / "TOPS-MODE.txt", std::ios::binary), resultsIn(folder / "Results.txt");
     const std::string data((std::istreambuf_iterator<char>(dataIn)), {});
     const std::string results((std::istreambuf_iterator<char>(resultsIn)), {});
