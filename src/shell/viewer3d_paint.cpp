@@ -157,7 +157,7 @@ void TViewer3DScene::PaintLegend(QPainter& painter, QSize size) {
   const int barWidth = 14;
   const int barHeight = std::max(40, size.height() / 3);
   const int right = size.width() - 10;
-  const int top = 10 + fm.height() + 4;
+  const int top = 10 + fm.height() + fm.height() / 2 + 6;
   const QRect bar(right - barWidth, top, barWidth, barHeight);
   QLinearGradient gradient(bar.topLeft(), bar.bottomLeft());
   for (int i = 0; i <= 10; ++i)
