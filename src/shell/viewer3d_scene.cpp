@@ -68,11 +68,14 @@ void TViewer3DScene::Rebuild(bool keepView) {
     }
   }
   for (TAtomRecord& r : records_) order_.push_back(&r);
-  // A selection that is no longer drawn (hidden hydrogens, a changed element list) is dropped.
+  // A selection that is no longer drawn (hidden hydrogens) is dropped. Only pointers are compared: the item
+  // itself may be gone when a change is still held in an update bracket.
   if (selected_.atom && !RecordOf(selected_.atom)) selected_ = TPick();
   if (selected_.bond) {
-    const TAtomRecord* a = RecordOf(selected_.bond->GetAtom1());
-    if (!a || !RecordOf(selected_.bond->GetAtom2())) selected_ = TPick();
+    bool drawn = false;
+    for (const TAtomRecord& r : records_)
+      for (const TAtomLink& link : r.links) drawn = drawn || link.bond == selected_.bond;
+    if (!drawn) selected_ = TPick();
   }
 }
 

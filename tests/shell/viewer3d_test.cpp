@@ -92,6 +92,24 @@ private slots:
       QCOMPARE(QPoint(r->sx, r->sy), QPoint(c.sx, c.sy));
       QCOMPARE(r->sr, 6);
     }
+    // An atom never given coordinates (a structure file without them) is not drawn at all.
+    Ptr<IMolecule> unplaced = NewMolecule();
+    unplaced->AddAtom()->SetSymbol("C");
+    TViewer3DScene scene;
+    scene.SetMolecule(unplaced.get());
+    scene.Project(QSize(400, 300));
+    QVERIFY(scene.DrawList().empty());
+  }
+
+  void SticksDrawAMixedBondHalfInEachAtomsColour() {
+    Ptr<IMolecule> m = Placed({{"C", -0.3, 0, 0}, {"O", 0.3, 0, 0}}, {{0, 1}});
+    TGraph3DViewer viewer;
+    viewer.resize(400, 400);
+    viewer.SetGraph(m);
+    viewer.Scene().SetDrawStyle(DrawStyle::Sticks);
+    const QImage image = viewer.Picture(); // C at x = 80, O at x = 320, y = 200
+    QCOMPARE(image.pixelColor(140, 200), QColor(144, 144, 144));
+    QCOMPARE(image.pixelColor(260, 200), QColor(240, 0, 0));
   }
 
   void PickTakesTheNearestAtomThenABondBySegmentAndNeverAHiddenHydrogen() {
