@@ -30,8 +30,8 @@ QImage ShadedBall(const QColor& colour, int size) {
       intensity *= intensity;
       // Lightness on the 0..240 HLS scale, then on Qt's 0..255 one.
       const int l240 = std::min(static_cast<int>(RoundHalfEven((intensity * 0.3 + 0.2) * 240.0)), 240);
-      line[col] = QColor::fromHsl(std::max(hue, 0), saturation, static_cast<int>(RoundHalfEven(l240 * 255.0 / 240.0)))
-                      .rgba();
+      line[col] =
+          QColor::fromHsl(std::max(hue, 0), saturation, static_cast<int>(RoundHalfEven(l240 * 255.0 / 240.0))).rgba();
     }
   }
   return image;

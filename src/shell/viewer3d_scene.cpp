@@ -63,18 +63,20 @@ void TViewer3DScene::Rebuild(bool keepView) {
       const int other = recordOf[static_cast<size_t>(r.atom->GetNeighbour(k)->GetIndex())];
       if (other < 0) continue;
       IBond* bond = r.atom->GetBond(k);
-      r.links.push_back(TAtomLink{&records_[static_cast<size_t>(other)], bond->GetBondType(), bond,
-                                  bond->GetIndex() + 1});
+      r.links.push_back(
+          TAtomLink{&records_[static_cast<size_t>(other)], bond->GetBondType(), bond, bond->GetIndex() + 1});
     }
   }
-  for (TAtomRecord& r : records_) order_.push_back(&r);
+  for (TAtomRecord& r : records_)
+    order_.push_back(&r);
   // A selection that is no longer drawn (hidden hydrogens) is dropped. Only pointers are compared: the item
   // itself may be gone when a change is still held in an update bracket.
   if (selected_.atom && !RecordOf(selected_.atom)) selected_ = TPick();
   if (selected_.bond) {
     bool drawn = false;
     for (const TAtomRecord& r : records_)
-      for (const TAtomLink& link : r.links) drawn = drawn || link.bond == selected_.bond;
+      for (const TAtomLink& link : r.links)
+        drawn = drawn || link.bond == selected_.bond;
     if (!drawn) selected_ = TPick();
   }
 }
@@ -116,9 +118,8 @@ void TViewer3DScene::Project(QSize size) {
   for (TAtomRecord& r : records_) {
     // The view looks down the negative z axis of the model, hence -z; the perspective divisor is 1 at depth 0
     // and shrinks what lies further away.
-    const Vector3f p = TransformPoint(MakeVector(static_cast<float>(r.x), static_cast<float>(r.y),
-                                                 static_cast<float>(-r.z)),
-                                      view_);
+    const Vector3f p =
+        TransformPoint(MakeVector(static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(-r.z)), view_);
     const double w = (1.4 - p.z) * 0.7142857142857143;
     r.px = p.x / w;
     r.py = p.y / w;
@@ -139,7 +140,8 @@ void TViewer3DScene::Project(QSize size) {
     }
     order_ = std::move(sorted);
   }
-  for (size_t i = 0; i < order_.size(); ++i) order_[i]->position = static_cast<int>(i);
+  for (size_t i = 0; i < order_.size(); ++i)
+    order_[i]->position = static_cast<int>(i);
   projectedSize_ = size;
 }
 

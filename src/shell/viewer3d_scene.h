@@ -39,7 +39,7 @@ struct TAtomLink {
 
 /// One drawn atom: a copy of what painting needs, and where the projection put it.
 struct TAtomRecord {
-  IAtom* atom = nullptr; ///< plain link, valid until the molecule's next change
+  IAtom* atom = nullptr;      ///< plain link, valid until the molecule's next change
   double x = 0, y = 0, z = 0; ///< the vertex's view coordinates
   double radius = 0;          ///< DisplayRadius
   int atomicNumber = 0;
@@ -93,7 +93,10 @@ public:
   /// Switching quick drawing on forces the sticks draw and bond styles.
   void SetQuickDrawing(bool flag);
   /// Draws quickly without changing the styles (while the user turns a large structure).
-  void SetTransientQuick(bool flag) { transientQuick_ = flag; projectedSize_ = QSize(); }
+  void SetTransientQuick(bool flag) {
+    transientQuick_ = flag;
+    projectedSize_ = QSize();
+  }
   bool TransientQuick() const { return transientQuick_; }
 
   ColourMode GetColourMode() const { return colourMode_; }

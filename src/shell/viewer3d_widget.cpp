@@ -58,80 +58,172 @@ CommandTable TGraph3DViewer::BuildCommands() {
   auto contributionMode = [this, hasContributions] {
     return hasContributions() && scene_.GetColourMode() == ColourMode::BondContributions;
   };
-  auto draw = [this](DrawStyle s) { return [this, s] { scene_.SetDrawStyle(s); Changed(); }; };
-  auto atom = [this](AtomStyle s) { return [this, s] { scene_.SetAtomStyle(s); Changed(); }; };
-  auto bond = [this](BondStyle s) { return [this, s] { scene_.SetBondStyle(s); Changed(); }; };
-  auto colour = [this](ColourMode m) { return [this, m] { scene_.SetColourMode(m); Changed(); }; };
+  auto draw = [this](DrawStyle s) {
+    return [this, s] {
+      scene_.SetDrawStyle(s);
+      Changed();
+    };
+  };
+  auto atom = [this](AtomStyle s) {
+    return [this, s] {
+      scene_.SetAtomStyle(s);
+      Changed();
+    };
+  };
+  auto bond = [this](BondStyle s) {
+    return [this, s] {
+      scene_.SetBondStyle(s);
+      Changed();
+    };
+  };
+  auto colour = [this](ColourMode m) {
+    return [this, m] {
+      scene_.SetColourMode(m);
+      Changed();
+    };
+  };
   CommandTable t{
       {.id = "edit", .caption = "&Edit", .kind = CommandKind::Group},
-      {.id = "clear", .caption = "&Clear", .trigger = [this] { Clear(); }, .enabled = [this] { return !readOnly_; },
+      {.id = "clear",
+       .caption = "&Clear",
+       .trigger = [this] { Clear(); },
+       .enabled = [this] { return !readOnly_; },
        .visible = [this] { return graph_ != nullptr; }},
       {.kind = CommandKind::Separator},
       {.id = "view", .caption = "&View", .kind = CommandKind::Group},
-      {.id = "hydrogens", .caption = "Hydrogen atoms", .kind = CommandKind::Check,
-       .trigger = [this] { scene_.SetHideHydrogens(!scene_.HideHydrogens()); Changed(); },
-       .checked = [this] { return !scene_.HideHydrogens(); }, .toolTip = "Show hydrogen atoms", .onToolBar = true},
+      {.id = "hydrogens",
+       .caption = "Hydrogen atoms",
+       .kind = CommandKind::Check,
+       .trigger =
+           [this] {
+             scene_.SetHideHydrogens(!scene_.HideHydrogens());
+             Changed();
+           },
+       .checked = [this] { return !scene_.HideHydrogens(); },
+       .toolTip = "Show hydrogen atoms",
+       .onToolBar = true},
       {.kind = CommandKind::Separator},
-      {.id = "drawStyle", .caption = "Draw &Style", .kind = CommandKind::Group,
-       .trigger = [this] {
-         scene_.SetDrawStyle(scene_.GetDrawStyle() == DrawStyle::BallAndSticks ? DrawStyle::Sticks
-                                                                               : DrawStyle::BallAndSticks);
-         Changed();
-       },
+      {.id = "drawStyle",
+       .caption = "Draw &Style",
+       .kind = CommandKind::Group,
+       .trigger =
+           [this] {
+             scene_.SetDrawStyle(scene_.GetDrawStyle() == DrawStyle::BallAndSticks ? DrawStyle::Sticks
+                                                                                   : DrawStyle::BallAndSticks);
+             Changed();
+           },
        .enabled = notQuick},
-      {.id = "ballAndSticks", .caption = "&Ball && Sticks", .kind = CommandKind::Radio, .radioGroup = "draw",
-       .trigger = draw(DrawStyle::BallAndSticks), .enabled = notQuick, .checked = ballStyle,
-       .toolTip = "Ball & Sticks", .onToolBar = true},
-      {.id = "sticks", .caption = "&Sticks", .kind = CommandKind::Radio, .radioGroup = "draw",
-       .trigger = draw(DrawStyle::Sticks), .enabled = notQuick,
-       .checked = [this] { return scene_.GetDrawStyle() == DrawStyle::Sticks; }, .onToolBar = true},
-      {.id = "atomStyle", .caption = "&Atom Style", .kind = CommandKind::Group,
-       .trigger = [this] {
-         scene_.SetAtomStyle(scene_.GetAtomStyle() == AtomStyle::Balls ? AtomStyle::Symbols : AtomStyle::Balls);
-         Changed();
-       },
+      {.id = "ballAndSticks",
+       .caption = "&Ball && Sticks",
+       .kind = CommandKind::Radio,
+       .radioGroup = "draw",
+       .trigger = draw(DrawStyle::BallAndSticks),
+       .enabled = notQuick,
+       .checked = ballStyle,
+       .toolTip = "Ball & Sticks",
+       .onToolBar = true},
+      {.id = "sticks",
+       .caption = "&Sticks",
+       .kind = CommandKind::Radio,
+       .radioGroup = "draw",
+       .trigger = draw(DrawStyle::Sticks),
+       .enabled = notQuick,
+       .checked = [this] { return scene_.GetDrawStyle() == DrawStyle::Sticks; },
+       .onToolBar = true},
+      {.id = "atomStyle",
+       .caption = "&Atom Style",
+       .kind = CommandKind::Group,
+       .trigger =
+           [this] {
+             scene_.SetAtomStyle(scene_.GetAtomStyle() == AtomStyle::Balls ? AtomStyle::Symbols : AtomStyle::Balls);
+             Changed();
+           },
        .enabled = ballStyle},
-      {.id = "balls", .caption = "&Balls", .kind = CommandKind::Radio, .radioGroup = "atom",
-       .trigger = atom(AtomStyle::Balls), .enabled = ballStyle,
+      {.id = "balls",
+       .caption = "&Balls",
+       .kind = CommandKind::Radio,
+       .radioGroup = "atom",
+       .trigger = atom(AtomStyle::Balls),
+       .enabled = ballStyle,
        .checked = [this] { return scene_.GetAtomStyle() == AtomStyle::Balls; }},
-      {.id = "symbols", .caption = "&Symbols", .kind = CommandKind::Radio, .radioGroup = "atom",
-       .trigger = atom(AtomStyle::Symbols), .enabled = ballStyle,
+      {.id = "symbols",
+       .caption = "&Symbols",
+       .kind = CommandKind::Radio,
+       .radioGroup = "atom",
+       .trigger = atom(AtomStyle::Symbols),
+       .enabled = ballStyle,
        .checked = [this] { return scene_.GetAtomStyle() == AtomStyle::Symbols; }},
-      {.id = "bondStyle", .caption = "&Bond Style", .kind = CommandKind::Group,
-       .trigger = [this] {
-         scene_.SetBondStyle(static_cast<BondStyle>((static_cast<int>(scene_.GetBondStyle()) + 1) % 3));
-         Changed();
-       },
+      {.id = "bondStyle",
+       .caption = "&Bond Style",
+       .kind = CommandKind::Group,
+       .trigger =
+           [this] {
+             scene_.SetBondStyle(static_cast<BondStyle>((static_cast<int>(scene_.GetBondStyle()) + 1) % 3));
+             Changed();
+           },
        .enabled = notQuick},
-      {.id = "bondSticks", .caption = "&Sticks", .kind = CommandKind::Radio, .radioGroup = "bond",
-       .trigger = bond(BondStyle::Sticks), .enabled = notQuick,
+      {.id = "bondSticks",
+       .caption = "&Sticks",
+       .kind = CommandKind::Radio,
+       .radioGroup = "bond",
+       .trigger = bond(BondStyle::Sticks),
+       .enabled = notQuick,
        .checked = [this] { return scene_.GetBondStyle() == BondStyle::Sticks; }},
-      {.id = "bondTypes", .caption = "&Bond Types", .kind = CommandKind::Radio, .radioGroup = "bond",
-       .trigger = bond(BondStyle::BondTypes), .enabled = notQuick,
+      {.id = "bondTypes",
+       .caption = "&Bond Types",
+       .kind = CommandKind::Radio,
+       .radioGroup = "bond",
+       .trigger = bond(BondStyle::BondTypes),
+       .enabled = notQuick,
        .checked = [this] { return scene_.GetBondStyle() == BondStyle::BondTypes; }},
-      {.id = "bondNumber", .caption = "&Bond Number", .kind = CommandKind::Radio, .radioGroup = "bond",
-       .trigger = bond(BondStyle::BondNumber), .enabled = notQuick,
+      {.id = "bondNumber",
+       .caption = "&Bond Number",
+       .kind = CommandKind::Radio,
+       .radioGroup = "bond",
+       .trigger = bond(BondStyle::BondNumber),
+       .enabled = notQuick,
        .checked = [this] { return scene_.GetBondStyle() == BondStyle::BondNumber; }},
       {.id = "picture", .caption = "&Picture", .kind = CommandKind::Group},
-      {.id = "fit", .caption = "&Fit to Window", .trigger = [this] { scene_.Fit(size()); update(); },
+      {.id = "fit",
+       .caption = "&Fit to Window",
+       .trigger =
+           [this] {
+             scene_.Fit(size());
+             update();
+           },
        .visible = [this] { return graph_ != nullptr; }},
       {.kind = CommandKind::Separator},
-      {.id = "elementColours", .caption = "&Element Colours", .kind = CommandKind::Radio, .radioGroup = "colour",
-       .trigger = colour(ColourMode::Elements), .checked = [contributionMode] { return !contributionMode(); }},
-      {.id = "bondContributions", .caption = "Bond &Contributions", .kind = CommandKind::Radio,
-       .radioGroup = "colour", .trigger = colour(ColourMode::BondContributions), .enabled = hasContributions,
-       .checked = contributionMode, .toolTip = "Colour the bonds by their contributions"},
-      {.id = "nextColumn", .caption = "&Next Contribution Column",
-       .trigger = [this] {
-         const int n = scene_.Contributions().Count();
-         scene_.SetContributionColumn(n > 0 ? (scene_.ContributionColumn() + 1) % n : 0);
-         Changed();
-       },
+      {.id = "elementColours",
+       .caption = "&Element Colours",
+       .kind = CommandKind::Radio,
+       .radioGroup = "colour",
+       .trigger = colour(ColourMode::Elements),
+       .checked = [contributionMode] { return !contributionMode(); }},
+      {.id = "bondContributions",
+       .caption = "Bond &Contributions",
+       .kind = CommandKind::Radio,
+       .radioGroup = "colour",
+       .trigger = colour(ColourMode::BondContributions),
+       .enabled = hasContributions,
+       .checked = contributionMode,
+       .toolTip = "Colour the bonds by their contributions"},
+      {.id = "nextColumn",
+       .caption = "&Next Contribution Column",
+       .trigger =
+           [this] {
+             const int n = scene_.Contributions().Count();
+             scene_.SetContributionColumn(n > 0 ? (scene_.ContributionColumn() + 1) % n : 0);
+             Changed();
+           },
        .enabled = [this, contributionMode] { return contributionMode() && scene_.Contributions().Count() > 1; }},
       {.kind = CommandKind::Separator},
-      {.id = "savePng", .caption = "Save Picture as &PNG...", .trigger = [this] { Export(false); },
+      {.id = "savePng",
+       .caption = "Save Picture as &PNG...",
+       .trigger = [this] { Export(false); },
        .enabled = [this] { return graph_ != nullptr; }},
-      {.id = "saveSvg", .caption = "Save Picture as S&VG...", .trigger = [this] { Export(true); },
+      {.id = "saveSvg",
+       .caption = "Save Picture as S&VG...",
+       .trigger = [this] { Export(true); },
        .enabled = [this] { return graph_ != nullptr; }},
   };
   return t;
@@ -219,8 +311,8 @@ bool TGraph3DViewer::ExportPicture(const QString& fileName) {
 
 void TGraph3DViewer::Export(bool svg) {
   const QString suffix = svg ? "svg" : "png";
-  QString name = Dialogs().SaveFile(this, "Save Picture", QString(),
-                                    svg ? "SVG pictures (*.svg)" : "PNG pictures (*.png)");
+  QString name =
+      Dialogs().SaveFile(this, "Save Picture", QString(), svg ? "SVG pictures (*.svg)" : "PNG pictures (*.png)");
   if (name.isEmpty()) return;
   if (QFileInfo(name).suffix().compare(suffix, Qt::CaseInsensitive) != 0) name += "." + suffix;
   if (!ExportPicture(name))

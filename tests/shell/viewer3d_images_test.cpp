@@ -55,9 +55,12 @@ private slots:
       const char* smiles;
       Style style;
     } cases[] = {
-        {"water", "O", kBallsAndSticks},          {"water", "O", kSymbols},
-        {"benzene", "c1ccccc1", kBallsAndSticks}, {"benzene", "c1ccccc1", kBondTypes},
-        {"haloperidol", kHaloperidol, kBallsAndSticks}, {"haloperidol", kHaloperidol, kSticks},
+        {"water", "O", kBallsAndSticks},
+        {"water", "O", kSymbols},
+        {"benzene", "c1ccccc1", kBallsAndSticks},
+        {"benzene", "c1ccccc1", kBondTypes},
+        {"haloperidol", kHaloperidol, kBallsAndSticks},
+        {"haloperidol", kHaloperidol, kSticks},
     };
     for (const Case& c : cases) {
       const QImage image = Draw(corvatin::test::MoleculeWith3D(c.smiles, c.name), c.style, QSize(240, 240));

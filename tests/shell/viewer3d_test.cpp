@@ -32,7 +32,8 @@ Ptr<IMolecule> Placed(std::initializer_list<PlacedAtom> atoms, std::initializer_
     atom->SetZ(a.z);
     atom->SetDisplayRadius(0.02);
   }
-  for (auto [a, b] : bonds) m->ConnectIndices(a, b);
+  for (auto [a, b] : bonds)
+    m->ConnectIndices(a, b);
   return m;
 }
 
@@ -78,8 +79,8 @@ private slots:
     } cases[] = {
         {"identity at depth 0", IdentityMatrix(), 0.1, -0.2, 0.0, 230, 90},
         {"identity, farther away: drawn nearer the centre", IdentityMatrix(), 0.1, -0.2, 0.35, 224, 102},
-        {"quarter turn about z, nearer: drawn farther out", RotationZ(std::numbers::pi_v<float> / 2), 0.1, -0.2,
-         -0.35, 120, 110},
+        {"quarter turn about z, nearer: drawn farther out", RotationZ(std::numbers::pi_v<float> / 2), 0.1, -0.2, -0.35,
+         120, 110},
     };
     for (const Case& c : cases) {
       Ptr<IMolecule> m = Placed({{"C", c.x, c.y, c.z}}, {});
@@ -114,8 +115,8 @@ private slots:
 
   void PickTakesTheNearestAtomThenABondBySegmentAndNeverAHiddenHydrogen() {
     // O and C share a screen point, O nearer; H to the right of C, N below left. 400 x 400 window, centre 200.
-    Ptr<IMolecule> m = Placed({{"O", 0, 0, -0.1}, {"C", 0, 0, 0.1}, {"H", 0.3, 0, 0}, {"N", -0.3, 0.3, 0}},
-                              {{1, 2}, {1, 3}});
+    Ptr<IMolecule> m =
+        Placed({{"O", 0, 0, -0.1}, {"C", 0, 0, 0.1}, {"H", 0.3, 0, 0}, {"N", -0.3, 0.3, 0}}, {{1, 2}, {1, 3}});
     TViewer3DScene scene;
     scene.SetMolecule(m.get());
     const QSize size(400, 400);
@@ -148,9 +149,8 @@ private slots:
     viewer.SetGraph(m);
     const double pi = std::numbers::pi, s = 300;
     // Near the centre (200, 150) only the tilts apply; far from it the roll about the centre is added.
-    Matrix4f expected = MatrixProduct(IdentityMatrix(),
-                                      MatrixProduct(RotationX(static_cast<float>(-10 * pi / s)),
-                                                    RotationY(static_cast<float>(-5 * pi / s))));
+    Matrix4f expected = MatrixProduct(IdentityMatrix(), MatrixProduct(RotationX(static_cast<float>(-10 * pi / s)),
+                                                                      RotationY(static_cast<float>(-5 * pi / s))));
     QTest::mousePress(&viewer, Qt::LeftButton, {}, QPoint(210, 150));
     QTest::mouseMove(&viewer, QPoint(215, 140));
     QTest::mouseRelease(&viewer, Qt::LeftButton, {}, QPoint(215, 140));
@@ -161,7 +161,8 @@ private slots:
     QTest::mousePress(&viewer, Qt::LeftButton, {}, QPoint(350, 150));
     QTest::mouseMove(&viewer, QPoint(340, 250));
     QTest::mouseRelease(&viewer, Qt::LeftButton, {}, QPoint(340, 250));
-    for (int i = 0; i < 16; ++i) QVERIFY(std::abs(viewer.Scene().ViewMatrix()[i] - expected[i]) < 1e-5f);
+    for (int i = 0; i < 16; ++i)
+      QVERIFY(std::abs(viewer.Scene().ViewMatrix()[i] - expected[i]) < 1e-5f);
     // Both presses hit empty space: the graph was reported each time.
     QCOMPARE(recorder.seen.size(), size_t(2));
     QCOMPARE(recorder.seen.back().second, skGraph);
@@ -223,9 +224,9 @@ private slots:
     // ...) are not the bonds' own indices: the colouring must follow the row labels.
     Ptr<IMolecule> m = corvatin::test::MoleculeWith3D("[H]OC(Cl)CC(=O)N", "test");
     const std::string mu = "\xC2\xB5";
-    corvatin::test::RunLocalContributions(m, "Hydrophobicity",
-                                          {{mu + "0", 0.1}, {"Hydrophobicity_" + mu + "1", 1.0},
-                                           {"Hydrophobicity_" + mu + "2", -0.4}});
+    corvatin::test::RunLocalContributions(
+        m, "Hydrophobicity",
+        {{mu + "0", 0.1}, {"Hydrophobicity_" + mu + "1", 1.0}, {"Hydrophobicity_" + mu + "2", -0.4}});
     auto q = m->QueryParam<IMatrixParameter>("Bond contributions");
     QVERIFY(q);
     int largest = -1;

@@ -37,7 +37,8 @@ inline void RunLocalContributions(const Ptr<IMolecule>& molecule, const std::str
     if (!block) continue;
     if (auto descriptor = std::dynamic_pointer_cast<TSpectralMoments>(block)) {
       descriptor->SetBool(weight, true);
-      for (const auto& [name, value] : coefficients) descriptor->SetFloat(name, value);
+      for (const auto& [name, value] : coefficients)
+        descriptor->SetFloat(name, value);
     }
     block->Classify(std::dynamic_pointer_cast<ISubGraph>(molecule));
   }
