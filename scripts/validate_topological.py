@@ -360,7 +360,7 @@ def read_inputs(rd, sdf, path, every):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--dump", default=os.path.join(ROOT, "build", "tests", "descriptors", "topol_dump"))
+    parser.add_argument("--dump", default=os.path.join(ROOT, "build", "tools", "topol_dump"))
     parser.add_argument("--sdf", action="store_true", help="read drugs-2000.sdf instead of drugs-2000.smi")
     parser.add_argument("--input", help="another SMILES or SD file")
     parser.add_argument("--every", type=int, default=2, help="freeze every N-th molecule (default 2)")
