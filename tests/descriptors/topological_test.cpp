@@ -204,27 +204,6 @@ TEST(TopologicalIndexes, TextbookFirstOrderChiOfBranchedAlkanes) {
   EXPECT_NEAR(Cell(*Indexes("CCCCCC"), "Randic branching index", 1, skPath), 2.9142, 5e-5);
 }
 
-TEST(TopologicalIndexes, KappaAlphaAndFlexibilityOfEthanol) {
-  // alpha = -0.04 for the sp3 oxygen; A = 3, P1 = 2, P2 = 1, P3 = 0.
-  Ptr<IMolecule> m = Indexes("CCO");
-  const double a = 3 - 0.04;
-  EXPECT_NEAR(Kappa(*m, "kappa(alpha) index", 1), a * (a - 1) * (a - 1) / ((2 - 0.04) * (2 - 0.04)), 1e-14);
-  EXPECT_NEAR(Kappa(*m, "kappa(alpha) index", 2), (a - 1) * (a - 2) * (a - 2) / ((1 - 0.04) * (1 - 0.04)), 1e-14);
-  EXPECT_EQ(Kappa(*m, "kappa(alpha) index", 3), 0.0);
-  EXPECT_NEAR(m->GetFloat("Flexibility index"),
-              Kappa(*m, "kappa(alpha) index", 1) * Kappa(*m, "kappa(alpha) index", 2) / 3, 1e-14);
-}
-
-TEST(Kappa, AlphaIncrementsByElementAndHybridisation) {
-  EXPECT_EQ(KappaAlphaIncrement(6, 3), 0.0L);
-  EXPECT_EQ(KappaAlphaIncrement(6, 1), -0.22L);
-  EXPECT_EQ(KappaAlphaIncrement(7, 3), -0.04L);
-  EXPECT_EQ(KappaAlphaIncrement(9, 0), -0.07L); // any hybridisation
-  EXPECT_EQ(KappaAlphaIncrement(53, 3), 0.73L);
-  EXPECT_EQ(KappaAlphaIncrement(8, 1), 0.0L); // not listed
-  EXPECT_EQ(KappaAlphaIncrement(14, 3), 0.0L);
-}
-
 TEST(Kappa, ACorrectedPathCountOfZeroLeavesTheValueZero) {
   TKappaCounts counts{4, 3, 2, 1};
   EXPECT_EQ(KappaIndexes(counts, -1)[2], 0.0L); // P3 + alpha = 0
