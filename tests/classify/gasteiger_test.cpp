@@ -52,15 +52,6 @@ TEST(GasteigerTypes, ElementAndHybridisation) {
     EXPECT_EQ(GasteigerAtomType(z, h), kGasteigerUntyped) << z << "/" << h;
 }
 
-TEST(GasteigerTypes, Coefficients) {
-  const TGasteigerCoefficients& n = GasteigerCoefficients(5); // N sp2, Table 1 of the 1980 paper
-  EXPECT_DOUBLE_EQ(n.a, 12.87);
-  EXPECT_DOUBLE_EQ(n.b, 11.15);
-  EXPECT_DOUBLE_EQ(n.c, 0.85);
-  const TGasteigerCoefficients& none = GasteigerCoefficients(200);
-  EXPECT_EQ(none.a + none.b + none.c, 0.0);
-}
-
 TEST(GasteigerSweeps, FirstSweepOfAHeavyPairUsesTheLessElectronegativeCation) {
   // C sp3 (chi 7.98, chi+ 7.98 + 9.18 + 1.88 = 19.04) against O sp3 (chi 14.18): the carbon is the less
   // electronegative, so dq = (14.18 - 7.98) / 19.04 * 0.5.
@@ -210,16 +201,6 @@ TEST(GasteigerCharges, EmptyStructureGetsNothing) {
   block.Classify(AsStructure(m));
   block.Classify(nullptr);
   EXPECT_FALSE(m->HasParam(kGasteigerChargeName));
-}
-
-TEST(GasteigerCharges, BlockDeclaration) {
-  TGasteigerChargesClassification block;
-  EXPECT_EQ(block.GetName(), "Gasteiger-Marsili");
-  EXPECT_EQ(block.GetUpdateLevel(), 2);
-  EXPECT_EQ(block.GetValueCount(ekAtoms), 1);
-  EXPECT_EQ(block.GetValueCount(ekBonds), 0);
-  EXPECT_EQ(block.GetValueName(ekAtoms, 0), "Gasteiger-Marsili charge");
-  EXPECT_THROW(block.GetValueName(ekAtoms, 1), std::out_of_range);
 }
 
 } // namespace

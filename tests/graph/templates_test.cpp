@@ -1,4 +1,5 @@
-// Template graphs for subgraph counts: together they are exactly the distinct trees of each order (the numbers of unlabelled trees are OEIS A000055).
+// Template graphs for subgraph counts: together they are exactly the distinct trees of each order (the numbers
+// of unlabelled trees are OEIS A000055).
 #include "brute_force.h"
 #include "graph/templates.h"
 #include "test_graphs.h"
