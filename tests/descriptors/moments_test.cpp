@@ -145,19 +145,6 @@ TEST(SpectralMoments, MoleculeWithoutHeavyBondsStillGetsAZeroResult) {
   EXPECT_EQ(Row(*Compute(block, water, "TOPS-MODE")), (std::vector<double>(4, 0.0)));
 }
 
-TEST(SpectralMoments, ExecuteReadsThePublishedStructure) {
-  auto propane = FromSmiles("CCC");
-  TSpectralMoments block({}, {}, false, false);
-  block.SetPortName(0, "Molecule");
-  bool more = true;
-  block.Execute(more); // nothing published: nothing happens
-  SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IGraph>(propane), nullptr, true);
-  block.Execute(more);
-  SharedDataSpace()->DeleteParam("Molecule");
-  EXPECT_TRUE(more);
-  EXPECT_TRUE(propane->HasParam("TOPS-MODE"));
-}
-
 // --- the kernel against the definition ------------------------------------------------------------------------
 
 class KernelAgainstDense : public ::testing::TestWithParam<int> {};
