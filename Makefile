@@ -9,7 +9,7 @@ JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCORVATIN_SANITIZE="$(SANITIZE)" -DCORVATIN_WERROR=$(WERROR)
 
-.PHONY: all deps configure build test run bench fuzz validate mutants clean
+.PHONY: all deps configure build test run gui screenshots bench fuzz validate mutants clean
 
 all: build
 
@@ -30,6 +30,13 @@ test: build
 
 run: deps build
 	@bash scripts/run-sample.sh $(BUILD)
+
+gui: deps build
+	$(BUILD)/app/corvatin
+
+# PNGs of every window and view state, drawn on the offscreen platform by the workbench tests.
+screenshots: deps build
+	@bash scripts/screenshots.sh $(BUILD)
 
 bench:
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_BENCHMARKS=ON -DCORVATIN_BUILD_TESTS=OFF

@@ -13,6 +13,10 @@ PACKAGES=(
   libbenchmark-dev  # make bench
   clang             # make fuzz (libFuzzer)
   libclang-rt-14-dev
+  qt6-base-dev      # the workbench (src/shell, corvatin)
+  qt6-svg-dev       # SVG export of pictures
+  fonts-dejavu-core # one font for pictures compared in tests
+  ccache            # faster rebuilds
 )
 
 missing=()
