@@ -17,13 +17,6 @@ using namespace corvatin::test;
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class MolInput : public ::testing::Test {
 protected:
   /// Reads every record of text (written to name) and returns the names.
@@ -57,11 +50,8 @@ std::string TwoAtoms(const std::string& props = {}, int bondCode = 1, const std:
 
 // ------------------------------------------------------------------------------------------ the block
 
-TEST(MolReader, NameFilterDefaultFileAndHeading) {
+TEST(MolReader, TheHeadingIsLoggedTransientlyAndTheMoleculeFittedIntoTheView) {
   ReaderHarness<TMOLInput> h;
-  EXPECT_EQ(h.reader->GetName(), "Input");
-  EXPECT_EQ(h.reader->GetFilter(), "MDL mol file or SDFile (*.mol, *.sdf)|*.mol;*.sdf");
-  EXPECT_EQ(h.reader->GetString(kParamInputFile), "Input.mol");
   h.Start(DataFile("CS_ethanol.mol"));
   h.Pass();
   ASSERT_FALSE(h.log->lines.empty());
@@ -99,34 +89,6 @@ TEST_F(MolInput, ThreeRecordsWithDataItemsGiveThreeStructuresAndAnEmptyNameLineS
   EXPECT_FALSE(h.Pass());
   EXPECT_EQ(h.molecule->GetName(), "acetophenone-13C");
   EXPECT_DOUBLE_EQ(Atom(0)->GetAtomicWeight(), 13); // "M  ISO  1   1  13"
-}
-
-TEST_F(MolInput, LineFeedAndCarriageReturnLineFeedFilesReadAlike) {
-  auto readAll = [](const std::string& path) {
-    ReaderHarness<TMOLInput> r;
-    r.Start(path);
-    std::vector<std::string> described;
-    bool more = true;
-    while (more) {
-      more = r.Pass();
-      std::string d = r.molecule->GetName() + "|" + std::to_string(r.molecule->EdgeCount());
-      for (int i = 0; i < r.molecule->VertexCount(); ++i) {
-        const IAtom* a = r.molecule->GetAtom(i);
-        d += "|" + a->GetSymbol() + std::to_string(a->GetCharge()) + "@" + std::to_string(a->GetX3D()) + "," +
-             std::to_string(a->GetY3D()) + "," + std::to_string(a->GetZ3D());
-      }
-      described.push_back(d);
-    }
-    return described;
-  };
-  const auto lf = readAll(DataFile("data-items-lf.sdf"));
-  EXPECT_EQ(lf.size(), 3u);
-  EXPECT_EQ(readAll(DataFile("data-items-crlf.sdf")), lf);
-  // Old Macintosh line ends (a lone CR) too.
-  std::string cr = ReadBytes(DataFile("data-items-lf.sdf"));
-  for (char& c : cr)
-    if (c == '\n') c = '\r';
-  EXPECT_EQ(readAll(folder.Write("cr.sdf", cr)), lf);
 }
 
 TEST_F(MolInput, WhiteSpaceAfterTheLastRecordIsNoFurtherRecord) {

@@ -102,25 +102,6 @@ double BondOrder(const IMolecule& m, int a, int b) {
 
 // ------------------------------------------------------------------------------------------ the block
 
-TEST(MopacReader, NameFilterDefaultFileAndClassificationAnswers) {
-  TMOPACInput reader;
-  EXPECT_EQ(reader.GetName(), "MOPAC Input");
-  EXPECT_EQ(reader.GetFilter(), "MOPAC - AMPAC files (*.out, *.oam)|*.out;*.oam");
-  EXPECT_EQ(reader.GetString(kParamInputFile), "Input.out");
-  EXPECT_EQ(reader.GetUpdateLevel(), 1);
-  EXPECT_EQ(reader.GetValueCount(0), 2);
-  EXPECT_EQ(reader.GetValueCount(1), 1);
-  EXPECT_EQ(reader.GetValueCount(2), 0);
-  EXPECT_EQ(reader.GetValueName(0, 0), "Net atomic charge");
-  EXPECT_EQ(reader.GetValueName(0, 1), "Electron density");
-  EXPECT_EQ(reader.GetValueName(1, 0), "Bond order");
-  EXPECT_THROW(reader.GetValueName(1, 1), std::out_of_range);
-  EXPECT_THROW(reader.GetValueName(2, 0), std::out_of_range);
-  IClassification& classification = reader;
-  auto molecule = NewMolecule();
-  EXPECT_NO_THROW(classification.Classify(std::dynamic_pointer_cast<ISubGraph>(molecule)));
-}
-
 TEST(MopacReader, OnePassPerFileWithHeadingAndProgress) {
   TempFolder folder;
   ReaderHarness<TMOPACInput> h;
@@ -380,18 +361,6 @@ TEST(MopacReader, AHeadingEarlierInTheTextWinsOverOneEarlierInTheList) {
   EXPECT_DOUBLE_EQ(r.molecule->GetAtom(1)->GetX3D(), 0.96);
 }
 
-TEST(MopacReader, CarriageReturnLineEnds) {
-  std::string crlf;
-  for (char c : NewWater()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  const Read r = ReadText(crlf);
-  EXPECT_EQ(r.molecule->GetName(), "water");
-  ASSERT_EQ(r.molecule->VertexCount(), 3);
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(2)->GetFloat(kParamNetAtomicCharge), 0.32409);
-  EXPECT_DOUBLE_EQ(BondOrder(*r.molecule, 0, 2), 0.893);
-  ASSERT_TRUE(r.molecule->GetMatrix(kParamEigenvalues));
-  EXPECT_EQ(r.molecule->GetMatrix(kParamEigenvalues)->GetColumnCount(), 6);
-}
-
 TEST(MopacReader, HeadingWordsInKeywordDescriptionsReadNothing) {
   // MOPAC 22 describes its keywords before the results; the headings' words occur there without tables.
   const std::string keywords = " *  VECTORS    - FINAL EIGENVECTORS TO BE PRINTED\n"
@@ -474,11 +443,4 @@ TEST(MopacReaderErrors, MessagesNameTheTrueLineAfterLongSkippedText) {
   for (int i = 0; i < 700; ++i) text += " CYCLE: " + std::to_string(i) + " TIME: 0.001 GRAD.: 1.0 HEAT: -57.8\n";
   EXPECT_EQ(ErrorOf(text + "   NO. OF FILLED LEVELS  -\n"), At(701));
   EXPECT_EQ(ErrorOf(text + kCoordinates + "   CARTESIAN COORDINATES\n 1 O 0.0 0.0\n"), At(710));
-}
-
-TEST(MopacReaderErrors, ABrokenFileLeavesNoHalfMolecule) {
-  auto molecule = NewMolecule();
-  auto tokenizer = NewTextParser(kCoordinates + " NO. OF FILLED LEVELS\n");
-  EXPECT_THROW(ReadMopacOutput(*tokenizer, *molecule, kFile), EInputError);
-  EXPECT_EQ(molecule->VertexCount(), 0);
 }
