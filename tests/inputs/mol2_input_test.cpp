@@ -253,10 +253,12 @@ TEST(Mol2Reader, NextMoleculeRecordStartsTheNextPass) {
 
 // ------------------------------------------------------------------------------------------ messages
 
-TEST(Mol2ReaderErrors, AnyOtherBondTypeFailsAtItsLine) {
-  // Lines: MOLECULE 1, name 2, counts 3, SMALL 4, charges 5, empty 6, ATOM 7, atoms 8-9, BOND 10, bond 11.
-  EXPECT_EQ(ErrorOf(TwoAtoms("xy")), At(11));
-  EXPECT_EQ(ErrorOf(TwoAtoms("1.5")), At(11));
+TEST(Mol2ReaderErrors, EachBrokenRecordNamesItsLineAndReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {TwoAtoms("xy"), At(11)},
+      {TwoAtoms("1.5"), At(11)},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
 
 TEST(Mol2ReaderErrors, MissingFields) {

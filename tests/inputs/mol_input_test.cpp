@@ -112,8 +112,17 @@ TEST_F(MolInput, WithoutVersionStampPropertyChargesAreIgnoredAndAtomBlockCharges
   EXPECT_EQ(Atom(1)->GetCharge(), 0);
 }
 
-TEST_F(MolInput, AnUnknownVersionStampIsNoMolfile) {
-  EXPECT_EQ(ErrorOf(TwoAtoms({}, 1, "V9999")), "The file you selected is not a MDL mol file");
+TEST_F(MolInput, EachBrokenRecordNamesItsLineAndReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {TwoAtoms({}, 1, "V9999"), "The file you selected is not a MDL mol file"},
+      {Header("x") + " ab  1  0  0  0  0  0  0  0  0999 V2000\n", At(4, "Atom count expected")},
+      {Header("x") + "  1 -1  0  0  0  0  0  0  0  0999 V2000\n", At(4, "Bond count expected")},
+      {TwoAtoms("M  CHG  1   3   1\n"), At(8, "Atom number out of range")},
+      {TwoAtoms("M  CHG  x   1   1\n"), At(8, "Entry count expected")},
+      {TwoAtoms("M  CHG  2   1   1\n"), At(8, "Property entry expected")},
+      {TwoAtoms("M  ISO  1   1  ab\n"), At(8, "Property entry expected")},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
 
 // ------------------------------------------------------------------------------------------ charges
@@ -213,11 +222,6 @@ TEST_F(MolInput, ARepeatedBondOrABondOfAnAtomToItselfIsSkipped) {
 
 // ------------------------------------------------------------------------------------------ broken records
 
-TEST_F(MolInput, CountsThatAreNoNumbersNameTheCountsLine) {
-  EXPECT_EQ(ErrorOf(Header("x") + " ab  1  0  0  0  0  0  0  0  0999 V2000\n"), At(4, "Atom count expected"));
-  EXPECT_EQ(ErrorOf(Header("x") + "  1 -1  0  0  0  0  0  0  0  0999 V2000\n"), At(4, "Bond count expected"));
-}
-
 TEST_F(MolInput, ABrokenAtomLineNamesItsLineAndField) {
   const std::string head = Header("x") + CountsLine(2, 0) + AtomLine(0, 0, 0, "C");
   EXPECT_EQ(ErrorOf(head + "    1.0000    abcdef    0.0000 C   0  0  0  0\n"), At(6, "Coordinate expected"));
@@ -236,13 +240,6 @@ TEST_F(MolInput, ABondToAnAtomOutsideTheAtomBlockNamesTheBondLine) {
   EXPECT_EQ(ErrorOf(head + BondLine(0, 1, 1)), At(7, "Atom number out of range"));
   EXPECT_EQ(ErrorOf(head + "  1 xx  1  0\n"), At(7, "Atom number expected"));
   EXPECT_EQ(ErrorOf(head + "  1  2\n"), At(7, "Bond type expected"));
-}
-
-TEST_F(MolInput, ABrokenPropertyLineNamesItsLine) {
-  EXPECT_EQ(ErrorOf(TwoAtoms("M  CHG  1   3   1\n")), At(8, "Atom number out of range"));
-  EXPECT_EQ(ErrorOf(TwoAtoms("M  CHG  x   1   1\n")), At(8, "Entry count expected"));
-  EXPECT_EQ(ErrorOf(TwoAtoms("M  CHG  2   1   1\n")), At(8, "Property entry expected"));
-  EXPECT_EQ(ErrorOf(TwoAtoms("M  ISO  1   1  ab\n")), At(8, "Property entry expected"));
 }
 
 TEST_F(MolInput, AFileEndingInsideATableNamesTheLineAfterTheLast) {

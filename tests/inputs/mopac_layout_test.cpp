@@ -372,34 +372,24 @@ TEST(MopacReader, HeadingWordsInKeywordDescriptionsReadNothing) {
 
 // ------------------------------------------------------------------------------------------ messages
 
-TEST(MopacReaderErrors, MissingHeaderWordNumberOrLineEnd) {
-  // Coordinates header without "Z" (line 4).
-  EXPECT_EQ(ErrorOf(kHeader + "   CARTESIAN COORDINATES\n\n NO.  ATOM  X  Y\n 1 O 0.0 0.0 0.0\n"), At(6));
-  // A coordinate row cut short: the message names the row's own line.
-  EXPECT_EQ(ErrorOf(kHeader + "   CARTESIAN COORDINATES\n\n 1 O 0.0 0.0 0.0\n 2 H 0.96 0.0\n"), At(7));
-  // Text after the three coordinates.
-  EXPECT_EQ(ErrorOf("   CARTESIAN COORDINATES\n 1 O 0.0 0.0 0.0 x\n"), At(2));
-  EXPECT_EQ(ErrorOf(kHeader + "   NO. OF FILLED LEVELS  12\n"), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + "   NO. OF FILLED LEVELS  =  many\n"), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + "   NET ATOMIC CHARGES\n\n  TYPE  CHARGE\n"), At(6));
-  EXPECT_EQ(ErrorOf(kHeader + "   NET ATOMIC CHARGES\n\n ATOM NO.\n 1 O -0.5\n"), At(7));
-}
-
-TEST(MopacReaderErrors, BondOrdersBeforeAnyAtomsFail) {
-  EXPECT_EQ(ErrorOf(kHeader + kBondMatrix), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + kBondList), At(4));
-}
-
-TEST(MopacReaderErrors, AtomicNumberThatIsNoElement) {
-  EXPECT_EQ(ErrorOf("   CARTESIAN COORDINATES\n\n 1  200  0.0 0.0 0.0\n"), At(3));
-}
-
-TEST(MopacReaderErrors, AtomNumbersOutOfRangeOrSequence) {
-  EXPECT_EQ(ErrorOf("   CARTESIAN COORDINATES\n\n 2  O  0.0 0.0 0.0\n"), At(3, "Atom number out of sequence"));
-  EXPECT_EQ(ErrorOf(kCoordinates + " NET ATOMIC CHARGES\n ATOM NO.\n 4 O -0.5 6.5\n"),
-            At(11, "Atom number out of range"));
-  EXPECT_EQ(ErrorOf(kCoordinates + "   (VALENCIES)   BOND ORDERS\n\n     1  O     (1.788)     9  H 0.894\n"),
-            At(11, "Atom number out of range"));
+TEST(MopacReaderErrors, EachBrokenSectionNamesItsTrueLineAndReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {kHeader + "   CARTESIAN COORDINATES\n\n NO.  ATOM  X  Y\n 1 O 0.0 0.0 0.0\n", At(6)},
+      {kHeader + "   CARTESIAN COORDINATES\n\n 1 O 0.0 0.0 0.0\n 2 H 0.96 0.0\n", At(7)},
+      {"   CARTESIAN COORDINATES\n 1 O 0.0 0.0 0.0 x\n", At(2)},
+      {kHeader + "   NO. OF FILLED LEVELS  12\n", At(4)},
+      {kHeader + "   NO. OF FILLED LEVELS  =  many\n", At(4)},
+      {kHeader + "   NET ATOMIC CHARGES\n\n  TYPE  CHARGE\n", At(6)},
+      {kHeader + "   NET ATOMIC CHARGES\n\n ATOM NO.\n 1 O -0.5\n", At(7)},
+      {kHeader + kBondMatrix, At(4)},
+      {kHeader + kBondList, At(4)},
+      {"   CARTESIAN COORDINATES\n\n 1  200  0.0 0.0 0.0\n", At(3)},
+      {"   CARTESIAN COORDINATES\n\n 2  O  0.0 0.0 0.0\n", At(3, "Atom number out of sequence")},
+      {kCoordinates + " NET ATOMIC CHARGES\n ATOM NO.\n 4 O -0.5 6.5\n", At(11, "Atom number out of range")},
+      {kCoordinates + "   (VALENCIES)   BOND ORDERS\n\n     1  O     (1.788)     9  H 0.894\n",
+       At(11, "Atom number out of range")},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
 
 TEST(MopacReaderErrors, CoordinatesBeyondAnyStructure) {

@@ -197,18 +197,18 @@ TEST(ZMatrixReader, SignedFlagsAndALineWithoutLettersEndingTheAtoms) {
 
 // ------------------------------------------------------------------------------------------ messages
 
-TEST(ZMatrixReaderErrors, HeaderWords) {
-  EXPECT_EQ(ErrorOf("x\nTitle: test\nMOPAC\n"), At(2));
-  EXPECT_EQ(ErrorOf("x\nName: test\nAMPAC\n"), At(3));
-  EXPECT_EQ(ErrorOf(""), At(1));
-}
-
-TEST(ZMatrixReaderErrors, MissingNumbersAndFlags) {
-  EXPECT_EQ(ErrorOf(kHeader + "C\n"), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + "C 0.0\n"), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + "C 0.0 0 0.0 0 0.0 0\nC 1.5 1 0.0\n"), At(5));
-  EXPECT_EQ(ErrorOf(kHeader + "C 0.0 0 0.0 0 0.0 0\nC 1.5 1 0.0 0\n"), At(5));
-  EXPECT_EQ(ErrorOf(kHeader + "C 0.0 0 0.0 0 0.0 0\nC 1.5 x 0.0 0 0.0 0\n"), At(5));
+TEST(ZMatrixReaderErrors, EachBrokenLineNamesItsLineAndReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"x\nTitle: test\nMOPAC\n", At(2)},
+      {"x\nName: test\nAMPAC\n", At(3)},
+      {"", At(1)},
+      {kHeader + "C\n", At(4)},
+      {kHeader + "C 0.0\n", At(4)},
+      {kHeader + "C 0.0 0 0.0 0 0.0 0\nC 1.5 1 0.0\n", At(5)},
+      {kHeader + "C 0.0 0 0.0 0 0.0 0\nC 1.5 1 0.0 0\n", At(5)},
+      {kHeader + "C 0.0 0 0.0 0 0.0 0\nC 1.5 x 0.0 0 0.0 0\n", At(5)},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
 
 TEST(ZMatrixReaderErrors, ReferencesThatNameNoEarlierAtom) {
