@@ -7,6 +7,8 @@
 # Usage: scripts/mutants.sh [PATTERN]      PATTERN (grep -E) keeps only entries whose file or line matches
 # Environment: MUTANTS_DIR (scratch folder, default /tmp/corvatin-mutants-$USER), MUTANTS_TIMEOUT (seconds per
 # test executable, default 300), JOBS (parallel compile jobs, default 2).
+# MUTANTS_IN_PLACE=BUILD-DIR plants the faults in this tree itself and rebuilds that configured build folder,
+# which saves the scratch copy's first full build; every file is restored after its run and on any exit.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 list="$top/scripts/mutants.tsv"
@@ -19,11 +21,17 @@ build="$scratch/build"
 log="$scratch/log"
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 
-mkdir -p "$tree" "$log"
-# The tree's files (tracked or not ignored) are compared by content and copied only when they differ: a changed
-# file gets a new time and is rebuilt, an unchanged one keeps its time (a restored mutant keeps the newer time it
-# was given below). Files gone from the tree are removed from the copy.
-(cd "$top" && git ls-files -co --exclude-standard -z) | python3 -c '
+if [ -n "${MUTANTS_IN_PLACE:-}" ]; then
+  tree=$top
+  build=$(cd "$MUTANTS_IN_PLACE" && pwd) || exit 1
+  [ -f "$build/build.ninja" ] || { echo "mutants: $build is no configured build folder" >&2; exit 1; }
+  mkdir -p "$log"
+else
+  mkdir -p "$tree" "$log"
+  # The tree's files (tracked or not ignored) are compared by content and copied only when they differ: a changed
+  # file gets a new time and is rebuilt, an unchanged one keeps its time (a restored mutant keeps the newer time it
+  # was given below). Files gone from the tree are removed from the copy.
+  (cd "$top" && git ls-files -co --exclude-standard -z) | python3 -c '
 import os, shutil, sys
 top, tree = sys.argv[1], sys.argv[2]
 wanted = set(p for p in sys.stdin.buffer.read().decode().split("\0") if p and os.path.isfile(os.path.join(top, p)))
@@ -43,9 +51,10 @@ for root, _, files in os.walk(tree):
     for name in files:
         if os.path.relpath(os.path.join(root, name), tree) not in wanted:
             os.remove(os.path.join(root, name))' "$top" "$tree" || exit 1
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVATIN_BUILD_TOOLS=OFF >"$log/configure" ||
-    { echo "mutants: configuring failed, see $log/configure" >&2; exit 1; }
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVATIN_BUILD_TOOLS=OFF >"$log/configure" ||
+      { echo "mutants: configuring failed, see $log/configure" >&2; exit 1; }
+  fi
 fi
 # The unmutated tree must build and pass; otherwise every verdict would be meaningless.
 targets=$(grep -v '^#' "$list" | awk -F'\t' 'NF >= 4 { gsub(",", " ", $2); print $2 }' | tr ' ' '\n' | sort -u | tr '\n' ' ')
@@ -74,6 +83,14 @@ for exe in $targets; do
   [ "$(run_tests "$exe")" = "-" ] || { echo "mutants: $exe fails on the unmutated tree" >&2; exit 1; }
 done
 
+# Puts the planted file back, with a new time so that the next build recompiles it.
+restore() {
+  if [ -f "$scratch/original" ] && [ -n "${target:-}" ]; then
+    cp "$scratch/original" "$target" && touch "$target" && rm -f "$scratch/original"
+  fi
+}
+trap restore EXIT
+trap 'exit 130' INT TERM
 total=0 caught=0 missed=0 stale=0 broken=0
 while IFS=$'\t' read -r file tests find replace || [ -n "$file" ]; do
   [ -z "$file" ] || [[ $file == \#* ]] && continue
@@ -106,9 +123,7 @@ open(path, "w", encoding="utf-8").write(text.replace(os.environ["FIND"], os.envi
       caught=$((caught + 1))
     fi
   fi
-  # Restored with the mutant's time plus one second, so that the next build sees a change and recompiles it.
-  cp "$scratch/original" "$target"
-  touch "$target"
+  restore
 done <"$list"
 
 echo "mutants: $total tried, $caught caught, $missed missed, $stale stale, $broken not compiling"
