@@ -257,6 +257,7 @@ TEST(Mol2ReaderErrors, EachBrokenRecordNamesItsLineAndReason) {
   const std::pair<std::string, std::string> cases[] = {
       {TwoAtoms("xy"), At(11)},
       {TwoAtoms("1.5"), At(11)},
+      {TwoAtoms("1", "C.3", "1."), At(8)}, // a charge ending in its point is no number
   };
   for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }

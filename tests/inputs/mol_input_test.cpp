@@ -121,6 +121,7 @@ TEST_F(MolInput, EachBrokenRecordNamesItsLineAndReason) {
       {TwoAtoms("M  CHG  x   1   1\n"), At(8, "Entry count expected")},
       {TwoAtoms("M  CHG  2   1   1\n"), At(8, "Property entry expected")},
       {TwoAtoms("M  ISO  1   1  ab\n"), At(8, "Property entry expected")},
+      {TwoAtoms("M  CHG  1   1  1\n"), At(8, "Property entry expected")}, // the value one column short
   };
   for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
