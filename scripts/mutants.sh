@@ -127,4 +127,10 @@ open(path, "w", encoding="utf-8").write(text.replace(os.environ["FIND"], os.envi
 done <"$list"
 
 echo "mutants: $total tried, $caught caught, $missed missed, $stale stale, $broken not compiling"
+if [ -z "$pattern" ]; then
+  for module in "$top"/src/*/; do
+    module=$(basename "$module")
+    grep -q "^src/$module/" "$list" || echo "mutants: no entry plants a fault in src/$module yet"
+  done
+fi
 [ "$caught" = "$total" ]
