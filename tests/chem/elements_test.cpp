@@ -46,20 +46,6 @@ TEST(ElementSymbols, EverySymbolFindsItsOwnElementInAnyLetterCase) {
 
 // --- data ---
 
-TEST(ElementData, AtomicWeights) {
-  // IUPAC standard atomic weights (Coplen, Pure Appl. Chem. 73 (2001) 667): C 12.0107, Cl 35.453, U 238.02891
-  // (stored here as 238.02892).
-  EXPECT_FLOAT_EQ(AtomicWeight(6), 12.0107f);
-  EXPECT_FLOAT_EQ(AtomicWeight(17), 35.453f);
-  EXPECT_NEAR(AtomicWeight(92), 238.02891f, 2e-5);
-  // No measured masses beyond Lr: 2 Z.
-  EXPECT_EQ(AtomicWeight(104), 208.0f);
-  EXPECT_EQ(AtomicWeight(109), 218.0f);
-  EXPECT_EQ(AtomicWeight(0), 0.0f);
-  EXPECT_EQ(AtomicWeight(-1), 0.0f);
-  EXPECT_EQ(AtomicWeight(110), 0.0f);
-}
-
 TEST(ElementData, MainGroupValenceElectronsFollowTheGroup) {
   // Outer s + p electrons of the s and p blocks, periods 1 to 6 (up to Ba): the last digit of the IUPAC group.
   struct Block {

@@ -33,25 +33,6 @@ TGasteigerInput Pair(std::uint8_t t0, std::uint8_t t1) {
 
 double Sum(const std::vector<double>& v) { return std::accumulate(v.begin(), v.end(), 0.0); }
 
-TEST(GasteigerTypes, ElementAndHybridisation) {
-  EXPECT_EQ(GasteigerAtomType(1, 0), 0);
-  EXPECT_EQ(GasteigerAtomType(6, 3), 1);
-  EXPECT_EQ(GasteigerAtomType(6, 2), 2);
-  EXPECT_EQ(GasteigerAtomType(6, 1), 3);
-  EXPECT_EQ(GasteigerAtomType(7, 3), 4);
-  EXPECT_EQ(GasteigerAtomType(7, 1), 6);
-  EXPECT_EQ(GasteigerAtomType(8, 2), 8);
-  EXPECT_EQ(GasteigerAtomType(9, 4), 9);
-  EXPECT_EQ(GasteigerAtomType(53, 0), 12);
-  EXPECT_EQ(GasteigerAtomType(16, 3), 13);
-  EXPECT_EQ(GasteigerAtomType(15, 2), 15);
-  EXPECT_EQ(GasteigerAtomType(3, 0), 17);
-  EXPECT_EQ(GasteigerAtomType(4, 0), 18);
-  // No parameters: sp oxygen, sulfur other than sp3, C/N/P outside sp..sp3, other elements, unknown symbols.
-  for (auto [z, h] : {std::pair{8, 1}, {16, 2}, {16, 4}, {6, 0}, {7, 4}, {15, 5}, {14, 3}, {0, 3}, {26, 0}})
-    EXPECT_EQ(GasteigerAtomType(z, h), kGasteigerUntyped) << z << "/" << h;
-}
-
 TEST(GasteigerSweeps, FirstSweepOfAHeavyPairUsesTheLessElectronegativeCation) {
   // C sp3 (chi 7.98, chi+ 7.98 + 9.18 + 1.88 = 19.04) against O sp3 (chi 14.18): the carbon is the less
   // electronegative, so dq = (14.18 - 7.98) / 19.04 * 0.5.
