@@ -12,11 +12,12 @@ if ! $py -c "import rdkit" 2>/dev/null; then
   exit 1
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_TOOLS=ON >/dev/null
-cmake --build "$build" --target smiles_dump sdf_dump classify_dump topol_dump quantum_dump >/dev/null || exit 1
+cmake --build "$build" --target smiles_dump sdf_dump classify_dump topol_dump quantum_dump completion_dump >/dev/null || exit 1
 status=0
 run() { echo "== $*"; "$@" || status=1; }
 run $py scripts/validate_smiles.py --dump "$build/tools/smiles_dump"
 run $py scripts/validate_sdf.py --dump "$build/tools/sdf_dump"
+run $py scripts/validate_hydrogens.py --dump "$build/tools/completion_dump"
 run $py scripts/validate_gasteiger.py --dump "$build/tools/classify_dump"
 run $py scripts/validate_properties.py
 run $py scripts/validate_topological.py --dump "$build/tools/topol_dump"
