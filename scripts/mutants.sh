@@ -21,6 +21,17 @@ build="$scratch/build"
 log="$scratch/log"
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 
+# One run at a time per scratch folder and per tree: two runs would build over each other and put back each
+# other's files.
+mkdir -p "$scratch"
+exec 9>"$scratch/lock"
+flock -n 9 || { echo "mutants: another run holds $scratch/lock" >&2; exit 1; }
+if [ -n "${MUTANTS_IN_PLACE:-}" ]; then
+  exec 8>"$top/.mutants-lock"
+  flock -n 8 || { echo "mutants: another run plants faults in $top" >&2; exit 1; }
+fi
+saved=$(mktemp "$scratch/original.XXXXXX")
+
 if [ -n "${MUTANTS_IN_PLACE:-}" ]; then
   tree=$top
   build=$(cd "$MUTANTS_IN_PLACE" && pwd) || exit 1
@@ -85,11 +96,11 @@ done
 
 # Puts the planted file back, with a new time so that the next build recompiles it.
 restore() {
-  if [ -f "$scratch/original" ] && [ -n "${target:-}" ]; then
-    cp "$scratch/original" "$target" && touch "$target" && rm -f "$scratch/original"
+  if [ -s "$saved" ] && [ -n "${target:-}" ]; then
+    cp "$saved" "$target" && touch "$target" && : >"$saved"
   fi
 }
-trap restore EXIT
+trap 'restore; rm -f "$saved"' EXIT
 trap 'exit 130' INT TERM
 total=0 caught=0 missed=0 stale=0 broken=0
 while IFS=$'\t' read -r file tests find replace || [ -n "$file" ]; do
@@ -103,7 +114,7 @@ while IFS=$'\t' read -r file tests find replace || [ -n "$file" ]; do
     stale=$((stale + 1))
     continue
   fi
-  cp -p "$target" "$scratch/original"
+  cp -p "$target" "$saved"
   FIND="$find" REPLACE="$replace" python3 -c '
 import os, sys
 path = sys.argv[1]
