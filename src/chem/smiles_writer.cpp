@@ -205,6 +205,7 @@ private:
   // Pass 1: the depth-first tree and the ring bonds (opened at the earlier atom, closed at the later one).
   void Explore(int i, const IBond* via) {
     visited_[static_cast<size_t>(i)] = 1;
+    ++explored_;
     for (const IBond* b : Around(i)) {
       if (b == via || seen_[static_cast<size_t>(b->GetIndex())]) continue;
       seen_[static_cast<size_t>(b->GetIndex())] = 1;
@@ -263,12 +264,20 @@ private:
     digitUsed_[0] = 1;
     digitOf_.clear();
     order_.clear();
-    std::string text;
+    // Components largest first ("CCO.[Na+]"), equal ones in rank order.
+    std::vector<std::pair<int, int>> components; // (start atom, atom count)
     for (int start : byRank_) {
       if (visited_[static_cast<size_t>(start)]) continue;
+      const int before = explored_;
       Explore(start, nullptr);
+      components.emplace_back(start, explored_ - before);
+    }
+    std::stable_sort(components.begin(), components.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::string text;
+    for (const auto& component : components) {
       if (!text.empty()) text += ".";
-      Emit(start, nullptr, text);
+      Emit(component.first, nullptr, text);
     }
     return text;
   }
@@ -323,6 +332,7 @@ private:
   const IMolecule& m_;
   const int n_;
   bool skeleton_ = true;
+  int explored_ = 0;
   std::vector<char> implicitH_, hidden_, forceBracket_, forceUpper_, forceBond_;
   std::vector<int> rank_, byRank_, order_;
   std::vector<char> visited_, seen_, digitUsed_;

@@ -41,7 +41,7 @@ TEST(SmilesWriter, WritesCommonStructuresAsChemistsDo) {
       {"c1ccccc1", "c1ccccc1"},          {"OCC", "CCO"},
       {"OC(C)=O", "CC(=O)O"},            {"C1=CC=CC=C1", "c1ccccc1"}, // Kekule benzene is read aromatic
       {"[nH]1cccc1", "c1cc[nH]c1"},      {"[NH4+]", "[NH4+]"},
-      {"[Cl-].[Na+]", "[Na+].[Cl-]"},    {"C#N", "C#N"},
+      {"[Cl-].[Na+]", "[Na+].[Cl-]"},    {"[Na+].[O-]C(=O)C", "CC([O-])=O.[Na+]"},
       {"[13CH4]", "[13CH4]"},            {"c1ccccc1-c1ccccc1", "c1ccc(cc1)-c1ccccc1"},
   };
   for (const auto& c : cases) EXPECT_EQ(Written(c.in), c.out) << c.in;
