@@ -10,10 +10,12 @@
 #include "shell/periodic_table.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTimer>
+#include <QWheelEvent>
 
 using namespace corvatin;
 using namespace corvatin::shell;
@@ -94,6 +96,25 @@ private slots:
     // Steep segments measure horizontally; beyond an end the distance is city-block.
     QCOMPARE(SegmentDistance(QPoint(3, 50), QPoint(0, 0), QPoint(0, 100)), 3.0);
     QCOMPARE(SegmentDistance(QPoint(3, 104), QPoint(0, 0), QPoint(0, 100)), 7.0);
+  }
+
+  void ZoomKeepsThePointUnderTheCursorAndFitCentresTheDrawing() {
+    TEditorBench bench;
+    bench.Run("draw L:100,100 L:140,120 R:390,390");
+    TScreenMapping& map = bench.Controller().Mapping();
+    const QPointF under = map.ToModel(QPoint(300, 50));
+    QWheelEvent wheel(QPointF(300, 50), bench.editor.mapToGlobal(QPointF(300, 50)), {}, QPoint(0, 240), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&bench.editor, &wheel);
+    QCOMPARE(map.zoom, 1.25 * 1.25);
+    QCOMPARE(map.ToScreen(under.x(), under.y()), QPoint(300, 50));
+    bench.Run("cmd:viewFit");
+    const QPoint a = map.ToScreen(bench.M().GetAtom(0)->GetX(), bench.M().GetAtom(0)->GetY());
+    const QPoint b = map.ToScreen(bench.M().GetAtom(1)->GetX(), bench.M().GetAtom(1)->GetY());
+    QVERIFY(std::abs((a + b).x() / 2 - 200) <= 1 && std::abs((a + b).y() / 2 - 200) <= 1);
+    QVERIFY(std::abs(b.x() - a.x()) >= 240 && std::abs(b.x() - a.x()) <= 320); // 80 % of the width with the atoms
+    bench.Run("L:" + QString("%1,%2").arg(b.x()).arg(b.y()) + " L:200,350"); // drawing goes on at the new scale
+    QCOMPARE(bench.M().EdgeCount(), 2);
   }
 
   void MovingIsRefusedForThreeDimensionalAtomsWhileLocked() {
@@ -204,6 +225,10 @@ private slots:
     Registry().ReadStringList(kPalettePath, stored);
     QCOMPARE(stored, chosen);
     QCOMPARE(commands.Action("element4")->text(), QString("Si"));
+    bench.Run("el:Si");
+    QVERIFY(commands.Action("element4")->isChecked());
+    bench.Run("select");
+    QVERIFY(!commands.Action("element4")->isChecked());
     QCOMPARE(TEditorBench().Controller().Palette(), chosen); // the next editor starts with it
     Registry().WriteStringList(kPalettePath, {});
   }
