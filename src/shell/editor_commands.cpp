@@ -1,5 +1,5 @@
-// The molecule editor's commands: deleting, selecting, the completions, undo and redo, SMILES through the
-// clipboard, and the view's zoom.
+// The molecule editor's commands: tools and modes, deleting, selecting, the completions, undo and redo, SMILES
+// through the clipboard, the view's zoom, and the keys that reach them.
 #include "shell/editor_controller.h"
 
 #include "shell/dialogs.h"
@@ -16,6 +16,67 @@
 #include <cmath>
 
 namespace corvatin::shell {
+
+// ------------------------------------------------------------------------------------------ tools
+
+std::string TEditorController::CurrentSymbol() const {
+  return elementTool_ >= 0 && elementTool_ < static_cast<int>(palette_.size()) ? palette_[elementTool_] : "";
+}
+
+std::string TEditorController::NewAtomSymbol() const {
+  // Without an element tool a drawn atom is a carbon: an atom without an element is never what a chemist
+  // drawing a skeleton means, and it would fail every classification later.
+  const std::string symbol = CurrentSymbol();
+  return symbol.empty() ? "C" : symbol;
+}
+
+void TEditorController::SetMode(EditMode mode) {
+  EndChain();
+  switch (mode) {
+  case EditMode::Selecting:
+    elementTool_ = -1;
+    bondTool_ = kNoBondTool;
+    break;
+  case EditMode::Drawing: break;
+  case EditMode::Modifying:
+    if (elementTool_ >= 0)
+      bondTool_ = kNoBondTool;
+    else if (bondTool_ == kNoBondTool && !palette_.empty())
+      elementTool_ = 0;
+    break;
+  }
+  mode_ = mode;
+  StateChanged();
+  if (hooks.cursorChanged) hooks.cursorChanged();
+}
+
+void TEditorController::ChooseBondTool(int kind) {
+  bondTool_ = kind;
+  if (mode_ == EditMode::Selecting) mode_ = EditMode::Drawing;
+  if (mode_ == EditMode::Modifying) elementTool_ = -1;
+  StateChanged();
+  if (hooks.cursorChanged) hooks.cursorChanged();
+}
+
+void TEditorController::ChooseElement(int index) {
+  if (index < 0 || index >= static_cast<int>(palette_.size())) return;
+  elementTool_ = index;
+  if (mode_ == EditMode::Selecting) mode_ = EditMode::Drawing;
+  if (mode_ == EditMode::Modifying) bondTool_ = kNoBondTool;
+  StateChanged();
+  if (hooks.cursorChanged) hooks.cursorChanged();
+}
+
+void TEditorController::SetPalette(std::vector<std::string> palette) {
+  const std::string current = CurrentSymbol();
+  palette_ = std::move(palette);
+  const auto it = std::find(palette_.begin(), palette_.end(), current);
+  elementTool_ = current.empty() || it == palette_.end() ? -1 : static_cast<int>(it - palette_.begin());
+  StateChanged();
+  if (hooks.cursorChanged) hooks.cursorChanged();
+}
+
+// ------------------------------------------------------------------------------------------ commands
 
 void TEditorController::DeleteAll() {
   if (!Editable() || graph_->VertexCount() == 0) return;
@@ -216,6 +277,38 @@ void TEditorController::ZoomAt(QPoint p, double factor) {
   const double s = map_.Scale();
   map_.pan = QPointF(p.x() - model.x() * s - map_.width / 2.0, p.y() - model.y() * s - map_.height / 2.0);
   Repaint();
+}
+
+// ------------------------------------------------------------------------------------------ keys
+
+bool TEditorController::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  const bool ctrl = modifiers & Qt::ControlModifier;
+  if (key == Qt::Key_Delete && !ctrl) {
+    DeleteSelected();
+    return true;
+  }
+  if (key == Qt::Key_Escape) {
+    if (drag_ == DragState::Chain) {
+      EndChain();
+    } else if (drag_ == DragState::Band || drag_ == DragState::Moving) {
+      drag_ = DragState::Idle;
+      moving_ = {};
+      if (hooks.cursorChanged) hooks.cursorChanged();
+      Repaint();
+    } else {
+      DeselectAll();
+    }
+    return true;
+  }
+  if (!ctrl) return false;
+  switch (key) {
+  case Qt::Key_A: SelectAll(); return true;
+  case Qt::Key_Z: (modifiers & Qt::ShiftModifier) ? Redo() : Undo(); return true;
+  case Qt::Key_Y: Redo(); return true;
+  case Qt::Key_C: CopySmiles(); return true;
+  case Qt::Key_V: PasteSmiles(); return true;
+  default: return false;
+  }
 }
 
 } // namespace corvatin::shell
