@@ -94,7 +94,7 @@ void TEditorController::GraphChanged(int kind) {
     pendingIndex_ = -1;
     if (drag_ == DragState::Moving) drag_ = DragState::Idle;
     if (!ownEdit_ || kind >= gcCleared) EndChain();
-    if (!ownEdit_) ReportSelection();
+    ReportSelection(); // the inspector must not go on showing an item that may be gone
   }
   StateChanged();
   Repaint();

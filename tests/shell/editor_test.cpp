@@ -98,6 +98,21 @@ private slots:
     QCOMPARE(SegmentDistance(QPoint(3, 104), QPoint(0, 0), QPoint(0, 100)), 7.0);
   }
 
+  void TheSelectionListenerHearsOfTheSingleItemOrTheGraph() {
+    struct : ISelectionListener {
+      QStringList heard;
+      void SelectionChanged(const Ptr<IParameters>& item, SelectionKind kind) override {
+        heard << QString("%1:%2").arg(kind).arg(item ? QString::fromStdString(item->GetString("Symbol")) : "none");
+      }
+    } listener;
+    TEditorBench bench;
+    bench.Run("el:N L:100,200 el:O L:200,200 R:300,300 select");
+    bench.editor.SetSelectionListener(&listener);
+    bench.Run("L:100,200 S:200,200 L:150,200 key:Delete");
+    bench.editor.SetGraph(nullptr);
+    QCOMPARE(listener.heard.join(' '), QString("0:N 2: 1: 2: 2:none"));
+  }
+
   void ZoomKeepsThePointUnderTheCursorAndFitCentresTheDrawing() {
     TEditorBench bench;
     bench.Run("draw L:100,100 L:140,120 R:390,390");
