@@ -2,6 +2,7 @@
 
 #include "chem/elements.h"
 #include "chem/smiles.h"
+#include "core/errors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -229,9 +230,10 @@ private:
     for (const auto& [bond, opens] : rings_[static_cast<size_t>(i)]) {
       int digit = 0;
       if (opens) {
-        while (digitUsed_.at(static_cast<size_t>(++digit))) {
+        while (++digit < 100 && digitUsed_[static_cast<size_t>(digit)]) {
         }
-        digitUsed_.at(static_cast<size_t>(digit)) = 1;
+        if (digit == 100) throw EChemError("More than 99 rings are open at once: SMILES cannot number them");
+        digitUsed_[static_cast<size_t>(digit)] = 1;
         digitOf_[bond] = digit;
         text += BondText(bond);
       } else {

@@ -13,7 +13,8 @@ namespace corvatin {
 /// molecule without any hydrogen atom is taken as a skeleton whose hydrogens are all implicit. Atoms are ranked
 /// by their neighbourhoods (extended connectivity), so the text does not depend on the drawing order of
 /// non-symmetric atoms. The text is read back before it is returned, and an atom or bond the parser would read
-/// differently is written explicitly (bracket atom, bond character). Empty for an empty molecule.
+/// differently is written explicitly (bracket atom, bond character). Empty for an empty molecule; EChemError
+/// when more than 99 rings would be open at once.
 std::string WriteSMILES(const IMolecule& molecule);
 
 } // namespace corvatin

@@ -206,8 +206,13 @@ void TEditorController::Redo() {
 std::string TEditorController::Smiles() const { return graph_ ? WriteSMILES(*graph_) : std::string(); }
 
 void TEditorController::CopySmiles() {
-  const std::string text = Smiles();
-  if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+  try {
+    const std::string text = Smiles();
+    if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+  } catch (const std::exception& e) {
+    // More rings open at once than SMILES digits can number: nothing sensible to copy.
+    Dialogs().Inform(hooks.dialogParent, "Copy as SMILES", QString::fromStdString(e.what()), MessageIcon::Error);
+  }
 }
 
 bool TEditorController::AddSmiles(const std::string& smiles) {
