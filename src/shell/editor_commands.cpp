@@ -163,6 +163,21 @@ double MedianBondLength(const IMolecule& m) {
 } // namespace
 
 void TEditorController::CompleteHydrogens() {
+  if (!Editable()) return;
+  // Tried on a copy first: a completion with nothing to do is no step to undo.
+  Ptr<IMolecule> trial = NewMolecule();
+  CopyMolecule(*graph_, *trial);
+  corvatin::CompleteHydrogens(*trial);
+  // Only hydrogens come and go, so the other atoms keep their order; its answer alone would also be true for
+  // atoms that need a negative count and have nothing to lose.
+  bool changes = trial->VertexCount() != graph_->VertexCount();
+  for (int i = 0, j = 0; !changes && i < graph_->VertexCount(); ++i) {
+    const IAtom* before = graph_->GetAtom(i);
+    if (before->GetSymbol() == "H") continue;
+    while (trial->GetAtom(j)->GetSymbol() == "H") ++j;
+    changes = trial->GetAtom(j++)->HydrogenCount() != before->HydrogenCount();
+  }
+  if (!changes) return;
   IProgressCallback* progress = progress_;
   Apply("Hydrogen Completion", [progress](IMolecule& m) {
     if (!corvatin::CompleteHydrogens(m)) return;
@@ -189,6 +204,14 @@ void TEditorController::CompleteHydrogens() {
 }
 
 void TEditorController::CompleteAromaticity() {
+  if (!Editable()) return;
+  Ptr<IMolecule> trial = NewMolecule();
+  CopyMolecule(*graph_, *trial);
+  PerceiveAromaticity(*trial, true, false, false);
+  bool changes = false;
+  for (int i = 0; i < trial->EdgeCount() && !changes; ++i)
+    changes = trial->GetBond(i)->GetBondType() != graph_->GetBond(i)->GetBondType();
+  if (!changes) return;
   Apply("Aromaticity Completion", [](IMolecule& m) { PerceiveAromaticity(m, true, false, false); });
 }
 

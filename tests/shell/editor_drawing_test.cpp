@@ -62,6 +62,9 @@ private slots:
     bench.Run(Hexagon() + " cmd:editAromaticityCompletion cmd:editHydrogenCompletion");
     QCOMPARE(QString::fromStdString(WriteSMILES(bench.M())), QString("c1ccccc1"));
     for (int i = 0; i < bench.M().VertexCount(); ++i) QVERIFY(bench.M().GetAtom(i)->GetPositioned());
+    const int steps = bench.doc.UndoStack()->count();
+    bench.Run("cmd:editAromaticityCompletion cmd:editHydrogenCompletion"); // nothing left to do: no steps
+    QCOMPARE(bench.doc.UndoStack()->count(), steps);
     test::SaveScreenshot(bench.editor.grab().toImage(), "editor_benzene");
 
     // The catalogue as the batch tool builds it, its editor block working on a copy of the drawing.
