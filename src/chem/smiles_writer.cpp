@@ -15,8 +15,19 @@ namespace {
 
 bool IsOrganic(int z) {
   switch (z) {
-  case 5: case 6: case 7: case 8: case 9: case 15: case 16: case 17: case 35: case 53: return true;
-  default: return false;
+  case 5:
+  case 6:
+  case 7:
+  case 8:
+  case 9:
+  case 15:
+  case 16:
+  case 17:
+  case 35:
+  case 53:
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -25,9 +36,12 @@ bool HasAromaticLetter(int z) { return z == 5 || z == 6 || z == 7 || z == 8 || z
 
 int BondOrder(int kind) {
   switch (kind) {
-  case bkDouble: return 2;
-  case bkTriple: return 3;
-  default: return 1;
+  case bkDouble:
+    return 2;
+  case bkTriple:
+    return 3;
+  default:
+    return 1;
   }
 }
 
@@ -134,10 +148,14 @@ private:
     const bool lower = Lower(b->GetAtom1()->GetIndex()) && Lower(b->GetAtom2()->GetIndex());
     const bool forced = forceBond_[static_cast<size_t>(b->GetIndex())] != 0;
     switch (b->GetBondType()) {
-    case bkDouble: return "=";
-    case bkTriple: return "#";
-    case bkAromatic: return lower && !forced ? "" : ":";
-    default: return lower || forced ? "-" : "";
+    case bkDouble:
+      return "=";
+    case bkTriple:
+      return "#";
+    case bkAromatic:
+      return lower && !forced ? "" : ":";
+    default:
+      return lower || forced ? "-" : "";
     }
   }
 
@@ -151,9 +169,11 @@ private:
     for (int i : atoms) {
       const IAtom* a = m_.GetAtom(i);
       int degree = 0;
-      for (int k = 0; k < a->NeighbourCount(); ++k) degree += Written(a->GetNeighbourAtom(k)->GetIndex());
-      keys[static_cast<size_t>(i)] = {degree, a->GetAtomicNumber(), a->GetCharge(), a->HydrogenCount(),
-                                      a->CountBondsOfType(bkAromatic) > 0, IsotopeOf(*a)};
+      for (int k = 0; k < a->NeighbourCount(); ++k)
+        degree += Written(a->GetNeighbourAtom(k)->GetIndex());
+      keys[static_cast<size_t>(i)] = {
+          degree,       a->GetAtomicNumber(), a->GetCharge(), a->HydrogenCount(), a->CountBondsOfType(bkAromatic) > 0,
+          IsotopeOf(*a)};
     }
     std::vector<int> cls(static_cast<size_t>(n_), 0);
     int classes = Classify(atoms, keys, cls);
@@ -177,16 +197,20 @@ private:
     std::stable_sort(atoms.begin(), atoms.end(),
                      [&](int x, int y) { return cls[static_cast<size_t>(x)] < cls[static_cast<size_t>(y)]; });
     rank_.assign(static_cast<size_t>(n_), 0);
-    for (size_t r = 0; r < atoms.size(); ++r) rank_[static_cast<size_t>(atoms[r])] = static_cast<int>(r);
+    for (size_t r = 0; r < atoms.size(); ++r)
+      rank_[static_cast<size_t>(atoms[r])] = static_cast<int>(r);
     byRank_ = atoms;
   }
 
   static int Classify(const std::vector<int>& atoms, const std::vector<std::vector<int>>& keys, std::vector<int>& cls) {
     std::map<std::vector<int>, int> ids;
-    for (int i : atoms) ids.emplace(keys[static_cast<size_t>(i)], 0);
+    for (int i : atoms)
+      ids.emplace(keys[static_cast<size_t>(i)], 0);
     int next = 0;
-    for (auto& entry : ids) entry.second = next++;
-    for (int i : atoms) cls[static_cast<size_t>(i)] = ids[keys[static_cast<size_t>(i)]];
+    for (auto& entry : ids)
+      entry.second = next++;
+    for (int i : atoms)
+      cls[static_cast<size_t>(i)] = ids[keys[static_cast<size_t>(i)]];
     return next;
   }
 
@@ -243,7 +267,8 @@ private:
       text += digit < 10 ? std::to_string(digit) : "%" + std::to_string(digit);
     }
     // A digit closed here is not reopened at the same atom: that would read as a ring onto itself.
-    for (int d : freed) digitUsed_[static_cast<size_t>(d)] = 0;
+    for (int d : freed)
+      digitUsed_[static_cast<size_t>(d)] = 0;
     const auto& kids = children_[static_cast<size_t>(i)];
     for (size_t k = 0; k < kids.size(); ++k) {
       const int j = kids[k]->GetOtherAtom(m_.GetAtom(i))->GetIndex();
@@ -315,7 +340,8 @@ private:
       const IBond* b = m_.GetBond(e);
       const int i1 = b->GetAtom1()->GetIndex(), i2 = b->GetAtom2()->GetIndex();
       if (!Written(i1) || !Written(i2) || b->GetBondType() == bkUnspecified) continue;
-      const IBond* theirs = back->GetAtom(at[static_cast<size_t>(i1)])->GetBondTo(back->GetAtom(at[static_cast<size_t>(i2)]));
+      const IBond* theirs =
+          back->GetAtom(at[static_cast<size_t>(i1)])->GetBondTo(back->GetAtom(at[static_cast<size_t>(i2)]));
       if (!theirs || theirs->GetBondType() == b->GetBondType()) continue;
       if (b->GetBondType() == bkAromatic) {
         again = again || !forceBond_[static_cast<size_t>(e)];

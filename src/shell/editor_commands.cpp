@@ -37,7 +37,8 @@ void TEditorController::SetMode(EditMode mode) {
     elementTool_ = -1;
     bondTool_ = kNoBondTool;
     break;
-  case EditMode::Drawing: break;
+  case EditMode::Drawing:
+    break;
   case EditMode::Modifying:
     if (elementTool_ >= 0)
       bondTool_ = kNoBondTool;
@@ -91,8 +92,10 @@ void TEditorController::DeleteSelected() {
   const std::vector<IBond*> bonds = selection_.Bonds();
   // Bonds first: a selected bond of a selected atom is gone with the atom otherwise.
   Apply("Delete selected items", [&](IMolecule& m) {
-    for (IBond* b : bonds) m.DeleteEdge(b);
-    for (IAtom* a : atoms) m.DeleteVertex(a);
+    for (IBond* b : bonds)
+      m.DeleteEdge(b);
+    for (IAtom* a : atoms)
+      m.DeleteVertex(a);
   });
 }
 
@@ -114,8 +117,10 @@ void TEditorController::DeletePendingItem() {
 
 void TEditorController::SelectAll() {
   if (!Editable()) return;
-  for (int i = 0; i < graph_->EdgeCount(); ++i) selection_.Add(graph_->GetBond(i));
-  for (int i = 0; i < graph_->VertexCount(); ++i) selection_.Add(graph_->GetAtom(i));
+  for (int i = 0; i < graph_->EdgeCount(); ++i)
+    selection_.Add(graph_->GetBond(i));
+  for (int i = 0; i < graph_->VertexCount(); ++i)
+    selection_.Add(graph_->GetAtom(i));
   ReportSelection();
   Repaint();
 }
@@ -128,8 +133,10 @@ void TEditorController::DeselectAll() {
 
 void TEditorController::InvertSelection() {
   if (!Editable()) return;
-  for (int i = 0; i < graph_->EdgeCount(); ++i) selection_.Toggle(graph_->GetBond(i));
-  for (int i = 0; i < graph_->VertexCount(); ++i) selection_.Toggle(graph_->GetAtom(i));
+  for (int i = 0; i < graph_->EdgeCount(); ++i)
+    selection_.Toggle(graph_->GetBond(i));
+  for (int i = 0; i < graph_->VertexCount(); ++i)
+    selection_.Toggle(graph_->GetAtom(i));
   ReportSelection();
   Repaint();
 }
@@ -174,7 +181,8 @@ void TEditorController::CompleteHydrogens() {
   for (int i = 0, j = 0; !changes && i < graph_->VertexCount(); ++i) {
     const IAtom* before = graph_->GetAtom(i);
     if (before->GetSymbol() == "H") continue;
-    while (trial->GetAtom(j)->GetSymbol() == "H") ++j;
+    while (trial->GetAtom(j)->GetSymbol() == "H")
+      ++j;
     changes = trial->GetAtom(j++)->HydrogenCount() != before->HydrogenCount();
   }
   if (!changes) return;
@@ -330,12 +338,23 @@ bool TEditorController::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
   }
   if (!ctrl) return false;
   switch (key) {
-  case Qt::Key_A: SelectAll(); return true;
-  case Qt::Key_Z: (modifiers & Qt::ShiftModifier) ? Redo() : Undo(); return true;
-  case Qt::Key_Y: Redo(); return true;
-  case Qt::Key_C: CopySmiles(); return true;
-  case Qt::Key_V: PasteSmiles(); return true;
-  default: return false;
+  case Qt::Key_A:
+    SelectAll();
+    return true;
+  case Qt::Key_Z:
+    (modifiers & Qt::ShiftModifier) ? Redo() : Undo();
+    return true;
+  case Qt::Key_Y:
+    Redo();
+    return true;
+  case Qt::Key_C:
+    CopySmiles();
+    return true;
+  case Qt::Key_V:
+    PasteSmiles();
+    return true;
+  default:
+    return false;
   }
 }
 

@@ -110,9 +110,12 @@ TPaintOptions TEditorController::PaintOptions() const {
 QCursor TEditorController::Cursor() const {
   if (MoveRefused()) return Qt::ForbiddenCursor;
   switch (mode_) {
-  case EditMode::Drawing: return Qt::CrossCursor;
-  case EditMode::Selecting: return Qt::ArrowCursor;
-  case EditMode::Modifying: break;
+  case EditMode::Drawing:
+    return Qt::CrossCursor;
+  case EditMode::Selecting:
+    return Qt::ArrowCursor;
+  case EditMode::Modifying:
+    break;
   }
   if (elementTool_ >= 0) return ToolCursor(AtomicNumberOf(CurrentSymbol()), CurrentSymbol(), 0);
   if (bondTool_ != kNoBondTool) return ToolCursor(-1, "", bondTool_);
@@ -331,14 +334,17 @@ void TEditorController::MouseMove(QPoint p) {
   cursor_ = p;
   switch (drag_) {
   case DragState::Chain:
-  case DragState::Band: Repaint(); break;
+  case DragState::Band:
+    Repaint();
+    break;
   case DragState::Moving:
     if (moveAllowed_) {
       moving_.delta = p - moveStart_;
       Repaint();
     }
     break;
-  case DragState::Idle: break;
+  case DragState::Idle:
+    break;
   }
 }
 
@@ -366,12 +372,13 @@ void TEditorController::FinishBand(QPoint p) {
 void TEditorController::BeginMove(QPoint p) {
   // The selected atoms and the ends of the selected bonds travel together.
   moving_ = {};
-  for (IAtom* a : selection_.Atoms()) moving_.atoms.push_back(a);
+  for (IAtom* a : selection_.Atoms())
+    moving_.atoms.push_back(a);
   for (IBond* b : selection_.Bonds())
     for (IAtom* a : {b->GetAtom1(), b->GetAtom2()})
       if (!moving_.Contains(a)) moving_.atoms.push_back(a);
-  moveAllowed_ = !(lock3D_ && std::any_of(moving_.atoms.begin(), moving_.atoms.end(),
-                                          [](const IAtom* a) { return a->Has3D(); }));
+  moveAllowed_ =
+      !(lock3D_ && std::any_of(moving_.atoms.begin(), moving_.atoms.end(), [](const IAtom* a) { return a->Has3D(); }));
   if (!moveAllowed_) moving_ = {};
   moveStart_ = p;
   drag_ = DragState::Moving;

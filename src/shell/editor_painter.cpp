@@ -124,7 +124,9 @@ void TEditorPainter::PaintBond(QPainter& p, const IBond& b, const QColor& color,
     p.drawLine(shifted(kDoubleOffset));
     break;
   }
-  default: p.drawLine(axis); break;
+  default:
+    p.drawLine(axis);
+    break;
   }
 }
 

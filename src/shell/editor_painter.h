@@ -36,9 +36,9 @@ private:
 
 /// How the picture is drawn.
 struct TPaintOptions {
-  bool quick = false;          ///< bonds as plain lines, no atoms
-  bool hideHydrogens = false;  ///< "H" atoms and their bonds left out
-  bool focused = false;        ///< selection in bright yellow (dimmer without focus)
+  bool quick = false;         ///< bonds as plain lines, no atoms
+  bool hideHydrogens = false; ///< "H" atoms and their bonds left out
+  bool focused = false;       ///< selection in bright yellow (dimmer without focus)
   QColor background = Qt::white;
   QColor foreground = Qt::black;
 };

@@ -13,7 +13,8 @@ namespace corvatin::shell {
 
 std::vector<std::string> DefaultPalette() {
   std::vector<std::string> symbols;
-  for (int z : DefaultElementList()) symbols.emplace_back(ElementSymbol(z));
+  for (int z : DefaultElementList())
+    symbols.emplace_back(ElementSymbol(z));
   return symbols;
 }
 
@@ -50,7 +51,8 @@ QIcon BondIcon(int kind) {
   p.setPen(QPen(Qt::black, 2));
   const int rows = kind == 1 ? 2 : kind == 2 ? 3 : 1;
   const int top = 12 - (rows - 1) * 3;
-  for (int i = 0; i < rows; ++i) p.drawLine(4, top + 6 * i, 20, top + 6 * i);
+  for (int i = 0; i < rows; ++i)
+    p.drawLine(4, top + 6 * i, 20, top + 6 * i);
   if (kind == 3) {
     p.drawLine(4, 9, 20, 9);
     p.setPen(QPen(Qt::black, 2, Qt::DotLine));
@@ -81,7 +83,8 @@ QCursor ToolCursor(int z, const std::string& symbol, int bondKind) {
     if (bondKind == 1 || bondKind == 2) p.drawLine(5, 8, 10, 8);
     if (bondKind == 2) p.drawLine(5, 10, 10, 10);
     if (bondKind == 3)
-      for (int x : {5, 7, 9}) p.drawPoint(x, 8);
+      for (int x : {5, 7, 9})
+        p.drawPoint(x, 8);
   }
   p.end();
   return cache->emplace(id, QCursor(pixmap, 2, 2)).first->second;

@@ -86,25 +86,29 @@ CommandTable TGraphEditor::BuildCommands() {
   t.push_back(lock);
   t.push_back(separator());
 
-  t.push_back(radio("modeSelecting", "Selecting", "mode", [&c] { c.SetMode(EditMode::Selecting); },
-                    [&c] { return c.Mode() == EditMode::Selecting; }));
-  t.push_back(radio("modeDrawing", "Drawing", "mode", [&c] { c.SetMode(EditMode::Drawing); },
-                    [&c] { return c.Mode() == EditMode::Drawing; }));
-  t.push_back(radio("modeModifying", "Modifying", "mode", [&c] { c.SetMode(EditMode::Modifying); },
-                    [&c] { return c.Mode() == EditMode::Modifying; }));
+  t.push_back(radio(
+      "modeSelecting", "Selecting", "mode", [&c] { c.SetMode(EditMode::Selecting); },
+      [&c] { return c.Mode() == EditMode::Selecting; }));
+  t.push_back(radio(
+      "modeDrawing", "Drawing", "mode", [&c] { c.SetMode(EditMode::Drawing); },
+      [&c] { return c.Mode() == EditMode::Drawing; }));
+  t.push_back(radio(
+      "modeModifying", "Modifying", "mode", [&c] { c.SetMode(EditMode::Modifying); },
+      [&c] { return c.Mode() == EditMode::Modifying; }));
   t.push_back(separator());
   const char* bondIds[] = {"bondSingle", "bondDouble", "bondTriple", "bondAromatic"};
   const char* bondCaptions[] = {"Single Bond", "Double Bond", "Triple Bond", "Aromatic Bond"};
   for (int kind = 0; kind < 4; ++kind)
-    t.push_back(radio(bondIds[kind], bondCaptions[kind], "bond", [&c, kind] { c.ChooseBondTool(kind); },
-                      [&c, kind] { return c.BondTool() == kind; }));
+    t.push_back(radio(
+        bondIds[kind], bondCaptions[kind], "bond", [&c, kind] { c.ChooseBondTool(kind); },
+        [&c, kind] { return c.BondTool() == kind; }));
   t.push_back(separator());
 
   // Palette rows: as many as the largest palette the editor takes; rows beyond the palette stay hidden.
   for (int i = 0; i < paletteRows_; ++i) {
     const QByteArray id = QString("element%1").arg(i).toUtf8();
-    CommandRow r = radio(id.constData(), "", "element", [&c, i] { c.ChooseElement(i); },
-                         [&c, i] { return c.ElementTool() == i; });
+    CommandRow r = radio(
+        id.constData(), "", "element", [&c, i] { c.ChooseElement(i); }, [&c, i] { return c.ElementTool() == i; });
     r.enabled = {};
     r.visible = [&c, i] { return c.Graph() && c.Editable() && i < static_cast<int>(c.Palette().size()); };
     t.push_back(r);

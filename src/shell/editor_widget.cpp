@@ -32,10 +32,12 @@ TGraphEditor::TGraphEditor(TMoleculeDocument& doc, QWidget* parent) : QWidget(pa
 
   paletteRows_ = std::max<int>(kPaletteLimit, static_cast<int>(controller_.Palette().size()));
   commands_ = new TCommandActions(BuildCommands(), this);
-  for (QAction* action : commands_->Actions()) action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  for (QAction* action : commands_->Actions())
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   addActions(QList<QAction*>(commands_->Actions().begin(), commands_->Actions().end()));
   const char* bondIds[] = {"bondSingle", "bondDouble", "bondTriple", "bondAromatic"};
-  for (int kind = 0; kind < 4; ++kind) commands_->Action(bondIds[kind])->setIcon(BondIcon(kind));
+  for (int kind = 0; kind < 4; ++kind)
+    commands_->Action(bondIds[kind])->setIcon(BondIcon(kind));
   RefreshPalette();
 
   QUndoStack* undo = doc.UndoStack();
@@ -104,7 +106,8 @@ void TGraphEditor::paintEvent(QPaintEvent*) {
   painter.Paint(p, controller_.Selection(), controller_.Moving());
   if (controller_.Drag() == DragState::Chain && controller_.ChainStart() && controller_.ChainStart()->GetPositioned())
     painter.PaintRubberLine(p, controller_.Mapping().ToScreen(*controller_.ChainStart()), controller_.CursorPos());
-  if (controller_.Drag() == DragState::Band) painter.PaintRubberRect(p, controller_.BandStart(), controller_.CursorPos());
+  if (controller_.Drag() == DragState::Band)
+    painter.PaintRubberRect(p, controller_.BandStart(), controller_.CursorPos());
 }
 
 void TGraphEditor::resizeEvent(QResizeEvent* event) {

@@ -71,19 +71,27 @@ private:
 int GridElement(int row, int column) {
   if (column < 1 || column > kColumns) return 0;
   switch (row) {
-  case 1: return column == 1 ? 1 : column == 18 ? 2 : 0;
+  case 1:
+    return column == 1 ? 1 : column == 18 ? 2 : 0;
   case 2:
   case 3: {
     const int before = row == 2 ? 2 : 10; // elements of the rows above
     return column <= 2 ? before + column : column >= 13 ? before + column - 10 : 0;
   }
-  case 4: return 18 + column;
-  case 5: return 36 + column;
-  case 6: return column <= 2 ? 54 + column : 68 + column;           // Cs, Ba, then Lu to Rn
-  case 7: return column <= 2 ? 86 + column : column <= 9 ? 100 + column : 0; // Fr, Ra, then Lr to Mt
-  case 9: return column >= 3 && column <= 16 ? 54 + column : 0;     // La to Yb
-  case 10: return column >= 3 && column <= 16 ? 86 + column : 0;    // Ac to No
-  default: return 0;
+  case 4:
+    return 18 + column;
+  case 5:
+    return 36 + column;
+  case 6:
+    return column <= 2 ? 54 + column : 68 + column; // Cs, Ba, then Lu to Rn
+  case 7:
+    return column <= 2 ? 86 + column : column <= 9 ? 100 + column : 0; // Fr, Ra, then Lr to Mt
+  case 9:
+    return column >= 3 && column <= 16 ? 54 + column : 0; // La to Yb
+  case 10:
+    return column >= 3 && column <= 16 ? 86 + column : 0; // Ac to No
+  default:
+    return 0;
   }
 }
 
@@ -132,12 +140,14 @@ void TPeriodicTableForm::Prepare(const std::vector<std::string>& symbols, int li
   limit_ = 0; // a stored list longer than the limit still shows whole
   for (int z = 1; z <= kMaxAtomicNumber; ++z) {
     bool listed = false;
-    for (const auto& s : symbols) listed = listed || AtomicNumberOf(s) == z;
+    for (const auto& s : symbols)
+      listed = listed || AtomicNumberOf(s) == z;
     buttons_[static_cast<size_t>(z)]->setChecked(listed);
   }
   limit_ = limit;
   // A fresh copy each time: colours changed and then cancelled are not offered again.
-  for (int z = 0; z <= kMaxAtomicNumber; ++z) working_[static_cast<size_t>(z)] = GetElementColor(z);
+  for (int z = 0; z <= kMaxAtomicNumber; ++z)
+    working_[static_cast<size_t>(z)] = GetElementColor(z);
   update();
 }
 
@@ -161,7 +171,8 @@ std::vector<std::string> TPeriodicTableForm::PressedSymbols() const {
 bool TPeriodicTableForm::CanPress() const {
   if (limit_ <= 0) return true;
   int pressed = 0;
-  for (int z = 1; z <= kMaxAtomicNumber; ++z) pressed += buttons_[static_cast<size_t>(z)]->isChecked();
+  for (int z = 1; z <= kMaxAtomicNumber; ++z)
+    pressed += buttons_[static_cast<size_t>(z)]->isChecked();
   return pressed < limit_;
 }
 
@@ -169,9 +180,11 @@ void TPeriodicTableForm::ChangeColor(int z) {
   auto& custom = SharedCustomColors();
   const Color current = working_.at(static_cast<size_t>(z));
   if (std::find(custom.begin(), custom.end(), current) == custom.end()) custom[0] = current;
-  for (int i = 0; i < 16; ++i) QColorDialog::setCustomColor(i, ToQColor(custom[static_cast<size_t>(i)]));
+  for (int i = 0; i < 16; ++i)
+    QColorDialog::setCustomColor(i, ToQColor(custom[static_cast<size_t>(i)]));
   const QColor chosen = Dialogs().ChooseColor(this, ToQColor(current));
-  for (int i = 0; i < 16; ++i) custom[static_cast<size_t>(i)] = FromQColor(QColorDialog::customColor(i));
+  for (int i = 0; i < 16; ++i)
+    custom[static_cast<size_t>(i)] = FromQColor(QColorDialog::customColor(i));
   if (!chosen.isValid()) return;
   working_.at(static_cast<size_t>(z)) = FromQColor(chosen);
   Button(z)->update();
@@ -183,16 +196,19 @@ void TPeriodicTableForm::ResetColor(int z) {
 }
 
 void TPeriodicTableForm::DefaultList() {
-  for (int z = 1; z <= kMaxAtomicNumber; ++z) buttons_[static_cast<size_t>(z)]->setChecked(IsInDefaultList(z));
+  for (int z = 1; z <= kMaxAtomicNumber; ++z)
+    buttons_[static_cast<size_t>(z)]->setChecked(IsInDefaultList(z));
 }
 
 void TPeriodicTableForm::DefaultColors() {
-  for (int z = 1; z <= kMaxAtomicNumber; ++z) working_[static_cast<size_t>(z)] = DefaultColor(z);
+  for (int z = 1; z <= kMaxAtomicNumber; ++z)
+    working_[static_cast<size_t>(z)] = DefaultColor(z);
   update();
 }
 
 void TPeriodicTableForm::accept() {
-  for (int z = 1; z <= kMaxAtomicNumber; ++z) SetElementColor(z, working_[static_cast<size_t>(z)]);
+  for (int z = 1; z <= kMaxAtomicNumber; ++z)
+    SetElementColor(z, working_[static_cast<size_t>(z)]);
   emit colorsChanged();
   QDialog::accept();
 }

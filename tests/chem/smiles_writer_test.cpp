@@ -24,10 +24,12 @@ std::string Written(const std::string& smiles) {
 std::string Shape(const IMolecule& m) {
   const test::SmilesSummary s = test::Summarize(m);
   int kinds[5] = {0, 0, 0, 0, 0};
-  for (int i = 0; i < m.EdgeCount(); ++i) ++kinds[m.GetBond(i)->GetBondType()];
+  for (int i = 0; i < m.EdgeCount(); ++i)
+    ++kinds[m.GetBond(i)->GetBondType()];
   std::ostringstream out;
   out << s.heavy << '/' << s.hydrogens << '/' << s.charges << '/' << s.aromaticAtoms << " bonds";
-  for (int k : kinds) out << ' ' << k;
+  for (int k : kinds)
+    out << ' ' << k;
   return out.str();
 }
 
@@ -38,13 +40,14 @@ TEST(SmilesWriter, WritesCommonStructuresAsChemistsDo) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"c1ccccc1", "c1ccccc1"},          {"OCC", "CCO"},
-      {"OC(C)=O", "CC(=O)O"},            {"C1=CC=CC=C1", "c1ccccc1"}, // Kekule benzene is read aromatic
-      {"[nH]1cccc1", "c1cc[nH]c1"},      {"[NH4+]", "[NH4+]"},
-      {"[Cl-].[Na+]", "[Na+].[Cl-]"},    {"[Na+].[O-]C(=O)C", "CC([O-])=O.[Na+]"},
-      {"[13CH4]", "[13CH4]"},            {"c1ccccc1-c1ccccc1", "c1ccc(cc1)-c1ccccc1"},
+      {"c1ccccc1", "c1ccccc1"},       {"OCC", "CCO"},
+      {"OC(C)=O", "CC(=O)O"},         {"C1=CC=CC=C1", "c1ccccc1"}, // Kekule benzene is read aromatic
+      {"[nH]1cccc1", "c1cc[nH]c1"},   {"[NH4+]", "[NH4+]"},
+      {"[Cl-].[Na+]", "[Na+].[Cl-]"}, {"[Na+].[O-]C(=O)C", "CC([O-])=O.[Na+]"},
+      {"[13CH4]", "[13CH4]"},         {"c1ccccc1-c1ccccc1", "c1ccc(cc1)-c1ccccc1"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Written(c.in), c.out) << c.in;
+  for (const auto& c : cases)
+    EXPECT_EQ(Written(c.in), c.out) << c.in;
   EXPECT_EQ(WriteSMILES(*NewMolecule()), "");
 }
 
@@ -52,7 +55,8 @@ TEST(SmilesWriter, ASkeletonWithoutHydrogensGetsImplicitOnesAndAtomOrderDoesNotM
   // Drawn in two different orders, without hydrogens: ethanol's heavy atoms.
   for (const auto& order : {std::vector<std::string>{"O", "C", "C"}, std::vector<std::string>{"C", "C", "O"}}) {
     auto m = NewMolecule();
-    for (const auto& s : order) m->AddAtom()->SetSymbol(s);
+    for (const auto& s : order)
+      m->AddAtom()->SetSymbol(s);
     m->ConnectAtoms(m->GetAtom(0), m->GetAtom(1));
     m->ConnectAtoms(m->GetAtom(1), m->GetAtom(2));
     EXPECT_EQ(WriteSMILES(*m), "CCO");

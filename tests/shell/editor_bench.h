@@ -42,8 +42,10 @@ public:
     QString s = QString::fromStdString(WriteSMILES(M()));
     for (int i = 0; i < M().VertexCount(); ++i) {
       const IAtom* a = M().GetAtom(i);
-      s += QString(" %1(%2,%3)").arg(QString::fromStdString(a->GetSymbol()))
-               .arg(a->GetX(), 0, 'g', 17).arg(a->GetY(), 0, 'g', 17);
+      s += QString(" %1(%2,%3)")
+               .arg(QString::fromStdString(a->GetSymbol()))
+               .arg(a->GetX(), 0, 'g', 17)
+               .arg(a->GetY(), 0, 'g', 17);
     }
     return s;
   }
@@ -52,7 +54,8 @@ public:
     for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
       const QString op = step.section(':', 0, 0), arg = step.section(':', 1);
       QList<int> n;
-      for (const QString& v : arg.split(',')) n << v.toInt();
+      for (const QString& v : arg.split(','))
+        n << v.toInt();
       const QPoint p = n.size() >= 2 ? QPoint(n[0], n[1]) : QPoint();
       if (op == "draw" || op == "select" || op == "modify") {
         Trigger(op == "draw" ? "modeDrawing" : op == "select" ? "modeSelecting" : "modeModifying");

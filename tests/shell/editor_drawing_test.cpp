@@ -44,7 +44,8 @@ QList<QByteArray> ValueLines(const QString& file) {
 QString Hexagon() {
   QStringList points;
   for (int i = 0; i < 6; ++i)
-    points << QString("%1,%2").arg(200 + std::lround(80 * std::cos(i * M_PI / 3)))
+    points << QString("%1,%2")
+                  .arg(200 + std::lround(80 * std::cos(i * M_PI / 3)))
                   .arg(200 + std::lround(80 * std::sin(i * M_PI / 3)));
   // Single, double, single, double, single, double: the last click closes the ring on the first atom.
   return QString("el:C L:%1 L:%2 bond:1 L:%3 bond:0 L:%4 bond:1 L:%5 bond:0 L:%6 bond:1 L:%1 R:395,395")
@@ -61,7 +62,8 @@ private slots:
     TEditorBench bench;
     bench.Run(Hexagon() + " cmd:editAromaticityCompletion cmd:editHydrogenCompletion");
     QCOMPARE(QString::fromStdString(WriteSMILES(bench.M())), QString("c1ccccc1"));
-    for (int i = 0; i < bench.M().VertexCount(); ++i) QVERIFY(bench.M().GetAtom(i)->GetPositioned());
+    for (int i = 0; i < bench.M().VertexCount(); ++i)
+      QVERIFY(bench.M().GetAtom(i)->GetPositioned());
     const int steps = bench.doc.UndoStack()->count();
     bench.Run("cmd:editAromaticityCompletion cmd:editHydrogenCompletion"); // nothing left to do: no steps
     QCOMPARE(bench.doc.UndoStack()->count(), steps);

@@ -32,34 +32,58 @@ private slots:
     QTest::addColumn<QString>("asked");
     const QString two = "draw L:100,200 L:200,200 R:300,300 ";
     QTest::newRow("two clicks join two atoms, a right click ends the chain")
-        << "draw L:100,200 L:200,200 R:300,300 L:300,300" << "CC.C" << "";
+        << "draw L:100,200 L:200,200 R:300,300 L:300,300"
+        << "CC.C"
+        << "";
     QTest::newRow("a bond from an atom to empty space ends in the current element")
-        << "draw L:100,200 R:300,300 el:N L:100,200 L:200,200" << "CN" << "";
+        << "draw L:100,200 R:300,300 el:N L:100,200 L:200,200"
+        << "CN"
+        << "";
     QTest::newRow("drawing over a bond raises it to double and triple, then leaves it and the chain start")
-        << "el:N L:100,200 el:C L:200,200 L:100,200 L:200,200 L:100,200 L:300,200" << "CC#N" << "";
+        << "el:N L:100,200 el:C L:200,200 L:100,200 L:200,200 L:100,200 L:300,200"
+        << "CC#N"
+        << "";
     QTest::newRow("the double-bond tool leaves an existing bond alone")
-        << "draw L:100,200 L:200,200 bond:1 L:100,200 R:300,300" << "CC" << "";
+        << "draw L:100,200 L:200,200 bond:1 L:100,200 R:300,300"
+        << "CC"
+        << "";
     QTest::newRow("Modifying gives an atom the current symbol and a bond the bond tool")
-        << two + "modify el:O L:100,200 bond:1 L:150,200" << "C=O" << "";
+        << two + "modify el:O L:100,200 bond:1 L:150,200"
+        << "C=O"
+        << "";
     QTest::newRow("a band around both ends selects the bond; Delete removes all")
-        << two + "select band:50,150,250,250 key:Delete" << "" << "Are you sure you want to delete selected items?";
+        << two + "select band:50,150,250,250 key:Delete"
+        << ""
+        << "Are you sure you want to delete selected items?";
     QTest::newRow("a band around one end selects that atom; its bond goes with it")
-        << two + "select band:50,150,150,250 key:Delete" << "C" << "Are you sure you want to delete selected items?";
-    QTest::newRow("answering No deletes nothing")
-        << two + "select band:50,150,250,250 no key:Delete" << "CC" << "Are you sure you want to delete selected items?";
+        << two + "select band:50,150,150,250 key:Delete"
+        << "C"
+        << "Are you sure you want to delete selected items?";
+    QTest::newRow("answering No deletes nothing") << two + "select band:50,150,250,250 no key:Delete"
+                                                  << "CC"
+                                                  << "Are you sure you want to delete selected items?";
     QTest::newRow("the item menu deletes an atom, then a bond")
-        << "draw L:100,200 L:200,200 L:300,200 R:350,350 R:300,200 R:150,200" << "C.C"
+        << "draw L:100,200 L:200,200 L:300,200 R:350,350 R:300,200 R:150,200"
+        << "C.C"
         << "Are you sure you want to delete this vertex?|Are you sure you want to delete this edge?";
-    QTest::newRow("Delete all on an empty drawing asks nothing") << "cmd:editDeleteAll" << "" << "";
-    QTest::newRow("Delete all asks, then clears")
-        << "draw L:100,200 L:200,200 cmd:editDeleteAll" << "" << "Are you sure you want to delete the graph?";
+    QTest::newRow("Delete all on an empty drawing asks nothing") << "cmd:editDeleteAll"
+                                                                 << ""
+                                                                 << "";
+    QTest::newRow("Delete all asks, then clears") << "draw L:100,200 L:200,200 cmd:editDeleteAll"
+                                                  << ""
+                                                  << "Are you sure you want to delete the graph?";
     QTest::newRow("Escape ends the chain, Ctrl+A selects everything")
-        << "draw L:100,200 L:200,200 key:Escape L:300,300 R:390,390 ctrl:A key:Delete" << ""
+        << "draw L:100,200 L:200,200 key:Escape L:300,300 R:390,390 ctrl:A key:Delete"
+        << ""
         << "Are you sure you want to delete selected items?";
     QTest::newRow("Shift-click adds an atom to the selection in Drawing mode")
-        << two + "S:100,200 key:Delete" << "C" << "Are you sure you want to delete selected items?";
+        << two + "S:100,200 key:Delete"
+        << "C"
+        << "Are you sure you want to delete selected items?";
     QTest::newRow("Selecting a bond and Shift-clicking it again leaves nothing selected")
-        << two + "select L:150,200 S:150,200 key:Delete" << "CC" << "";
+        << two + "select L:150,200 S:150,200 key:Delete"
+        << "CC"
+        << "";
   }
 
   void MouseAndKeyScripts() {
@@ -78,7 +102,8 @@ private slots:
     IAtom* b = m->AddAtom();
     IAtom* c = m->AddAtom();
     IAtom* hidden = m->AddAtom(); // never given coordinates
-    for (IAtom* x : {a, b, c}) x->SetSymbol("C");
+    for (IAtom* x : {a, b, c})
+      x->SetSymbol("C");
     a->SetX(-0.25), a->SetY(0);
     b->SetX(-0.25), b->SetY(0); // on top of a
     c->SetX(0.25), c->SetY(0);
@@ -86,12 +111,12 @@ private slots:
     m->ConnectAtoms(hidden, c);
     const TScreenMapping map{400, 400, 1.0, {}};
     QCOMPARE(HitAtom(*m, map, QPoint(104, 203), {}), a);
-    QCOMPARE(HitAtom(*m, map, QPoint(107, 200), {}), nullptr);   // beyond 6 pixels in x
+    QCOMPARE(HitAtom(*m, map, QPoint(107, 200), {}), nullptr);       // beyond 6 pixels in x
     QCOMPARE(HitBond(*m, map, QPoint(200, 206), {}), m->GetBond(0)); // within 6 pixels of the line
     QCOMPARE(HitBond(*m, map, QPoint(200, 207), {}), nullptr);
     QCOMPARE(HitBond(*m, map, QPoint(296, 199), {}), m->GetBond(0)); // but the atom wins there:
     QCOMPARE(HitAtom(*m, map, QPoint(296, 199), {}), c);
-    QCOMPARE(HitAtom(*m, map, QPoint(200, 200), {}), nullptr);   // the unpositioned atom is nowhere
+    QCOMPARE(HitAtom(*m, map, QPoint(200, 200), {}), nullptr); // the unpositioned atom is nowhere
     QCOMPARE(SegmentDistance(QPoint(0, 10), QPoint(5, 0), QPoint(5, 0)), -1.0);
     // Steep segments measure horizontally; beyond an end the distance is city-block.
     QCOMPARE(SegmentDistance(QPoint(3, 50), QPoint(0, 0), QPoint(0, 100)), 3.0);
@@ -128,7 +153,7 @@ private slots:
     const QPoint b = map.ToScreen(bench.M().GetAtom(1)->GetX(), bench.M().GetAtom(1)->GetY());
     QVERIFY(std::abs((a + b).x() / 2 - 200) <= 1 && std::abs((a + b).y() / 2 - 200) <= 1);
     QVERIFY(std::abs(b.x() - a.x()) >= 240 && std::abs(b.x() - a.x()) <= 320); // 80 % of the width with the atoms
-    bench.Run("L:" + QString("%1,%2").arg(b.x()).arg(b.y()) + " L:200,350"); // drawing goes on at the new scale
+    bench.Run("L:" + QString("%1,%2").arg(b.x()).arg(b.y()) + " L:200,350");   // drawing goes on at the new scale
     QCOMPARE(bench.M().EdgeCount(), 2);
   }
 
@@ -158,9 +183,13 @@ private slots:
   void EveryStepUndoesExactlyAndRedoes() {
     TEditorBench bench;
     QStringList states = {bench.Fingerprint()};
-    const QStringList steps = {"draw L:100,200",         "L:200,200",        "L:100,200",
-                               "R:300,300 modify el:O L:200,200", "select L:200,200 drag:200,200,240,260",
-                               "cmd:editHydrogenCompletion",      "paste:c1ccncc1",
+    const QStringList steps = {"draw L:100,200",
+                               "L:200,200",
+                               "L:100,200",
+                               "R:300,300 modify el:O L:200,200",
+                               "select L:200,200 drag:200,200,240,260",
+                               "cmd:editHydrogenCompletion",
+                               "paste:c1ccncc1",
                                "ctrl:A key:Delete"};
     for (const QString& step : steps) {
       bench.Run(step);
@@ -209,7 +238,8 @@ private slots:
     QGuiApplication::clipboard()->setText("c1ccccc1\n");
     bench.Run("ctrl:V");
     QCOMPARE(bench.M().VertexCount(), 3 + 12);
-    for (int i = 0; i < bench.M().VertexCount(); ++i) QVERIFY(bench.M().GetAtom(i)->GetPositioned());
+    for (int i = 0; i < bench.M().VertexCount(); ++i)
+      QVERIFY(bench.M().GetAtom(i)->GetPositioned());
     QCOMPARE(bench.doc.UndoStack()->count(), 4);
     QGuiApplication::clipboard()->setText("C1CC(");
     bench.Run("ctrl:V");

@@ -25,9 +25,12 @@ private slots:
   void EveryElementHasOneCellAndRowEightIsEmpty() {
     QList<int> seen(kMaxAtomicNumber + 1, 0);
     for (int r = 1; r <= 10; ++r)
-      for (int c = 1; c <= 18; ++c) ++seen[GridElement(r, c)];
-    for (int z = 1; z <= kMaxAtomicNumber; ++z) QVERIFY2(seen[z] == 1, qPrintable(QString::number(z)));
-    for (int c = 1; c <= 18; ++c) QCOMPARE(GridElement(8, c), 0);
+      for (int c = 1; c <= 18; ++c)
+        ++seen[GridElement(r, c)];
+    for (int z = 1; z <= kMaxAtomicNumber; ++z)
+      QVERIFY2(seen[z] == 1, qPrintable(QString::number(z)));
+    for (int c = 1; c <= 18; ++c)
+      QCOMPARE(GridElement(8, c), 0);
     QCOMPARE(GridElement(6, 3), 71); // Lu after Ba; La heads row 9
     QCOMPARE(GridElement(9, 3), 57);
     const QRect fe = PeriodicTableForm()->Button(26)->geometry();
@@ -37,7 +40,8 @@ private slots:
   void AtTheLimitNoFurtherButtonGoesDown() {
     TPeriodicTableForm* form = PeriodicTableForm();
     std::vector<std::string> many;
-    for (int z = 1; z <= 16; ++z) many.emplace_back(ElementSymbol(z)); // more than the limit, as stored
+    for (int z = 1; z <= 16; ++z)
+      many.emplace_back(ElementSymbol(z)); // more than the limit, as stored
     form->Prepare(many, 15);
     Click(form->Button(26));
     QVERIFY(!form->Button(26)->isChecked());
