@@ -19,14 +19,16 @@ batch=$root/bin/corvatin-batch
 unset CORVATIN_DATA_DIR
 export CORVATIN_SETTINGS=$tmp/settings.ini # no result folder of the user's own settings
 
-if hits=$(grep -rlF "$build/" "$root"); then fail "installed files refer to the build folder: $hits"; fi
+if hits=$(grep -rlF "$build/" "$root" --exclude-dir=bin) || readelf -d "$root"/bin/* | grep -F "$build/"; then
+  fail "installed files refer to the build folder: $hits"
+fi
 if [ "$source_tree_data" = OFF ] && grep -qF "$source_data" "$batch"; then
   fail "an install build still carries the source tree's data folder"
 fi
 
 # Nothing beyond the C and C++ runtimes (and a sanitizer's runtime in sanitizer builds).
 extra=$(readelf -d "$batch" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' |
-  grep -Ev '^(libstdc\+\+|libm|libgcc_s|libc|libpthread|ld-linux.*|lib[a-z]?san)\.so' || true)
+  grep -Ev '^(libstdc\+\+|libm|libgcc_s|libc|libpthread|ld-linux.*|lib(a|ub|t|l)san)\.so' || true)
 [ -z "$extra" ] || fail "corvatin-batch needs more than the C++ runtime: $extra"
 [ "$("$batch" --version)" = "$version" ] || fail "--version says $("$batch" --version), the project is $version"
 
