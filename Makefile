@@ -12,7 +12,7 @@ DIST     ?= build-dist
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCORVATIN_SANITIZE="$(SANITIZE)" -DCORVATIN_WERROR=$(WERROR)
 
-.PHONY: all deps configure build test run gui screenshots bench fuzz validate clean dist install package
+.PHONY: all deps configure build test run gui screenshots bench fuzz validate mutants clean dist install package
 
 all: build
 
@@ -55,7 +55,7 @@ validate:
 # The build that is installed and packaged: optimised, no tests, data only from share/corvatin beside bin/.
 $(DIST)/build.ninja:
 	cmake -S . -B $(DIST) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_TESTS=OFF \
-	  -DCORVATIN_SOURCE_TREE_DATA=OFF
+	  -DCORVATIN_BUILD_TOOLS=OFF -DCORVATIN_SOURCE_TREE_DATA=OFF
 
 dist: deps $(DIST)/build.ninja
 	cmake --build $(DIST) -j $(JOBS)
@@ -70,6 +70,10 @@ package: dist
 	rm -rf $(DIST)/package
 	cd $(DIST) && cpack -G DEB -B $(CURDIR)/$(DIST)/package
 	cp $(DIST)/package/corvatin_*.deb .
+
+# Plants the faults listed in scripts/mutants.tsv one at a time in a scratch copy and checks that a test fails.
+mutants:
+	@JOBS=$(JOBS) bash scripts/mutants.sh $(MUTANTS)
 
 clean:
 	rm -rf build build-* 
