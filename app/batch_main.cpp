@@ -13,7 +13,7 @@
 using namespace corvatin;
 
 namespace {
-const char* const kVersion = "1.5";
+const char* const kVersion = CORVATIN_VERSION;
 
 const char* const kFooter = R"(
 Structures are not shown in the batch tool: display-only blocks of a procedure are skipped.

@@ -5,8 +5,8 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Corvatin");
-  QApplication::setApplicationVersion("1.5");
-  QLabel window("Corvatin 1.5");
+  QApplication::setApplicationVersion(CORVATIN_VERSION);
+  QLabel window("Corvatin " CORVATIN_VERSION);
   window.setWindowTitle("Corvatin");
   window.show();
   return QApplication::exec();
