@@ -89,6 +89,7 @@ TMainWindow::TMainWindow(QWidget* parent)
   setCentralWidget(panel_);
   status_ = new QLabel(this);
   rate_ = new QLabel(this);
+  rate_->setMinimumWidth(160);
   progress_ = new QProgressBar(this);
   progress_->setRange(0, 100);
   progress_->setMaximumWidth(200);
@@ -109,6 +110,9 @@ TMainWindow::TMainWindow(QWidget* parent)
 
 TMainWindow::~TMainWindow() {
   SetResultFolderQuestion(nullptr);
+  // The base class hides the docks and children after this body: their signals must not reach members that
+  // are gone by then.
+  for (QObject* sender : findChildren<QObject*>()) disconnect(sender, nullptr, this, nullptr);
   // A run still going is ended before the procedures go; its last calls still find the window.
   if (procedures_ && procedures_->IsRunning()) procedures_->StopRun();
   for (IGraphViewer* view : views_) view->SetSelectionListener(nullptr);
@@ -150,6 +154,10 @@ void TMainWindow::BuildDocks() {
   procedures_->SetLog(log_->Receiver());
   smiles_ = new TSmilesTool(this);
   connect(smiles_, &TSmilesTool::newStructure, this, [this](const QString& text) { NewStructure(text); });
+  connect(procedures_, &TProceduresWindow::runStarted, this, [this] {
+    structures_ = 0;
+    runClock_.start();
+  });
   connect(procedures_, &TProceduresWindow::runFinished, this, [this] { RunFinished(); });
   connect(procedures_, &TProceduresWindow::packageChanged, this, [this] { RefreshCommands(); });
   const auto dock = [this](QWidget* content, const QString& name, Qt::DockWidgetArea area) {
@@ -350,7 +358,6 @@ void TMainWindow::BeginBusy() {
   if (current_ >= 0) views_[size_t(current_)]->SetReadOnly(true);
   // The run's copies arrive with their values: classifying each one again would only double the work.
   classifier_->SetGraph(nullptr);
-  runClock_.start();
   RefreshCommands();
 }
 
@@ -397,8 +404,8 @@ void TMainWindow::ShowStructure(const IMolecule& structure) {
   doc_->Replace(structure);
   ++structures_;
   const double seconds = runClock_.isValid() ? runClock_.elapsed() / 1000.0 : 0;
-  rate_->setText(seconds > 0.5 ? QString("%1 structures, %2/s").arg(structures_).arg(structures_ / seconds, 0, 'f', 1)
-                               : QString("%1 structures").arg(structures_));
+  const QString count = structures_ == 1 ? QString("1 structure") : QString("%1 structures").arg(structures_);
+  rate_->setText(seconds > 0.5 ? QString("%1, %2/s").arg(count).arg(structures_ / seconds, 0, 'f', 1) : count);
 }
 
 bool TMainWindow::TakeEdits(IMolecule& structure) {
@@ -437,7 +444,6 @@ bool TMainWindow::AskToStop(PendingAction action) {
 }
 
 void TMainWindow::RunFinished() {
-  structures_ = 0;
   RefreshCommands();
   // Carried out from the event loop, once the run's last hand-over and any wait for it have returned.
   if (pending_ != paNone) QTimer::singleShot(0, this, [this] { PerformPending(); });
@@ -569,8 +575,12 @@ void TMainWindow::SaveLayout() {
 void TMainWindow::RestoreLayout() {
   const std::string geometry = Registry().ReadString(kWindowGeometryKey, "");
   const std::string state = Registry().ReadString(kWindowStateKey, "");
-  if (geometry.empty() || !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry))))
+  if (geometry.empty() || !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
     resize(1100, 720);
+    // The molecule is what the window is for: the log starts low, the tool windows narrow.
+    resizeDocks({Dock("dockResults")}, {140}, Qt::Vertical);
+    resizeDocks({Dock("dockProcedures"), Dock("dockProperties")}, {280, 280}, Qt::Horizontal);
+  }
   if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
 }
 

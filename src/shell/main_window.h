@@ -77,6 +77,7 @@ public:
   TProceduresWindow* Procedures() const { return procedures_; }
   TPropertyInspector* Inspector() const { return inspector_; }
   TLogWindow* Log() const { return log_; }
+  TSmilesTool* Smiles() const { return smiles_; }
   TCatalogue* Catalogue() const { return catalogue_.get(); }
   TClassifier* Classifier() const { return classifier_.get(); }
   TCommandActions* Commands() const { return commands_; }

@@ -34,7 +34,7 @@ TOptionsDialog::TOptionsDialog(QWidget* parent) : QDialog(parent) {
 
   std::vector<std::string> recent;
   Registry().ReadStringList(kRecentFilesKey, recent);
-  auto* clear = new QPushButton(QString("Forget %1 recent files").arg(recent.size()), this);
+  auto* clear = new QPushButton("Forget the recent files", this);
   clear->setEnabled(!recent.empty());
   connect(clear, &QPushButton::clicked, this, [this, clear] {
     clearRecent_ = true;

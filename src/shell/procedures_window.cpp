@@ -173,7 +173,9 @@ void TProceduresWindow::Start(bool step) {
   inspector_->Inspect(current_, QString::fromStdString(current_->GetName()));
   current_->SetShowStructures(show_);
   const auto relay = std::dynamic_pointer_cast<TRunRelay>(relay_);
-  if (!current_->Execute(step, relay, log_, relay)) {
+  if (current_->Execute(step, relay, log_, relay)) {
+    emit runStarted();
+  } else {
     bar_->hide();
     emit runFinished();
   }

@@ -55,6 +55,8 @@ public:
 
 signals:
   void packageChanged();
+  /// A run was started (not a step or resume of the running one).
+  void runStarted();
   void runFinished();
 
 protected:

@@ -12,26 +12,36 @@
 namespace corvatin::shell {
 
 namespace {
-QPointF ModelPoint(const IAtom& atom) {
-  if (atom.Has3D()) return {atom.GetX3D(), -atom.GetY3D()};
-  return {atom.GetX(), atom.GetY()};
+// The model's x and y (upwards on screen) when every atom has them, else the view coordinates.
+QPointF ModelPoint(const IAtom& atom, bool positioned) {
+  if (positioned) return {atom.GetX(), atom.GetY()};
+  return {atom.GetX3D(), -atom.GetY3D()};
 }
 } // namespace
 
 void PaintStructure(QPainter& painter, const IMolecule& molecule, const QRectF& area) {
   const int n = molecule.VertexCount();
   if (n == 0) return;
+  bool model3D = true;
+  for (int i = 0; i < n && model3D; ++i) model3D = molecule.GetAtom(i)->Has3D();
+  const bool positioned = !model3D;
   std::vector<QPointF> model(static_cast<size_t>(n));
-  QRectF box;
+  double left = 0, top = 0, right = 0, bottom = 0;
   for (int i = 0; i < n; ++i) {
-    model[static_cast<size_t>(i)] = ModelPoint(*molecule.GetAtom(i));
-    box = i == 0 ? QRectF(model[0], QSizeF(0, 0)) : box.united(QRectF(model[static_cast<size_t>(i)], QSizeF(0, 0)));
+    const QPointF p = ModelPoint(*molecule.GetAtom(i), positioned);
+    model[static_cast<size_t>(i)] = p;
+    left = i == 0 ? p.x() : std::min(left, p.x());
+    right = i == 0 ? p.x() : std::max(right, p.x());
+    top = i == 0 ? p.y() : std::min(top, p.y());
+    bottom = i == 0 ? p.y() : std::max(bottom, p.y());
   }
-  // One scale for both axes, at most 40 pixels per unit (a bond is about 1.5 units long) so small molecules are
-  // not blown up.
+  const QRectF box(QPointF(left, top), QPointF(right, bottom));
   const double margin = 24;
   const double w = std::max(box.width(), 1e-6), h = std::max(box.height(), 1e-6);
-  const double scale = std::min({(area.width() - 2 * margin) / w, (area.height() - 2 * margin) / h, 40.0});
+  // View coordinates are already fitted to the view; model coordinates in angstrom get at most 40 pixels per
+  // unit (a bond is about 1.5) so that small molecules are not blown up.
+  const double fit = std::min((area.width() - 2 * margin) / w, (area.height() - 2 * margin) / h);
+  const double scale = positioned ? fit : std::min(fit, 40.0);
   const QPointF offset = area.center() - QPointF(box.center().x() * scale, box.center().y() * scale);
   std::vector<QPointF> screen(model.size());
   for (size_t i = 0; i < model.size(); ++i) screen[i] = model[i] * scale + offset;
