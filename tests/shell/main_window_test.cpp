@@ -16,6 +16,9 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,6 +34,11 @@ const char* const kAskQuit = "A procedure is being executed. Are you sure you wa
 const char* const kAskOpen = "A procedure is being executed. Are you sure you want to stop it and open a new file?";
 const char* const kAskNew =
     "A procedure is being executed. Are you sure you want to stop it and enter a new structure?";
+
+/// Delivers a drop to the window's handler, as the platform's drag and drop does.
+struct DropAccess : TMainWindow {
+  static void Drop(TMainWindow& window, QDropEvent* event) { (window.*&DropAccess::dropEvent)(event); }
+};
 
 /// A set-up window whose results go to a temporary folder.
 struct Workbench {
@@ -99,6 +107,18 @@ private slots:
     QVERIFY(test::MatchesReferenceImage(w.window.Inspector()->grab().toImage(), "inspector-atom.png", 0.02));
     w.window.Procedures()->StopRun();
     QVERIFY(!w.Running());
+  }
+
+  void DroppedFilesAreOpenedAndRemembered() {
+    Workbench w;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(kFixture)});
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    DropAccess::Drop(w.window, &drop);
+    QVERIFY(test::WaitUntil([&] { return w.Paused(); }, 60000));
+    std::vector<std::string> recent;
+    Registry().ReadStringList(kRecentFilesKey, recent);
+    QCOMPARE(QString::fromStdString(recent.at(0)), QFileInfo(kFixture).absoluteFilePath());
   }
 
   void ATypedStructureRunsFreelyAndStaysShown() {
