@@ -2,13 +2,24 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QMetaObject>
+#include <QSocketNotifier>
 
+#include <fcntl.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace corvatin::shell {
 
-TQtDispatcher::TQtDispatcher() : main_(std::this_thread::get_id()) {}
+TQtDispatcher::TQtDispatcher() : main_(std::this_thread::get_id()) {
+  if (::pipe2(pipe_, O_NONBLOCK | O_CLOEXEC) != 0) throw std::runtime_error("cannot create the hand-over pipe");
+  notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    char buffer[256];
+    while (::read(pipe_[0], buffer, sizeof buffer) > 0) {
+    }
+    ServePending();
+  });
+}
 
 TQtDispatcher::~TQtDispatcher() {
   // A worker still waiting must not wait forever for an event loop that is gone.
@@ -20,11 +31,15 @@ TQtDispatcher::~TQtDispatcher() {
   }
   queue_.clear();
   finished_.notify_all();
+  delete notifier_;
+  ::close(pipe_[0]);
+  ::close(pipe_[1]);
 }
 
 void TQtDispatcher::Post() {
-  // Only `this` travels in the event; the request itself is handed over through the queue and its mutex.
-  QMetaObject::invokeMethod(this, [this] { ServePending(); }, Qt::QueuedConnection);
+  // A full pipe already holds a wake-up: losing this byte loses nothing.
+  const char byte = 1;
+  [[maybe_unused]] const auto written = ::write(pipe_[1], &byte, 1);
 }
 
 void TQtDispatcher::Invoke(const std::function<void()>& fn) {

@@ -1,17 +1,20 @@
 #pragma once
 // The worker's synchronous hand-over on the workbench: calls from the worker are queued under a standard mutex
-// (visible to thread checkers) and run by the Qt event loop of the GUI thread while the worker waits.
+// and run by the Qt event loop of the GUI thread while the worker waits. The worker wakes the loop by writing to
+// a pipe the loop watches, so no Qt object crosses threads: what the two threads share is guarded by standard
+// primitives alone, which the thread checker sees.
 
 #include "blocks/dispatcher.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <mutex>
 #include <thread>
+
+class QSocketNotifier;
 
 namespace corvatin::shell {
 
@@ -40,6 +43,7 @@ private:
     bool done = false;
     std::exception_ptr error;
   };
+  /// Any thread: wakes the GUI thread's loop.
   void Post();
 
   std::thread::id main_;
@@ -47,6 +51,8 @@ private:
   std::condition_variable finished_;
   std::deque<Request*> queue_;
   bool closed_ = false; // set when the dispatcher goes: callers then run nothing and return
+  int pipe_[2] = {-1, -1};
+  QSocketNotifier* notifier_ = nullptr;
 };
 
 } // namespace corvatin::shell
