@@ -21,10 +21,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -41,7 +39,6 @@ const char* const kAskOpen = "A procedure is being executed. Are you sure you wa
 const char* const kAskNew =
     "A procedure is being executed. Are you sure you want to stop it and enter a new structure?";
 const char* const kAskClear = "Executing this procedure will clear the current graph. Are you sure?";
-constexpr int kMaxRecent = 8;
 
 /// The window as the runs see it; forwards while the window exists (a run's last hand-over may come after).
 class THostRelay : public IEditorHost, public IStructureHost, public IResultFolderQuestion {
@@ -523,65 +520,6 @@ void TMainWindow::ShowAbout() {
                            "contributions, topological, topographic, physicochemical and quantum-chemical indexes.")
                        .arg(kApplicationTitle, kVersionText),
                    MessageIcon::Information);
-}
-
-// ------------------------------------------------------------------------------- drops, recent files, layout
-
-void TMainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void TMainWindow::dropEvent(QDropEvent* event) {
-  QStringList files;
-  for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) files << url.toLocalFile();
-  if (files.isEmpty()) return;
-  event->acceptProposedAction();
-  if (AskToStop(paOpenFile)) OpenFiles(files);
-}
-
-void TMainWindow::AddRecent(const QStringList& files) {
-  std::vector<std::string> recent;
-  Registry().ReadStringList(kRecentFilesKey, recent);
-  for (const QString& f : files) {
-    const std::string path = QFileInfo(f).absoluteFilePath().toStdString();
-    std::erase(recent, path);
-    recent.insert(recent.begin(), path);
-  }
-  if (recent.size() > size_t(kMaxRecent)) recent.resize(size_t(kMaxRecent));
-  Registry().WriteStringList(kRecentFilesKey, recent);
-  FillRecentMenu();
-}
-
-void TMainWindow::FillRecentMenu() {
-  if (!recentMenu_) return;
-  recentMenu_->clear();
-  std::vector<std::string> recent;
-  Registry().ReadStringList(kRecentFilesKey, recent);
-  for (const std::string& path : recent) {
-    const QString file = QString::fromStdString(path);
-    recentMenu_->addAction(QFileInfo(file).fileName(), this, [this, file] {
-      if (AskToStop(paOpenFile)) OpenFiles({file});
-    })->setToolTip(file);
-  }
-  recentMenu_->setEnabled(!recent.empty());
-}
-
-void TMainWindow::SaveLayout() {
-  Registry().WriteString(kWindowGeometryKey, saveGeometry().toBase64().toStdString());
-  Registry().WriteString(kWindowStateKey, saveState().toBase64().toStdString());
-}
-
-void TMainWindow::RestoreLayout() {
-  const std::string geometry = Registry().ReadString(kWindowGeometryKey, "");
-  const std::string state = Registry().ReadString(kWindowStateKey, "");
-  if (geometry.empty() || !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)))) {
-    resize(1100, 720);
-    // The molecule is what the window is for: the log starts low, the tool windows narrow.
-    resizeDocks({Dock("dockResults")}, {140}, Qt::Vertical);
-    resizeDocks({Dock("dockProcedures"), Dock("dockProperties")}, {280, 280}, Qt::Horizontal);
-  }
-  if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
 }
 
 } // namespace corvatin::shell
