@@ -1,5 +1,5 @@
-// The main window in a run: start-up with a classification file missing, files opened in step mode, a typed
-// structure run freely, the questions before an action stops a run and the action carried out afterwards, the
+// The main window in a run: start-up with a classification file missing, files opened in step mode, edits made
+// during a pause carried into the run, a typed structure run freely, the questions before an action stops a run and the action carried out afterwards, the
 // cancel button, the views taking over each other's states; pictures of the window and the options dialog.
 #include "core/paths.h"
 #include "core/settings.h"
@@ -107,6 +107,17 @@ private slots:
     QVERIFY(test::MatchesReferenceImage(w.window.Inspector()->grab().toImage(), "inspector-atom.png", 0.02));
     w.window.Procedures()->StopRun();
     QVERIFY(!w.Running());
+  }
+
+  void AnEditMadeWhileThePauseLastsGoesOnIntoTheRun() {
+    Workbench w;
+    QVERIFY(w.OpenFixture());
+    QVERIFY(w.window.Document().Edit("Rename", [](IMolecule& m) { m.SetName("Edited while paused"); }));
+    w.window.Procedures()->Commands()->Action("optStep")->trigger();
+    QVERIFY(test::WaitUntil([&] { return w.Paused() && w.window.StructuresShown() == 2; }, 60000));
+    QFile results(w.results.filePath("Results.txt"));
+    QVERIFY(results.open(QIODevice::ReadOnly));
+    QVERIFY(results.readAll().contains("Edited while paused"));
   }
 
   void DroppedFilesAreOpenedAndRemembered() {
