@@ -12,11 +12,12 @@ if ! $py -c "import rdkit" 2>/dev/null; then
   exit 1
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target smiles_dump sdf_dump classify_dump topol_dump quantum_dump >/dev/null || exit 1
+cmake --build "$build" --target smiles_dump sdf_dump classify_dump topol_dump quantum_dump completion_dump >/dev/null || exit 1
 status=0
 run() { echo "== $*"; "$@" || status=1; }
 run $py scripts/validate_smiles.py --dump "$build/tests/chem/smiles_dump"
 run $py scripts/validate_sdf.py --dump "$build/tests/inputs/sdf_dump"
+run $py scripts/validate_hydrogens.py --dump "$build/tests/inputs/completion_dump"
 run $py scripts/validate_gasteiger.py --dump "$build/tests/classify/classify_dump"
 run $py scripts/validate_properties.py
 run $py scripts/validate_topological.py --dump "$build/tests/descriptors/topol_dump"

@@ -98,6 +98,35 @@ bool PerceiveAromaticity(IMolecule& molecule, bool resetAromatic, bool ignoreBon
   return found;
 }
 
+std::optional<int> NeededHydrogens(const IAtom& atom) {
+  const int z = atom.GetAtomicNumber();
+  const int charge = atom.GetCharge();
+  if (ChargedNormalValences(z, charge).empty()) return std::nullopt;
+  int heavy = 0;
+  if (charge == 0) {
+    heavy = atom.HeavyBondOrderSum();
+  } else {
+    // The plain sum counts an aromatic bond as 1 (plus one for a ring carbon or two-neighbour nitrogen), which
+    // leaves an N-alkylpyridinium N+ one short of its four bonds; a charged atom counts its aromatic bonds as
+    // the ring shares them, 1.5 each.
+    const auto* a = dynamic_cast<const TAtom*>(&atom);
+    if (!a) return std::nullopt;
+    int aromatic = 0;
+    for (const TBond* b : a->Bonds()) {
+      const TAtom* other = b->OtherAtom(a);
+      if (other && other->Symbol() == "H") continue;
+      switch (b->GetBondType()) {
+      case bkDouble: heavy += 2; break;
+      case bkTriple: heavy += 3; break;
+      case bkAromatic: ++aromatic; break;
+      default: heavy += 1; break;
+      }
+    }
+    heavy += aromatic + aromatic / 2;
+  }
+  return ChargedNormalValence(z, charge, heavy) - heavy;
+}
+
 bool CompleteHydrogens(IMolecule& molecule) {
   if (molecule.GetFloat(kTagHydrogens) != 0.0) return false;
   bool differed = false;
@@ -112,8 +141,9 @@ bool CompleteHydrogens(IMolecule& molecule) {
     const int atomCount = molecule.VertexCount();
     for (int i = 0; i < atomCount; ++i) {
       IAtom* atom = molecule.GetAtom(i);
-      const int heavy = atom->HeavyBondOrderSum();
-      const int needed = NormalValence(atom->GetAtomicNumber(), heavy) - heavy;
+      const std::optional<int> need = NeededHydrogens(*atom);
+      if (!need) continue; // no valence to complete: the hydrogens given stay
+      const int needed = *need;
       int have = atom->HydrogenCount();
       if (have == needed) continue;
       differed = true;
@@ -140,5 +170,49 @@ bool CompleteHydrogens(IMolecule& molecule) {
 }
 
 void MarkHydrogensDone(IMolecule& molecule) { molecule.SetFloat(kTagHydrogens, 1.0); }
+
+void CompleteStructure(IMolecule& molecule) {
+  const bool hydrogensDone = molecule.GetFloat(kTagHydrogens) != 0.0;
+  bool perceived = false;
+  try {
+    PerceiveAromaticity(molecule, false);
+    perceived = true;
+    // New aromatic bonds reset the tags; the hydrogens were complete before and still are.
+    if (hydrogensDone) MarkHydrogensDone(molecule);
+    CompleteHydrogens(molecule);
+  } catch (...) {
+    // Nothing half done may pass for done: the marks go, aromaticity counts as not perceived, and the hydrogens
+    // keep the state they had when the failure came before their step.
+    molecule.RemoveVertexParam(kParamToDeleteH);
+    molecule.SetFloat(kTagAromaticity, 0.0);
+    molecule.SetFloat(kTagHydrogens, !perceived && hydrogensDone ? 1.0 : 0.0);
+    throw;
+  }
+}
+
+void CompleteAsRead(IMolecule& molecule, std::span<const char> hydrogensStated, bool kekulize) {
+  {
+    UpdateBracket bracket(molecule);
+    if (kekulize) KekulizeAromaticBonds(molecule);
+    // Implicit hydrogens from the bonds as the file wrote them (Kekule orders), before aromatic bonds blur
+    // them: a carbanion's single bonds still say it carries a hydrogen.
+    const int atomCount = molecule.VertexCount();
+    for (int i = 0; i < atomCount; ++i) {
+      if (static_cast<std::size_t>(i) < hydrogensStated.size() && hydrogensStated[static_cast<std::size_t>(i)])
+        continue;
+      IAtom* atom = molecule.GetAtom(i);
+      const std::optional<int> need = NeededHydrogens(*atom);
+      if (!need) continue;
+      for (int k = atom->HydrogenCount(); k < *need; ++k) {
+        IAtom* h = molecule.AddAtom();
+        h->SetSymbol("H");
+        molecule.ConnectAtoms(atom, h);
+      }
+    }
+  }
+  // With its hydrogens in place a pyrrole-type nitrogen has the three neighbours that let its ring pass.
+  PerceiveAromaticity(molecule, false);
+  MarkHydrogensDone(molecule);
+}
 
 } // namespace corvatin

@@ -123,6 +123,32 @@ int NormalValence(int z, int bondOrderSum) {
   return 0;
 }
 
+std::span<const int> ChargedNormalValences(int z, int charge) {
+  if (charge == 0) return NormalValences(z);
+  if (NormalValences(z).empty()) return {};
+  // Isoelectronic rule: a charge moves the atom to the element with that many valence electrons. In the second
+  // row there is no expanded octet (O+ takes 3 only, like ammonia's N, not N's 3 or 5).
+  static constexpr int k1[] = {1}, k2[] = {2}, k3[] = {3}, k4[] = {4}, k35[] = {3, 5}, k246[] = {2, 4, 6};
+  const bool secondRow = z <= 10;
+  switch (static_cast<long long>(ValenceElectrons(z)) - charge) {
+  case 3: return k3;
+  case 4: return k4;
+  case 5: return secondRow ? std::span<const int>(k3) : std::span<const int>(k35);
+  case 6: return secondRow ? std::span<const int>(k2) : std::span<const int>(k246);
+  case 7: return k1;
+  default: return {};
+  }
+}
+
+int ChargedNormalValence(int z, int charge, int bondOrderSum) {
+  if (charge == 0) return NormalValence(z, bondOrderSum);
+  std::span<const int> valences = ChargedNormalValences(z, charge);
+  if (valences.size() == 1) return valences[0];
+  for (int v : valences)
+    if (v >= bondOrderSum) return v;
+  return 0;
+}
+
 bool IsOxygenOrSulfur(int z) { return z == 8 || z == 16; }
 
 Color DefaultColor(int z) {

@@ -64,6 +64,16 @@ int NormalValence(int z, int bondOrderSum);
 /// True for O (8) and S (16).
 bool IsOxygenOrSulfur(int z);
 
+/// Normal valences of an atom of element z with a formal charge: the element's own list when uncharged;
+/// otherwise the list of the element with as many valence electrons in the same row of the table (N+ like C,
+/// O+ like N, N- like O, O- like F, C- like N, C+ like B, S+ like P, P+ like Si, B- like C). Empty for elements
+/// without normal valences and for charges that leave no such element.
+std::span<const int> ChargedNormalValences(int z, int charge);
+
+/// NormalValence for an atom with a formal charge: the first of ChargedNormalValences not smaller than
+/// bondOrderSum (the only one when there is one), 0 when the sum exceeds them all or there is none.
+int ChargedNormalValence(int z, int charge, int bondOrderSum);
+
 /// The element's own colour for 0 < z < 80 when it has one, else kUnknownElementColor.
 Color DefaultColor(int z);
 

@@ -69,10 +69,12 @@ void SmilesReader::Complete() {
     if (missing > 0) AddHydrogens(atom, missing);
   }
 
-  if (hasAromaticAtoms_) {
-    molecule_.SetFloat(kTagAromaticity, 1.0);
-    molecule_.SetFloat(kTagHydrogens, 1.0);
-  }
+  // The hydrogens are now those the SMILES states: a bracket atom's count is part of what was written (a charged
+  // [NH3+], a silane's [SiH4], a radical's [CH2]) and no later completion may second-guess it. Rings in Kekule
+  // form, also beside rings written aromatic, are left for the completion block to perceive once the hydrogens
+  // are in place, as it does for every file format: the same molecule gets the same aromatic rings however it
+  // was written.
+  molecule_.SetFloat(kTagHydrogens, 1.0);
 }
 
 void SmilesReader::RemoveMarks() {

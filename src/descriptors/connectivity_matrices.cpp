@@ -24,6 +24,9 @@ long double ValenceDelta(const IVertex& vertex) {
   if (z <= 0) return 0; // q = Z - Zv would be 0
   const int zv = ValenceElectrons(z);
   const int q = z >= 2 && z <= 10 ? 1 : z - zv;
+  // Kier and Hall's delta-v from the element's valence electrons and the hydrogens completion left on the atom:
+  // the formal charge does not enter it (an N+ counts as an N with its completed hydrogens), as in the original
+  // definition (J. Pharm. Sci. 65 (1976) 1806).
   return static_cast<long double>(zv - atom->HydrogenCount()) / q;
 }
 

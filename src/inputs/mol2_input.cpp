@@ -2,6 +2,7 @@
 // every other record (SUBSTRUCTURE, COMMENT, SET, ...) is passed over up to the next record line.
 #include "inputs/mol2_input.h"
 
+#include "chem/completion.h"
 #include "chem/geometry.h"
 #include "core/errors.h"
 #include "core/numtext.h"
@@ -303,6 +304,8 @@ void TTriposMOLInput::Execute(bool& more) {
   IMolecule& molecule = TakeMolecule();
   LogTransientHeading(kMOL2Heading);
   more = ReadMol2Molecule(*Tokenizer(), molecule, GetCurrentFile());
+  // MOL2 has no hydrogen count field: every atom's hydrogens follow from its valence.
+  CompleteAsRead(molecule, {}, true);
   FitView(molecule);
   ReportProgress();
 }

@@ -1,6 +1,7 @@
 // The record as a whole: header and counts line, the hydrogen counts, the end of an SD record; and the block.
 #include "inputs/mol_reader.h"
 
+#include "chem/completion.h"
 #include "chem/geometry.h"
 #include "core/errors.h"
 #include "core/numtext.h"
@@ -137,9 +138,22 @@ void MolRecordReader::AddBond(long long first, long long second, long long code)
   if (IBond* bond = molecule_.ConnectAtoms(a1, a2)) bond->SetBondType(BondKindFromCode(code));
 }
 
+IAtom* MolRecordReader::AddTableAtom() {
+  IAtom* atom = molecule_.AddAtom();
+  ++tableAtoms_;
+  hydrogens_.push_back(0);
+  valences_.push_back(0);
+  stated_.push_back(0);
+  return atom;
+}
+
 void MolRecordReader::AddHydrogens() {
   for (int i = 0; i < tableAtoms_; ++i) {
-    const int count = hydrogens_[static_cast<std::size_t>(i)];
+    const std::size_t k = static_cast<std::size_t>(i);
+    // A stated valence implies the hydrogens that fill it up from the bonds drawn (15 is valence 0).
+    if (valences_[k] > 0 && valences_[k] < 15)
+      hydrogens_[k] = std::max(hydrogens_[k], valences_[k] - molecule_.GetAtom(i)->BondOrderSum());
+    const int count = hydrogens_[k];
     for (int k = 0; k < count; ++k) {
       IAtom* hydrogen = molecule_.AddAtom();
       hydrogen->SetSymbol("H");
@@ -177,8 +191,11 @@ void MolRecordReader::FailHere() const {
 
 } // namespace mol_detail
 
-bool ReadMolRecord(IParser& tokenizer, IMolecule& molecule, const std::string& fileName) {
-  mol_detail::MolRecordReader(tokenizer, molecule, fileName).Read();
+bool ReadMolRecord(IParser& tokenizer, IMolecule& molecule, const std::string& fileName,
+                   std::vector<char>* hydrogensStated) {
+  mol_detail::MolRecordReader reader(tokenizer, molecule, fileName);
+  reader.Read();
+  if (hydrogensStated) *hydrogensStated = reader.HydrogensStated();
   // White space after the last record is no further record. White space before a record is part of it: an SD
   // record may well begin with an empty name line.
   const std::int64_t start = tokenizer.GetPosition();
@@ -195,7 +212,9 @@ void TMOLInput::Execute(bool& more) {
   if (!Tokenizer()) return;
   IMolecule& molecule = TakeMolecule();
   LogTransientHeading(kMOLHeading);
-  more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile());
+  std::vector<char> hydrogensStated;
+  more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile(), &hydrogensStated);
+  CompleteAsRead(molecule, hydrogensStated, true);
   FitView(molecule);
   ReportProgress();
 }

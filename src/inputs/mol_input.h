@@ -7,6 +7,7 @@
 #include "inputs/file_input.h"
 
 #include <string>
+#include <vector>
 
 namespace corvatin {
 
@@ -27,6 +28,7 @@ inline constexpr const char* kCoordinate = "Coordinate expected";
 inline constexpr const char* kMassDifference = "Mass difference expected";
 inline constexpr const char* kChargeCode = "Charge code expected";
 inline constexpr const char* kHydrogenCount = "Hydrogen count expected";
+inline constexpr const char* kValence = "Valence expected";
 inline constexpr const char* kHydrogenRange = "Hydrogen count out of range";
 inline constexpr const char* kAtomNumber = "Atom number expected";
 inline constexpr const char* kAtomRange = "Atom number out of range";
@@ -38,10 +40,13 @@ inline constexpr const char* kEntry = "Property entry expected";
 /// Reads one record from the tokenizer's position into molecule (cleared first; named after the record's first
 /// line) and skips what follows it up to and including the "$$$$" line. Returns whether another record follows
 /// (text other than white space is left). A broken record raises EInputError naming fileName and the line, or
-/// kMsgNotMolFile; the molecule is then left empty.
-bool ReadMolRecord(IParser& tokenizer, IMolecule& molecule, const std::string& fileName);
+/// kMsgNotMolFile; the molecule is then left empty. hydrogensStated, when given, receives per atom of the atom
+/// block whether the record states its hydrogens (count field, valence, radical), for CompleteAsRead.
+bool ReadMolRecord(IParser& tokenizer, IMolecule& molecule, const std::string& fileName,
+                   std::vector<char>* hydrogensStated = nullptr);
 
-/// The MOL/SD reader block: each pass reads the next record into the shared molecule and fits it into the view.
+/// The MOL/SD reader block: each pass reads the next record into the shared molecule, completes its implicit
+/// hydrogens and aromatic rings (CompleteAsRead) and fits it into the view.
 class TMOLInput : public TParserInput {
 public:
   TMOLInput();

@@ -23,10 +23,14 @@ public:
 
   /// The whole record: header, table, properties, hydrogens, and what follows up to the "$$$$" line.
   void Read();
+  /// Per table atom, whether the record stated its hydrogens (for CompleteAsRead).
+  const std::vector<char>& HydrogensStated() const { return stated_; }
 
 private:
   CtabVersion ReadHeader(int& atomCount, int& bondCount);
   void ReadV2000Atoms(int count);
+  /// Grows the per-atom arrays for a new table atom.
+  IAtom* AddTableAtom();
   void ReadV2000Bonds(int count);
   void ReadV2000Properties();
   void ReadPropertyEntries(const std::string& line, const std::string& name);
@@ -76,6 +80,9 @@ private:
   std::int64_t failAt_ = 0;
   int tableAtoms_ = 0;                 // atoms of the atom block; hydrogens from counts come after them
   std::vector<int> hydrogens_;         // hydrogens to add per table atom, grown as atoms are read
+  std::vector<int> valences_;          // valence field per table atom: 0 none, 1-14 the valence, 15 valence 0
+  std::vector<char> stated_;           // whether the record states the table atom's hydrogens (count, valence,
+                                       // radical): such atoms get no implicit hydrogens
 };
 
 /// Columns first..first+width-1 (1-based) of line, clipped to the line.

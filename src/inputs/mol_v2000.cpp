@@ -52,8 +52,8 @@ void MolRecordReader::ReadV2000Atoms(int count) {
     const auto z = Coordinate(Columns(line, 21, 10));
     if (!x || !y || !z) Fail(kCoordinate);
     // Fields 35-36 (mass difference), 37-39 (charge code), 40-42 (stereo parity, not used), 43-45 (hydrogen
-    // count + 1).
-    std::optional<long long> mass, charge, hydrogens;
+    // count + 1), 46-48 (stereo care, not used), 49-51 (valence).
+    std::optional<long long> mass, charge, hydrogens, valence;
     try {
       mass = OptionalInt(Columns(line, 35, 2));
     } catch (const std::exception&) {
@@ -69,9 +69,12 @@ void MolRecordReader::ReadV2000Atoms(int count) {
     } catch (const std::exception&) {
       Fail(kHydrogenCount);
     }
-    IAtom* atom = molecule_.AddAtom();
-    ++tableAtoms_;
-    hydrogens_.push_back(0);
+    try {
+      valence = OptionalInt(Columns(line, 49, 3));
+    } catch (const std::exception&) {
+      Fail(kValence);
+    }
+    IAtom* atom = AddTableAtom();
     atom->SetX3D(*x);
     atom->SetY3D(*y);
     atom->SetZ3D(*z);
@@ -80,7 +83,17 @@ void MolRecordReader::ReadV2000Atoms(int count) {
     if (mass) atom->SetAtomicWeight(atom->GetAtomicWeight() + static_cast<double>(*mass));
     int formal = 0;
     if (charge && ChargeFromCode(*charge, formal)) atom->SetCharge(formal);
-    if (hydrogens) hydrogens_.back() = HydrogensFromField(*hydrogens);
+    // Charge code 4 is a doublet radical: its hydrogens are those drawn.
+    if (charge && *charge == 4) stated_.back() = 1;
+    // A hydrogen count field of 0 states nothing; 1 is "H0".
+    if (hydrogens && *hydrogens > 0) {
+      hydrogens_.back() = HydrogensFromField(*hydrogens);
+      stated_.back() = 1;
+    }
+    if (valence && *valence > 0 && *valence <= 15) {
+      valences_.back() = static_cast<int>(*valence);
+      stated_.back() = 1;
+    }
   }
 }
 
@@ -126,7 +139,6 @@ void MolRecordReader::ReadV2000Properties() {
       chargesReset = true;
       for (int i = 0; i < tableAtoms_; ++i) molecule_.GetAtom(i)->SetCharge(0);
     }
-    if (name == "RAD") continue; // radicals are not kept
     ReadPropertyEntries(line, name);
   }
 }
@@ -152,7 +164,10 @@ void MolRecordReader::ReadPropertyEntries(const std::string& line, const std::st
     }
     if (!number || !value) Fail(kEntry);
     IAtom* atom = TableAtom(*number);
-    if (name == "CHG")
+    if (name == "RAD") {
+      // A radical is not kept, but its hydrogens are those drawn: none are implied.
+      if (*value > 0) stated_[static_cast<std::size_t>(*number - 1)] = 1;
+    } else if (name == "CHG")
       atom->SetCharge(static_cast<int>(*value));
     else // "ISO": the isotope's mass number becomes the atomic weight
       atom->SetAtomicWeight(static_cast<double>(*value));

@@ -10,8 +10,8 @@ namespace corvatin::mol_detail {
 
 namespace {
 
-const std::vector<std::string> kAtomKeywords = {"HCOUNT=", "CHG=", "MASS=", "-"};
-enum AtomKeyword { kwHydrogenCount = 0, kwCharge = 1, kwMass = 2, kwContinuation = 3 };
+const std::vector<std::string> kAtomKeywords = {"HCOUNT=", "CHG=", "MASS=", "-", "VAL=", "RAD="};
+enum AtomKeyword { kwHydrogenCount = 0, kwCharge = 1, kwMass = 2, kwContinuation = 3, kwValence = 4, kwRadical = 5 };
 
 } // namespace
 
@@ -112,9 +112,7 @@ void MolRecordReader::ReadV3000Atom() {
   const double x = ExpectFloat();
   const double y = ExpectFloat();
   const double z = ExpectFloat();
-  IAtom* atom = molecule_.AddAtom();
-  ++tableAtoms_;
-  hydrogens_.push_back(0);
+  IAtom* atom = AddTableAtom();
   atom->SetX3D(x);
   atom->SetY3D(y);
   atom->SetZ3D(z);
@@ -146,6 +144,15 @@ void MolRecordReader::ReadV3000Atom() {
       failAt_ = tokenizer_.GetPosition();
       // Unlike the V2000 field, the V3000 value is no count plus one: HCOUNT=2 is two hydrogens.
       hydrogens_.back() = HydrogensFromCount(value);
+      if (value != 0) stated_.back() = 1; // 0 is "not given"
+    } else if (keyword == kwValence) {
+      // VAL=-1 is valence 0, like the V2000 field's 15.
+      if (value != 0) {
+        valences_.back() = value < 0 ? 15 : std::min(value, 14);
+        stated_.back() = 1;
+      }
+    } else if (keyword == kwRadical) {
+      if (value > 0) stated_.back() = 1;
     } else if (keyword == kwCharge) {
       atom->SetCharge(value);
     } else {

@@ -1,5 +1,6 @@
 #include "inputs/smiles_input.h"
 
+#include "chem/completion.h"
 #include "core/errors.h"
 
 namespace corvatin {
@@ -86,6 +87,10 @@ void TSMILESInput::Execute(bool& more) {
     more = !tokenizer.AtEnd();
     throw;
   }
+  // The hand-over every file reader makes: the SMILES states every atom's hydrogens, and rings in Kekule form
+  // are perceived once those hydrogens are in place (a pyrrole-type NH has its three neighbours), whether or not
+  // the procedure completes the molecule again.
+  CompleteAsRead(molecule, std::vector<char>(static_cast<std::size_t>(molecule.VertexCount()), 1));
   const std::string smiles = TrimTrailingBlanks(tokenizer.GetMarkedText());
   if (!smiles.empty()) LogTransient(kSMILESProcessing + smiles);
   tokenizer.SkipWhite();

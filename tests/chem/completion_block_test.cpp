@@ -94,11 +94,12 @@ TEST_F(CompletionBlock, MethaneWithSixHydrogensLosesItsLastTwo) {
   EXPECT_FALSE(m->AnyVertexHasParam(kParamToDeleteH));
 }
 
-TEST_F(CompletionBlock, IronLosesItsHydrogensAndABareIronGetsNone) {
+TEST_F(CompletionBlock, IronKeepsItsHydrogensAndABareIronGetsNone) {
+  // Iron has no normal valence to complete: the hydrogens it was given are all it has.
   auto m = AsWritten("[FeH2]");
   Publish(m);
   Run();
-  EXPECT_EQ(m->VertexCount(), 1);
+  EXPECT_EQ(m->VertexCount(), 3);
   auto bare = AsWritten("[Fe]");
   Publish(bare);
   Run();

@@ -213,19 +213,42 @@ TEST_F(MolInput, AMassDifferenceIsAddedToTheStandardWeightAnIsoEntrySetsTheMassN
   EXPECT_DOUBLE_EQ(Atom(1)->GetAtomicWeight(), 13.0);
 }
 
-TEST_F(MolInput, AHydrogenCountFieldOfThreeAddsTwoHydrogensOneAddsNone) {
-  // The field codes the count plus one (1 = H0, 3 = H2); the hydrogens follow all other atoms.
+TEST_F(MolInput, AHydrogenCountFieldOfThreeAddsTwoHydrogensOneAddsNoneABlankFieldLeavesTheImplicitOnes) {
+  // The field codes the count plus one (1 = H0, 3 = H2); the hydrogens follow all other atoms. An atom whose
+  // field is blank gets the hydrogens of its normal valence (MDL convention): the hydroxyl O its one.
   const std::string text = Header("hc") + CountsLine(3, 2) + AtomLine(0, 0, 0, "C", 0, 0, 1) +
                            AtomLine(1, 0, 0, "N", 0, 0, 3) + AtomLine(2, 0, 0, "O") + BondLine(1, 2, 1) +
                            BondLine(2, 3, 1) + "M  END\n";
   ReadText(text);
-  ASSERT_EQ(h.molecule->VertexCount(), 5);
+  ASSERT_EQ(h.molecule->VertexCount(), 6);
   EXPECT_EQ(Atom(3)->GetSymbol(), "H");
   EXPECT_EQ(Atom(4)->GetSymbol(), "H");
   EXPECT_EQ(Atom(1)->HydrogenCount(), 2);
   EXPECT_EQ(Atom(0)->HydrogenCount(), 0);
+  EXPECT_EQ(Atom(2)->HydrogenCount(), 1);
   EXPECT_EQ(Atom(3)->GetBond(0)->GetBondType(), bkSingle);
-  EXPECT_EQ(h.molecule->EdgeCount(), 4);
+  EXPECT_EQ(h.molecule->EdgeCount(), 5);
+}
+
+TEST_F(MolInput, AValenceFieldOrARadicalStatesTheHydrogensAndACationNeedsOneMore) {
+  // Columns 49-51 give the valence (15 = 0): a methyl radical drawn with valence 3 gets three hydrogens, a carbon
+  // with valence 15 none; "M  RAD" leaves the hydrogens drawn (none); the N+ of the last two atoms gets three.
+  std::string text = Header("val") + CountsLine(5, 1) + AtomLine(0, 0, 0, "C") + AtomLine(2, 0, 0, "C") +
+                     AtomLine(4, 0, 0, "C") + AtomLine(6, 0, 0, "N") + AtomLine(7.5, 0, 0, "C");
+  const auto lineStart = [&text](int atom) {
+    std::size_t at = 0;
+    for (int k = 0; k < 4 + atom; ++k) at = text.find('\n', at) + 1;
+    return at;
+  };
+  text.replace(lineStart(0) + 48, 3, "  3");
+  text.replace(lineStart(1) + 48, 3, " 15");
+  text += BondLine(4, 5, 1) + "M  CHG  1   4   1\nM  RAD  1   3   2\nM  END\n";
+  ReadText(text);
+  EXPECT_EQ(Atom(0)->HydrogenCount(), 3);
+  EXPECT_EQ(Atom(1)->HydrogenCount(), 0);
+  EXPECT_EQ(Atom(2)->HydrogenCount(), 0);
+  EXPECT_EQ(Atom(3)->HydrogenCount(), 3);
+  EXPECT_EQ(Atom(4)->HydrogenCount(), 3);
 }
 
 // ------------------------------------------------------------------------------------------ bonds
@@ -245,7 +268,7 @@ TEST_F(MolInput, ARepeatedBondOrABondOfAnAtomToItselfIsSkipped) {
   const std::string text = Header("dup") + CountsLine(2, 3) + AtomLine(0, 0, 0, "C") + AtomLine(1, 0, 0, "C") +
                            BondLine(1, 2, 2) + BondLine(2, 1, 1) + BondLine(1, 1, 1) + "M  END\n";
   ReadText(text);
-  EXPECT_EQ(h.molecule->EdgeCount(), 1);
+  EXPECT_EQ(h.molecule->EdgeCount(), 5); // the double bond and ethene's four hydrogens
   EXPECT_EQ(h.molecule->GetBond(0)->GetBondType(), bkDouble);
 }
 
