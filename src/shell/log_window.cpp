@@ -45,13 +45,15 @@ void TLogWindow::AddMessage(const QString& text, int kind, bool transient) {
     line->setFont(bold);
   }
   addItem(line);
-  while (count() > kMaxLines) delete takeItem(0);
+  while (count() > kMaxLines)
+    delete takeItem(0);
   scrollToBottom();
 }
 
 QStringList TLogWindow::Lines() const {
   QStringList lines;
-  for (int i = 0; i < count(); ++i) lines << item(i)->text();
+  for (int i = 0; i < count(); ++i)
+    lines << item(i)->text();
   return lines;
 }
 

@@ -109,10 +109,12 @@ TMainWindow::~TMainWindow() {
   SetResultFolderQuestion(nullptr);
   // The base class hides the docks and children after this body: their signals must not reach members that
   // are gone by then.
-  for (QObject* sender : findChildren<QObject*>()) disconnect(sender, nullptr, this, nullptr);
+  for (QObject* sender : findChildren<QObject*>())
+    disconnect(sender, nullptr, this, nullptr);
   // A run still going is ended before the procedures go; its last calls still find the window.
   if (procedures_ && procedures_->IsRunning()) procedures_->StopRun();
-  for (IGraphViewer* view : views_) view->SetSelectionListener(nullptr);
+  for (IGraphViewer* view : views_)
+    view->SetSelectionListener(nullptr);
   catalogue_.reset();
   if (classifier_) classifier_->SetGraph(nullptr);
   SetMainDispatcher(nullptr);
@@ -127,7 +129,8 @@ void TMainWindow::Setup() {
   classifier_->SetGraph(doc_->Molecule());
   BuildDocks();
   views_ = CreateStandardViews(*doc_, panel_);
-  for (IGraphViewer* view : views_) panel_->addWidget(view->Widget());
+  for (IGraphViewer* view : views_)
+    panel_->addWidget(view->Widget());
   BuildCommands();
   BuildMenus();
   ShowView(0);
@@ -177,19 +180,34 @@ void TMainWindow::BuildCommands() {
   commands_ = new TCommandActions(
       {
           {.id = "menuFile", .caption = "&File", .kind = CommandKind::Group},
-          {.id = "optOpen", .caption = "&Open", .shortcut = QKeySequence::Open, .trigger = [this] { OpenFile(); },
+          {.id = "optOpen",
+           .caption = "&Open",
+           .shortcut = QKeySequence::Open,
+           .trigger = [this] { OpenFile(); },
            .enabled = [this] { return pending_ == paNone; }},
           {.kind = CommandKind::Separator},
-          {.id = "optExit", .caption = "E&xit", .shortcut = QKeySequence(Qt::CTRL | Qt::Key_Q),
+          {.id = "optExit",
+           .caption = "E&xit",
+           .shortcut = QKeySequence(Qt::CTRL | Qt::Key_Q),
            .trigger = [this] { close(); }},
           {.id = "menuEdit", .caption = "&Edit", .kind = CommandKind::Group},
           {.id = "menuView", .caption = "&View", .kind = CommandKind::Group},
-          {.id = "optEditorView", .caption = "&Molecule Editor", .kind = CommandKind::Radio, .radioGroup = "view",
-           .trigger = [this] { ShowView(0); }, .checked = [this] { return current_ == 0; }},
-          {.id = "opt3DView", .caption = "&3D Viewer", .kind = CommandKind::Radio, .radioGroup = "view",
-           .trigger = [this] { ShowView(1); }, .checked = [this] { return current_ == 1; }},
+          {.id = "optEditorView",
+           .caption = "&Molecule Editor",
+           .kind = CommandKind::Radio,
+           .radioGroup = "view",
+           .trigger = [this] { ShowView(0); },
+           .checked = [this] { return current_ == 0; }},
+          {.id = "opt3DView",
+           .caption = "&3D Viewer",
+           .kind = CommandKind::Radio,
+           .radioGroup = "view",
+           .trigger = [this] { ShowView(1); },
+           .checked = [this] { return current_ == 1; }},
           {.kind = CommandKind::Separator},
-          {.id = "optResults", .caption = "&Results", .kind = CommandKind::Check,
+          {.id = "optResults",
+           .caption = "&Results",
+           .kind = CommandKind::Check,
            .trigger = [this] { Dock("dockResults")->setVisible(Dock("dockResults")->isHidden()); },
            .checked = [this] { return !Dock("dockResults")->isHidden(); }},
           {.kind = CommandKind::Separator},
@@ -245,7 +263,8 @@ void TMainWindow::BuildCatalogue() {
     // The values the inspector expects on atoms and bonds are those of the weighted procedures.
     const auto& package = catalogue_->Packages().front();
     std::vector<Ptr<IObject>> blocks;
-    for (int i = 0; i < package->GetBlockCount(); ++i) blocks.push_back(package->GetBlock(i));
+    for (int i = 0; i < package->GetBlockCount(); ++i)
+      blocks.push_back(package->GetBlock(i));
     classifier_->SetClassifications(blocks);
     procedures_->Select(procedures_->Model()->index(0, 0));
   }
@@ -299,7 +318,8 @@ void TMainWindow::RegisterGraphEditor(TCommandActions* commands) {
 void TMainWindow::WithdrawGraphEditor() {
   if (QMenu* edit = Menu("menuEdit")) {
     // Sub-menus made for the view's groups belong to the menu: delete them with the rows.
-    for (QMenu* sub : edit->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) delete sub;
+    for (QMenu* sub : edit->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+      delete sub;
     edit->clear();
   }
   if (editorBar_) editorBar_->clear();
@@ -452,10 +472,17 @@ void TMainWindow::PerformPending() {
   pending_ = paNone;
   RefreshCommands();
   switch (action) {
-  case paQuit: close(); break;
-  case paOpenFile: OpenFile(); break;
-  case paNewStructure: NewStructure(pendingSmiles_); break;
-  default: break;
+  case paQuit:
+    close();
+    break;
+  case paOpenFile:
+    OpenFile();
+    break;
+  case paNewStructure:
+    NewStructure(pendingSmiles_);
+    break;
+  default:
+    break;
   }
 }
 
@@ -477,9 +504,8 @@ void TMainWindow::OpenFile() {
   if (!AskToStop(paOpenFile)) return;
   const Ptr<IInput> input = CurrentInput();
   if (!input) return;
-  const QStringList files =
-      Dialogs().OpenFiles(this, "Open", QString::fromStdString(input->GetFileName()),
-                          QtFileFilter(QString::fromStdString(input->GetFilter())));
+  const QStringList files = Dialogs().OpenFiles(this, "Open", QString::fromStdString(input->GetFileName()),
+                                                QtFileFilter(QString::fromStdString(input->GetFilter())));
   if (!files.isEmpty()) OpenFiles(files);
 }
 

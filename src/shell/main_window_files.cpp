@@ -50,9 +50,12 @@ void TMainWindow::FillRecentMenu() {
   Registry().ReadStringList(kRecentFilesKey, recent);
   for (const std::string& path : recent) {
     const QString file = QString::fromStdString(path);
-    recentMenu_->addAction(QFileInfo(file).fileName(), this, [this, file] {
-      if (AskToStop(paOpenFile)) OpenFiles({file});
-    })->setToolTip(file);
+    recentMenu_
+        ->addAction(QFileInfo(file).fileName(), this,
+                    [this, file] {
+                      if (AskToStop(paOpenFile)) OpenFiles({file});
+                    })
+        ->setToolTip(file);
   }
   recentMenu_->setEnabled(!recent.empty());
 }

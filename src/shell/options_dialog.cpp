@@ -45,7 +45,8 @@ TOptionsDialog::TOptionsDialog(QWidget* parent) : QDialog(parent) {
   form->addRow("Output folder:", folderRow);
   form->addRow("Recent files:", clear);
   auto* note = new QLabel("Result files are appended to in the output folder; an empty folder means the "
-                          "program's folder.", this);
+                          "program's folder.",
+                          this);
   note->setWordWrap(true);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, [this] {

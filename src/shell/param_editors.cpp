@@ -18,10 +18,14 @@ std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
 
 Ptr<IParamEdit> DefaultEditor(IParameter& param) {
   switch (param.GetKind()) {
-  case ParamKind::Number: return std::make_shared<TParamEdit>(EditorKind::Float);
-  case ParamKind::Bool: return std::make_shared<TParamEdit>(EditorKind::Bool);
-  case ParamKind::String: return std::make_shared<TParamEdit>(EditorKind::String);
-  default: return nullptr;
+  case ParamKind::Number:
+    return std::make_shared<TParamEdit>(EditorKind::Float);
+  case ParamKind::Bool:
+    return std::make_shared<TParamEdit>(EditorKind::Bool);
+  case ParamKind::String:
+    return std::make_shared<TParamEdit>(EditorKind::String);
+  default:
+    return nullptr;
   }
 }
 

@@ -80,7 +80,8 @@ QWidget* TParameterDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     });
     return box;
   }
-  case EditorKind::FileName: return new TFileNameControl(parent, *edit);
+  case EditorKind::FileName:
+    return new TFileNameControl(parent, *edit);
   case EditorKind::List: {
     auto* combo = new QComboBox(parent);
     combo->addItems(edit->choices);
@@ -88,7 +89,8 @@ QWidget* TParameterDelegate::createEditor(QWidget* parent, const QStyleOptionVie
             [this, combo] { emit const_cast<TParameterDelegate*>(this)->commitData(combo); });
     return combo;
   }
-  default: return new QLineEdit(parent);
+  default:
+    return new QLineEdit(parent);
   }
 }
 

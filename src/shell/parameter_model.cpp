@@ -14,7 +14,8 @@ TParameterModel::TParameterModel(QObject* parent) : QAbstractItemModel(parent) {
 TParameterModel::~TParameterModel() { Unsubscribe(); }
 
 void TParameterModel::Unsubscribe() {
-  for (INotifierHost* host : hosts_) host->Notifier().RemoveListener(this);
+  for (INotifierHost* host : hosts_)
+    host->Notifier().RemoveListener(this);
   hosts_.clear();
 }
 
@@ -24,7 +25,8 @@ void TParameterModel::SetList(const Ptr<IParamList>& list, const std::vector<INo
   list_ = list;
   missing_ = missing;
   hosts_ = hosts;
-  for (INotifierHost* host : hosts_) host->Notifier().Subscribe(peParametersChanged, this);
+  for (INotifierHost* host : hosts_)
+    host->Notifier().Subscribe(peParametersChanged, this);
   Rebuild();
 }
 
@@ -118,8 +120,10 @@ QVariant TParameterModel::data(const QModelIndex& index, int role) const {
     TParamEdit* edit = row.param ? EditorOf(*row.param) : nullptr;
     return edit ? int(edit->Kind()) : -1;
   }
-  case MissingRole: return !row.param;
-  default: return {};
+  case MissingRole:
+    return !row.param;
+  default:
+    return {};
   }
 }
 
@@ -141,8 +145,11 @@ bool TParameterModel::setData(const QModelIndex& index, const QVariant& value, i
   if (!edit) return false;
   QString error;
   switch (edit->Commit(value.toString(), &error)) {
-  case CommitResult::Invalid: emit commitFailed(error); return false;
-  case CommitResult::Unchanged: return true;
+  case CommitResult::Invalid:
+    emit commitFailed(error);
+    return false;
+  case CommitResult::Unchanged:
+    return true;
   case CommitResult::Changed:
     // The container tells its observers (this model among them); a list that is not a container does not.
     emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(1));

@@ -62,7 +62,9 @@ private:
   void Rebuild();
   void Unsubscribe();
   int RowIndex(const QModelIndex& index) const { return index.isValid() ? int(index.internalId()) : -1; }
-  const std::vector<int>& ChildrenOf(int rowIndex) const { return rowIndex < 0 ? top_ : rows_[size_t(rowIndex)].children; }
+  const std::vector<int>& ChildrenOf(int rowIndex) const {
+    return rowIndex < 0 ? top_ : rows_[size_t(rowIndex)].children;
+  }
 
   Ptr<IParamList> list_;
   std::vector<INotifierHost*> hosts_;

@@ -46,8 +46,7 @@ public:
     QItemSelectionModel::select(index, command);
   }
   void select(const QItemSelection& selection, SelectionFlags command) override {
-    if (!selection.isEmpty() && !selection.contains(currentIndex()) && !allow_(selection.indexes().value(0)))
-      return;
+    if (!selection.isEmpty() && !selection.contains(currentIndex()) && !allow_(selection.indexes().value(0))) return;
     QItemSelectionModel::select(selection, command);
   }
 
@@ -64,8 +63,8 @@ TProceduresWindow::TProceduresWindow(TPropertyInspector* inspector, QWidget* par
   tree_ = new QTreeView(this);
   tree_->setHeaderHidden(true);
   tree_->setModel(model_);
-  tree_->setSelectionModel(
-      new TGuardedSelection(model_, [this](const QModelIndex& index) { return MayLeaveFor(index); }, tree_));
+  tree_->setSelectionModel(new TGuardedSelection(
+      model_, [this](const QModelIndex& index) { return MayLeaveFor(index); }, tree_));
   tree_->installEventFilter(this);
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& index) { Selected(index); });
@@ -81,23 +80,39 @@ TProceduresWindow::TProceduresWindow(TPropertyInspector* inspector, QWidget* par
   const auto paused = [this] { return IsPaused(); };
   commands_ = new TCommandActions(
       {
-          {.id = "optExecute", .caption = "&Execute / Pause", .kind = CommandKind::Check, .shortcut = Qt::Key_F9,
+          {.id = "optExecute",
+           .caption = "&Execute / Pause",
+           .kind = CommandKind::Check,
+           .shortcut = Qt::Key_F9,
            .trigger = [=, this] { running() && !paused() ? current_->Pause() : Start(false); },
            .enabled = [=, this] { return !(running() && !paused() && !show_); },
-           .checked = [=] { return running() && !paused(); }, .onToolBar = true},
+           .checked = [=] { return running() && !paused(); },
+           .onToolBar = true},
           {.kind = CommandKind::Separator},
           {.kind = CommandKind::Separator},
-          {.id = "optStep", .caption = "&Step", .shortcut = Qt::Key_F8, .trigger = [this] { Start(true); },
-           .enabled = [=, this] { return (!running() || paused()) && show_; }, .onToolBar = true},
-          {.id = "optStop", .caption = "Sto&p", .shortcut = QKeySequence(Qt::CTRL | Qt::Key_F2),
-           .trigger = [this] { StopRun(); }, .enabled = running, .onToolBar = true},
-          {.id = "optShow", .caption = "Show Structures", .kind = CommandKind::Check,
+          {.id = "optStep",
+           .caption = "&Step",
+           .shortcut = Qt::Key_F8,
+           .trigger = [this] { Start(true); },
+           .enabled = [=, this] { return (!running() || paused()) && show_; },
+           .onToolBar = true},
+          {.id = "optStop",
+           .caption = "Sto&p",
+           .shortcut = QKeySequence(Qt::CTRL | Qt::Key_F2),
+           .trigger = [this] { StopRun(); },
+           .enabled = running,
+           .onToolBar = true},
+          {.id = "optShow",
+           .caption = "Show Structures",
+           .kind = CommandKind::Check,
            .trigger =
                [this] {
                  show_ = !show_;
                  if (current_) current_->SetShowStructures(show_);
                },
-           .enabled = [this] { return showEnabled_; }, .checked = [this] { return show_; }, .onToolBar = true},
+           .enabled = [this] { return showEnabled_; },
+           .checked = [this] { return show_; },
+           .onToolBar = true},
       },
       this);
 }

@@ -32,10 +32,12 @@ TPropertyInspector::TPropertyInspector(QWidget* parent) : QWidget(parent), model
   view_->header()->resizeSection(0, kNameColumnWidth);
   view_->header()->setSectionsMovable(false);
   view_->header()->hide();
-  commands_ = new TCommandActions(
-      {{.id = "optRecalculate", .caption = "Recalculate properties", .trigger = [this] { Recalculate(); },
-        .enabled = [this] { return !recalcPending_ && model_->HasMissing(); }, .onToolBar = true}},
-      this);
+  commands_ = new TCommandActions({{.id = "optRecalculate",
+                                    .caption = "Recalculate properties",
+                                    .trigger = [this] { Recalculate(); },
+                                    .enabled = [this] { return !recalcPending_ && model_->HasMissing(); },
+                                    .onToolBar = true}},
+                                  this);
   auto* bar = new QToolBar(this);
   bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
   commands_->FillToolBar(bar);

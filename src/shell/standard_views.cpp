@@ -5,7 +5,8 @@
 namespace corvatin::shell {
 
 std::vector<IGraphViewer*> CreateStandardViews(TMoleculeDocument& doc, QWidget* parent) {
-  return {new TPlaceholderView(doc, "Molecule Editor", parent), new TPlaceholderView(doc, "Molecule 3D Viewer", parent)};
+  return {new TPlaceholderView(doc, "Molecule Editor", parent),
+          new TPlaceholderView(doc, "Molecule 3D Viewer", parent)};
 }
 
 } // namespace corvatin::shell

@@ -23,7 +23,8 @@ void PaintStructure(QPainter& painter, const IMolecule& molecule, const QRectF& 
   const int n = molecule.VertexCount();
   if (n == 0) return;
   bool model3D = true;
-  for (int i = 0; i < n && model3D; ++i) model3D = molecule.GetAtom(i)->Has3D();
+  for (int i = 0; i < n && model3D; ++i)
+    model3D = molecule.GetAtom(i)->Has3D();
   const bool positioned = !model3D;
   std::vector<QPointF> model(static_cast<size_t>(n));
   double left = 0, top = 0, right = 0, bottom = 0;
@@ -44,7 +45,8 @@ void PaintStructure(QPainter& painter, const IMolecule& molecule, const QRectF& 
   const double scale = positioned ? fit : std::min(fit, 40.0);
   const QPointF offset = area.center() - QPointF(box.center().x() * scale, box.center().y() * scale);
   std::vector<QPointF> screen(model.size());
-  for (size_t i = 0; i < model.size(); ++i) screen[i] = model[i] * scale + offset;
+  for (size_t i = 0; i < model.size(); ++i)
+    screen[i] = model[i] * scale + offset;
 
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);

@@ -40,7 +40,10 @@ private slots:
     });
     // A modal dialog's loop: the calls are served from here as well.
     QEventLoop nested;
-    QTimer::singleShot(0, &nested, [&] { dispatcher->ServeUntil([&] { return done.load(); }); nested.quit(); });
+    QTimer::singleShot(0, &nested, [&] {
+      dispatcher->ServeUntil([&] { return done.load(); });
+      nested.quit();
+    });
     nested.exec();
     worker.join();
     QCOMPARE(calls.load(), 50);

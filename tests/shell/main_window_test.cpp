@@ -1,6 +1,7 @@
 // The main window in a run: start-up with a classification file missing, files opened in step mode, edits made
-// during a pause carried into the run, a typed structure run freely, the questions before an action stops a run and the action carried out afterwards, the
-// cancel button, the views taking over each other's states; pictures of the window and the options dialog.
+// during a pause carried into the run, a typed structure run freely, the questions before an action stops a run and the
+// action carried out afterwards, the cancel button, the views taking over each other's states; pictures of the window
+// and the options dialog.
 #include "core/paths.h"
 #include "core/settings.h"
 #include "outputs/result_files.h"
@@ -18,8 +19,8 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -195,8 +196,7 @@ private slots:
     QVERIFY(w.OpenFixture());
     w.window.NewStructure("CCO");
     QVERIFY(test::WaitUntil([&] { return !w.Running() && w.window.Pending() == paNone; }, 60000));
-    QVERIFY(test::WaitUntil([&] { return w.window.Document().Molecule()->GetName() == "CCO" && !w.Running(); },
-                            60000));
+    QVERIFY(test::WaitUntil([&] { return w.window.Document().Molecule()->GetName() == "CCO" && !w.Running(); }, 60000));
     QVERIFY(!w.window.Procedures()->ShowOptionEnabled());
   }
 

@@ -45,8 +45,7 @@ public:
   int GetEditorIndex() const override { return 1; }
   bool CanExecute() const override { return !running && ready; }
   void ActivateEditor() override { calls << "activate"; }
-  bool Execute(bool step, const Ptr<IRunFinished>&, const Ptr<IProgressLog>&,
-               const Ptr<IProgressCallback>&) override {
+  bool Execute(bool step, const Ptr<IRunFinished>&, const Ptr<IProgressLog>&, const Ptr<IProgressCallback>&) override {
     calls << (step ? "execute step" : "execute");
     running = startable;
     paused = false;

@@ -31,7 +31,8 @@ private slots:
     QTemporaryDir dir;
     QFile many(dir.filePath("many.sml2"));
     QVERIFY(many.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 6; ++i) many.write(once.endsWith('\n') ? once : once + "\n");
+    for (int i = 0; i < 6; ++i)
+      many.write(once.endsWith('\n') ? once : once + "\n");
     many.close();
     Registry().WriteString(kResultFolderKey, dir.path().toStdString());
 

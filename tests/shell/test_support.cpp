@@ -6,11 +6,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdlib>
 #include <stdexcept>
