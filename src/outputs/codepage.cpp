@@ -85,6 +85,18 @@ std::string ToWindows1252(const std::string& utf8) {
   return out;
 }
 
+bool IsMultiByteUtf8(const std::string& text) {
+  bool multiByte = false;
+  for (size_t at = 0; at < text.size();) {
+    std::uint32_t cp = 0;
+    const size_t length = DecodeUtf8(text, at, cp);
+    if (length == 0) return false;
+    multiByte = multiByte || length > 1;
+    at += length;
+  }
+  return multiByte;
+}
+
 std::string FromWindows1252(const std::string& bytes) {
   std::string out;
   out.reserve(bytes.size());

@@ -11,6 +11,10 @@ namespace corvatin {
 /// unchanged (such text is taken to be single-byte already).
 std::string ToWindows1252(const std::string& utf8);
 
+/// Whether text is valid UTF-8 holding at least one multi-byte character: Windows-1252 text with letters beyond
+/// ASCII practically never is, so such a line was written in UTF-8.
+bool IsMultiByteUtf8(const std::string& text);
+
 /// Windows-1252 to UTF-8 (the five unassigned bytes become the C1 controls of the same value).
 std::string FromWindows1252(const std::string& bytes);
 

@@ -9,9 +9,11 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace corvatin {
@@ -69,13 +71,31 @@ std::string ResultFilePath(const std::string& folder, const std::string& fileNam
   return base + fileName;
 }
 
+std::string ResultFolderAsSet() {
+  {
+    std::lock_guard<std::mutex> lock(overrideMutex);
+    if (!folderOverride.empty()) return folderOverride;
+  }
+  return Registry().ReadString(kResultFolderKey, "");
+}
+
+bool SameResultFile(const std::string& a, const std::string& b) {
+  std::error_code ec1, ec2;
+  const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec1), ec1);
+  const fs::path cb = fs::weakly_canonical(fs::absolute(b, ec2), ec2);
+  if (!ec1 && !ec2 && ca == cb) return true;
+  std::error_code ec;
+  return fs::equivalent(a, b, ec) && !ec;
+}
+
 TResultFile::TResultFile(std::string path) : path_(std::move(path)) {
   const fs::path folder = fs::path(path_).parent_path();
   std::error_code ec;
   if (!folder.empty() && !fs::exists(folder, ec)) fs::create_directory(folder, ec);
-  // Appending never truncates: an existing file keeps every line of earlier runs. O_NONBLOCK keeps a pipe without
-  // reader from blocking the run; it changes nothing for regular files.
-  fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+  // Appending never truncates: an existing file keeps every line of earlier runs. Read access is for the header
+  // and the last byte. O_NONBLOCK keeps a pipe without reader from blocking the run; it changes nothing for
+  // regular files.
+  fd_ = ::open(path_.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
   struct stat info {};
   if (fd_ >= 0 && (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode))) {
     ::close(fd_);
@@ -83,32 +103,89 @@ TResultFile::TResultFile(std::string path) : path_(std::move(path)) {
   }
   if (fd_ < 0)
     throw EFatalError("Unable to create \"" + path_ + "\". You can modify the output file in the Tools/Options menu.");
-  wasEmpty_ = info.st_size == 0;
+  identity_ = {static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino)};
 }
 
 TResultFile::~TResultFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-std::string TResultFile::ReadFirstLine() const {
-  std::ifstream in(path_, std::ios::binary);
+void TResultFile::Lock() {
+  // A file system without locks still gets the whole-or-nothing writes; only concurrent runs lose their guard.
+  while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+  }
+}
+
+void TResultFile::Unlock() { ::flock(fd_, LOCK_UN); }
+
+namespace {
+long long FileSize(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+} // namespace
+
+bool TResultFile::IsEmpty() const { return FileSize(fd_) == 0; }
+
+std::string TResultFile::ReadFirstLine() {
   std::string line;
-  char ch;
-  while (line.size() < kMaxHeaderBytes && in.get(ch) && ch != '\n')
-    line += ch;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return FromWindows1252(line);
+  char buffer[4096];
+  for (off_t at = 0; line.size() < kMaxHeaderBytes;) {
+    const ssize_t got = ::pread(fd_, buffer, sizeof buffer, at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    const std::string_view chunk(buffer, static_cast<size_t>(got));
+    const size_t end = chunk.find_first_of("\r\n");
+    line.append(chunk.substr(0, end));
+    if (end != std::string_view::npos) {
+      // A CR at the very end of the chunk may still be followed by LF: one more byte decides.
+      char next = 0;
+      const bool cr = chunk[end] == '\r';
+      if (cr && end + 1 < chunk.size())
+        next = chunk[end + 1];
+      else if (cr && ::pread(fd_, &next, 1, at + static_cast<off_t>(end) + 1) != 1)
+        next = 0;
+      lineEnd_ = !cr ? "\n" : next == '\n' ? "\r\n" : "\r";
+      break;
+    }
+    at += got;
+  }
+  static const std::string kByteOrderMark = "\xEF\xBB\xBF";
+  utf8_ = line.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+  if (utf8_) line.erase(0, kByteOrderMark.size());
+  utf8_ = utf8_ || IsMultiByteUtf8(line);
+  return utf8_ ? line : FromWindows1252(line);
 }
 
 void TResultFile::Append(const std::string& text) {
-  const std::string bytes = ToWindows1252(text);
+  std::string bytes = utf8_ ? text : ToWindows1252(text);
+  if (lineEnd_ != "\r\n")
+    for (size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += lineEnd_.size())
+      bytes.replace(at, 2, lineEnd_);
+  const long long size = FileSize(fd_);
+  char last = '\n';
+  if (size > 0 && ::pread(fd_, &last, 1, static_cast<off_t>(size - 1)) != 1) last = '\n';
+  // Never glue a line onto an unterminated one (a hand-edited file, a run killed in mid-write by another program).
+  if (last != '\n' && !(last == '\r' && lineEnd_ == "\r")) bytes.insert(0, last == '\r' ? "\n" : lineEnd_);
+  before_ = size;
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t written = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) throw EFatalError("Unable to write to \"" + path_ + "\".");
+    if (written <= 0) {
+      const int reason = written < 0 ? errno : ENOSPC;
+      Undo();
+      throw EFatalError("Unable to write to \"" + path_ + "\": " + std::generic_category().message(reason) + ".");
+    }
     done += static_cast<size_t>(written);
   }
+}
+
+void TResultFile::Undo() noexcept {
+  if (before_ >= 0 && ::ftruncate(fd_, static_cast<off_t>(before_)) != 0) {
+    // Nothing more can be done: the write error that led here is the one reported.
+  }
+  before_ = -1;
 }
 
 } // namespace corvatin

@@ -1,12 +1,13 @@
 #pragma once
 // Where result files live and how they are appended to: the folder comes from the settings store, the user is
-// asked once per program start when none is set, and every structure's text reaches a file in single writes of
-// whole lines, so that an interrupted run never leaves half a line behind.
+// asked once per program start when none is set, and every structure's text reaches a file in one write of whole
+// lines under an advisory lock, so that neither an interrupted run nor a concurrent one leaves half a line behind.
 
 #include "core/object.h"
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace corvatin {
 
@@ -41,7 +42,16 @@ std::string ResultFolder(const std::function<void(const std::function<void()>&)>
 /// folder is empty. A fileName that is already an absolute path is used as it is.
 std::string ResultFilePath(const std::string& folder, const std::string& fileName);
 
-/// A result file open for appending (others may read it meanwhile); closed when the object goes.
+/// The result folder as it stands, without asking anybody (the override, else the settings store's value).
+std::string ResultFolderAsSet();
+
+/// Whether the two paths name one file: the same path once symbolic links and "." and ".." are resolved, or two
+/// links to one existing file.
+bool SameResultFile(const std::string& a, const std::string& b);
+
+/// A result file open for appending (others may read it meanwhile); closed when the object goes. Each Append is
+/// whole or nothing and never glues onto an unterminated last line; writers in other runs and other processes
+/// are kept apart by an advisory lock taken with Lock.
 class TResultFile {
 public:
   /// Opens path for appending, creating the file and its folder (one level) when missing. EFatalError "Unable to
@@ -52,17 +62,31 @@ public:
   TResultFile& operator=(const TResultFile&) = delete;
 
   const std::string& Path() const { return path_; }
-  /// Whether the file was empty when opened.
-  bool WasEmpty() const { return wasEmpty_; }
-  /// The file's first line, without its line end, in UTF-8 (empty for an empty file).
-  std::string ReadFirstLine() const;
-  /// Appends text (UTF-8, written in Windows-1252) with one write. EFatalError when the write fails.
+  /// The file's identity (device, inode): equal for two paths of one file, and the order in which files are locked.
+  std::pair<unsigned long long, unsigned long long> Identity() const { return identity_; }
+  /// Waits for and takes the exclusive advisory lock of the file; released by Unlock or when the object goes.
+  void Lock();
+  void Unlock();
+  /// Whether the file is empty now.
+  bool IsEmpty() const;
+  /// The file's first line without its line end, in UTF-8. The line may come from this program (Windows-1252, CR
+  /// LF) or from an editor that re-saved the file (UTF-8, a byte-order mark, LF or CR line ends): later appends
+  /// follow the encoding and line end found there.
+  std::string ReadFirstLine();
+  /// Appends text (UTF-8 with CR LF line ends) with one write, after a line end when the file does not end in
+  /// one. When the write fails the file is cut back to its length before the call and EFatalError names the file
+  /// and the system's reason.
   void Append(const std::string& text);
+  /// Cuts the file back to its length before the last Append: the structure failed in the other file.
+  void Undo() noexcept;
 
 private:
   std::string path_;
   int fd_ = -1;
-  bool wasEmpty_ = true;
+  std::pair<unsigned long long, unsigned long long> identity_;
+  long long before_ = -1;        // length before the last Append, -1 when there was none
+  bool utf8_ = false;            // appends in UTF-8 instead of Windows-1252
+  std::string lineEnd_ = "\r\n"; // the line end appends use
 };
 
 } // namespace corvatin

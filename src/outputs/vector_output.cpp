@@ -1,11 +1,32 @@
 #include "outputs/vector_output.h"
 
+#include "core/errors.h"
 #include "outputs/result_files.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 
 namespace corvatin {
+
+namespace {
+
+// Numbered data files tried next to the named one before the run gives up.
+constexpr int kMaxDataFiles = 1000;
+
+std::string SameFileMessage(const std::string& data, const std::string& results) {
+  return "The data file \"" + data + "\" and the results file \"" + results +
+         "\" are one file: give them different names.";
+}
+
+// path with "-n" before its extension ("TOPS-MODE.txt", 2: "TOPS-MODE-2.txt"); path itself for n = 1.
+std::string NumberedPath(const std::string& path, int n) {
+  if (n == 1) return path;
+  const std::filesystem::path p(path);
+  return (p.parent_path() / (p.stem().string() + "-" + std::to_string(n) + p.extension().string())).string();
+}
+
+} // namespace
 
 TVectorOutput::TVectorOutput(const std::vector<std::string>& names, const std::string& dataFile,
                              const std::string& resultsFile, bool rowLines, bool labelledValues)
@@ -33,6 +54,12 @@ void TVectorOutput::AddParameters(const std::string& dataFile, const std::string
 void TVectorOutput::Start(IWorkerThread* thread) {
   TBlock::Start(thread);
   warned_.clear();
+  dataPath_.clear();
+  // Both names resolve against the same folder, so the folder as it stands decides even before the user is asked.
+  const std::string folder = ResultFolderAsSet();
+  const std::string data = ResultFilePath(folder, GetString(kParamOutputDataFile));
+  const std::string results = ResultFilePath(folder, GetString(kParamOutputResultsFile));
+  if (SameResultFile(data, results)) throw EFatalError(SameFileMessage(data, results));
 }
 
 void TVectorOutput::Execute(bool&) {
@@ -50,21 +77,6 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
   // Both files are opened before anything is written, so a file that cannot be created ends the run with neither
   // file holding part of this structure.
   const std::string folder = ResultFolder([this](const std::function<void()>& ask) { Synchronize(ask); });
-  TResultFile data(ResultFilePath(folder, GetString(kParamOutputDataFile)));
-  TResultFile results(ResultFilePath(folder, GetString(kParamOutputResultsFile)));
-
-  std::string dataText;
-  std::vector<std::string> header;
-  if (data.WasEmpty()) {
-    header = composed.header;
-    dataText = HeaderText(header);
-  } else {
-    header = SplitHeader(data.ReadFirstLine());
-  }
-  std::vector<TDataCell> dropped;
-  for (const TDataLine& line : composed.lines)
-    dataText += AlignLine(line, header, dropped);
-
   for (const auto& line : composed.log) {
     if (line.kind == 4)
       LogHeading(line.text);
@@ -73,9 +85,75 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
     else
       LogMessage(line.text);
   }
-  data.Append(dataText);
-  results.Append(composed.results);
-  WarnDropped(dropped, data.Path());
+  // Locked from here to the end of the writes: no other run reads the header or writes a line meanwhile.
+  std::unique_ptr<TResultFile> results;
+  std::string dataText;
+  std::vector<TDataCell> dropped;
+  std::unique_ptr<TResultFile> data = LockFiles(folder, composed, results, dataText, dropped);
+  if (data) data->Append(dataText);
+  try {
+    results->Append(composed.results);
+  } catch (...) {
+    // A structure is in both files or in neither.
+    if (data) data->Undo();
+    throw;
+  }
+  if (data) WarnDropped(dropped, data->Path());
+}
+
+std::unique_ptr<TResultFile> TVectorOutput::LockFiles(const std::string& folder, const TComposedStructure& composed,
+                                                      std::unique_ptr<TResultFile>& results, std::string& dataText,
+                                                      std::vector<TDataCell>& dropped) {
+  const std::string named = ResultFilePath(folder, GetString(kParamOutputDataFile));
+  // A folder or file name changed during a run (a paused run in the workbench) is chosen for anew.
+  if (named != dataNamed_) dataPath_.clear();
+  dataNamed_ = named;
+  const auto openResults = [&] {
+    if (!results) results = std::make_unique<TResultFile>(ResultFilePath(folder, GetString(kParamOutputResultsFile)));
+  };
+  // A line of a name alone would stand for a molecule whose values are all missing, and could write a header
+  // without value columns that no later structure fits.
+  if (composed.header.size() < 2) {
+    const std::string name = composed.lines.front().front().text;
+    LogWarning("\"" + name + "\" has no values for \"" + (dataPath_.empty() ? named : dataPath_) +
+               "\": no line is written there.");
+    openResults();
+    results->Lock();
+    return nullptr;
+  }
+  for (int n = 1; n <= kMaxDataFiles; ++n) {
+    const std::string path = dataPath_.empty() ? NumberedPath(named, n) : dataPath_;
+    auto data = std::make_unique<TResultFile>(path);
+    openResults();
+    if (data->Identity() == results->Identity()) {
+      if (n == 1 || !dataPath_.empty()) throw EFatalError(SameFileMessage(path, results->Path()));
+      continue; // the results file happens to bear a numbered name
+    }
+    // Always in the same order, so that two runs locking the same two files never wait for each other.
+    TResultFile& first = data->Identity() < results->Identity() ? *data : *results;
+    TResultFile& second = &first == results.get() ? *data : *results;
+    first.Lock();
+    second.Lock();
+    const bool empty = data->IsEmpty();
+    const std::vector<std::string> header = empty ? composed.header : SplitHeader(data->ReadFirstLine());
+    dropped.clear();
+    std::string lines;
+    for (const TDataLine& line : composed.lines)
+      lines += AlignLine(line, header, dropped);
+    // The run's first structure with values picks the file; later ones follow it, dropping what its header lacks.
+    const bool fits = header.size() > 1 && dropped.empty();
+    if (dataPath_.empty() && !fits) {
+      results->Unlock();
+      continue;
+    }
+    if (dataPath_.empty() && n > 1)
+      LogWarning("The header of \"" + named + "\" cannot take the values of this run: they are written to \"" + path +
+                 "\".");
+    dataPath_ = path;
+    dataText = (empty ? HeaderText(header) : std::string()) + lines;
+    return data;
+  }
+  throw EFatalError("No data file next to \"" + named + "\" can take the values of this run.");
 }
 
 void TVectorOutput::WarnDropped(const std::vector<TDataCell>& dropped, const std::string& path) {

@@ -7,11 +7,14 @@
 #include "classify/classification.h"
 #include "outputs/composer.h"
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace corvatin {
+
+class TResultFile;
 
 inline constexpr const char* kParamOutputDataFile = "Output data file";
 inline constexpr const char* kParamOutputResultsFile = "Output results file";
@@ -31,9 +34,13 @@ public:
   std::string GetName() const override { return "Output"; }
   /// Writes the published structure (nothing when none is published).
   void Execute(bool& more) override;
+  /// EFatalError when the data file and the results file are one file.
   void Start(IWorkerThread* thread) override;
 
-  /// Appends structure to both files. EFatalError when a file cannot be created or written.
+  /// Appends structure to both files, whole or not at all. A structure without values writes no data line (its
+  /// section still goes to the results file); the first that has values picks the run's data file: the file
+  /// named, or the first free "<name>-2.txt", "<name>-3.txt", ... next to it whose header can take its values.
+  /// EFatalError when a file cannot be created or written.
   void Write(const Ptr<IObject>& structure);
 
   const std::vector<TParamObject>& Records() const { return records_; }
@@ -43,12 +50,18 @@ public:
 private:
   void AddParameters(const std::string& dataFile, const std::string& resultsFile);
   void WarnDropped(const std::vector<TDataCell>& dropped, const std::string& path);
+  std::unique_ptr<TResultFile> LockFiles(const std::string& folder, const TComposedStructure& composed,
+                                         std::unique_ptr<TResultFile>& results, std::string& dataText,
+                                         std::vector<TDataCell>& dropped);
 
   std::vector<TParamObject> records_;
   bool rowLines_;
   bool labelledValues_;
   // (record, data file) pairs already warned about in this run: one warning each, not one per structure.
   std::set<std::pair<std::string, std::string>> warned_;
+  // The data file this run writes to, chosen by its first structure with values; empty until then.
+  std::string dataPath_;
+  std::string dataNamed_; // the data file named when dataPath_ was chosen
 };
 
 } // namespace corvatin

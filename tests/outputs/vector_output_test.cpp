@@ -28,6 +28,13 @@ void SetNumber(IParameters& target, const std::string& name, double value, const
   target.AddParam(name, std::make_shared<TNumberParameter>(name, value, caption), nullptr, true);
 }
 
+// A molecule with the one value "Value".
+Ptr<IMolecule> Valued(const std::string& name) {
+  auto m = Molecule(name);
+  SetNumber(*m, "Value", 1);
+  return m;
+}
+
 Ptr<TDoubleMatrix> MatrixOf(int columns, int rows, std::vector<double> values) {
   auto m = std::make_shared<TDoubleMatrix>(columns, rows);
   for (int i = 0; i < rows * columns; ++i)
@@ -256,6 +263,7 @@ TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
   Registry().WriteString(kResultFolderKey, notAFolder);
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
   auto m = Molecule("m");
+  SetNumber(*m, "Value", 1);
   try {
     Write(out, m);
     FAIL() << "no error";
@@ -268,15 +276,41 @@ TEST_F(ResultFolderTest, AFileThatCannotBeCreatedEndsTheRunWithItsPath) {
 TEST_F(ResultFolderTest, AMissingFolderIsCreatedOneLevelDeepAndAnAbsoluteFileNameUsedAsItStands) {
   Registry().WriteString(kResultFolderKey, Path("new"));
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
-  Write(out, Molecule("m"));
+  Write(out, Valued("m"));
   EXPECT_TRUE(std::filesystem::exists(Path("new/data.txt")));
   EXPECT_TRUE(std::filesystem::exists(Path("new/Results.txt")));
   // An absolute file name is used as it stands.
   const std::string elsewhere = test::MakeTempFolder("elsewhere");
   TVectorOutput absolute({"Value"}, elsewhere + "/d.txt", "Results.txt", false, true);
-  Write(absolute, Molecule("m"));
+  Write(absolute, Valued("m"));
   EXPECT_TRUE(std::filesystem::exists(elsewhere + "/d.txt"));
   std::filesystem::remove_all(elsewhere);
+}
+
+TEST_F(ResultFolderTest, ADataFileThatIsTheResultsFileIsRefusedAtStartNamingBoth) {
+  std::filesystem::create_directory(Path("real"));
+  std::filesystem::create_directory_symlink(Path("real"), Path("link"));
+  std::ofstream(Path("real/Results.txt")) << "";
+  std::filesystem::create_hard_link(Path("real/Results.txt"), Path("hard.txt"));
+  const std::vector<std::pair<std::string, std::string>> sameFile = {
+      {"Results.txt", "Results.txt"},
+      {"./sub/../Results.txt", "Results.txt"},
+      {"link/Results.txt", Path("real/Results.txt")},
+      {"hard.txt", "real/Results.txt"},
+  };
+  for (const auto& [data, results] : sameFile) {
+    TVectorOutput out({"Value"}, data, results, false, true);
+    try {
+      out.Start(nullptr);
+      ADD_FAILURE() << data << " and " << results << " not refused";
+    } catch (const EFatalError& e) {
+      EXPECT_EQ(std::string(e.what()), "The data file \"" + ResultFilePath(folder_, data) + "\" and the results file \"" +
+                                           ResultFilePath(folder_, results) + "\" are one file: give them different names.");
+    }
+    out.Stop();
+  }
+  TVectorOutput different({"Value"}, "link/data.txt", "real/Results.txt", false, true);
+  EXPECT_NO_THROW(different.Start(nullptr));
 }
 
 class SetsFolder : public IResultFolderQuestion {
@@ -297,12 +331,12 @@ TEST_F(ResultFolderTest, WithoutAFolderTheUserIsAskedOnceAndItsAnswerUsed) {
   auto question = std::make_shared<SetsFolder>(Path("chosen"));
   SetResultFolderQuestion(question);
   TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
-  Write(out, Molecule("m"));
+  Write(out, Valued("m"));
   EXPECT_EQ(question->asked, 1);
   EXPECT_TRUE(std::filesystem::exists(Path("chosen/data.txt")));
   Registry().WriteString(kResultFolderKey, "");
   SetDataFolder(Path(""));
-  Write(out, Molecule("m")); // asked already: the program's folder
+  Write(out, Valued("m")); // asked already: the program's folder
   SetDataFolder("");
   EXPECT_EQ(question->asked, 1);
   EXPECT_TRUE(std::filesystem::exists(Path("data.txt")));
@@ -314,11 +348,11 @@ TEST_F(ResultFolderTest, ExecuteWritesThePublishedStructure) {
   bool more = true;
   out.Execute(more); // nothing published: no file
   EXPECT_FALSE(std::filesystem::exists(Path("data.txt")));
-  auto m = Molecule("published");
+  auto m = Valued("published");
   SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IGraph>(m), nullptr, true);
   out.Execute(more);
   SharedDataSpace()->DeleteParam("Molecule");
-  EXPECT_EQ(Read("data.txt"), "Name\t\r\npublished\t\r\n");
+  EXPECT_EQ(Read("data.txt"), "Name\tValue\t\r\npublished\t1.000000\t\r\n");
   EXPECT_EQ(out.GetName(), "Output");
 }
 

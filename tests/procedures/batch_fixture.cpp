@@ -49,9 +49,11 @@ std::string BatchRun::Result(const std::string& name) const {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-int BatchRun::Run(const std::string& procedure, const std::vector<std::string>& files, const std::string& weights) {
+int BatchRun::Run(const std::string& procedure, const std::vector<std::string>& files, const std::string& weights,
+                  const std::vector<std::string>& assignments) {
   auto package = ChooseProcedure(*catalogue_, procedure);
   if (!weights.empty()) SelectWeights(*package, weights);
+  for (const auto& a : assignments) ApplyAssignment(*package, a);
   TBatchOptions options;
   options.procedure = procedure;
   options.files = files;

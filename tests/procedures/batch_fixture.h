@@ -24,8 +24,10 @@ protected:
   std::string Write(const std::string& name, const std::string& content);
   /// The bytes of a result file (empty when missing).
   std::string Result(const std::string& name) const;
-  /// Runs procedure over files with the given weights ("" leaves the defaults); the log goes to log_.
-  int Run(const std::string& procedure, const std::vector<std::string>& files, const std::string& weights = "");
+  /// Runs procedure over files with the given weights ("" leaves the defaults) and parameter assignments
+  /// ("[BLOCK:]NAME=VALUE"); the log goes to log_.
+  int Run(const std::string& procedure, const std::vector<std::string>& files, const std::string& weights = "",
+          const std::vector<std::string>& assignments = {});
   /// The data file's lines without their CR LF ends.
   std::vector<std::string> DataLines(const std::string& name) const;
   /// The cells of a tab-separated line.
