@@ -55,7 +55,8 @@ struct Workbench {
   ~Workbench() {
     if (window.Procedures()->IsRunning()) window.Procedures()->StopRun();
   }
-  bool Paused() const { return window.Procedures()->IsPaused(); }
+  /// Waiting at a pause point, and the window told so (the worker marks the pause before its hand-over).
+  bool Paused() const { return window.Procedures()->IsPaused() && !window.Document().IsLocked(); }
   bool Running() const { return window.Procedures()->IsRunning(); }
   /// Opens the fixture and waits at the first structure.
   bool OpenFixture() {
