@@ -9,7 +9,7 @@ JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCORVATIN_SANITIZE="$(SANITIZE)" -DCORVATIN_WERROR=$(WERROR)
 
-.PHONY: all deps configure build test run gui screenshots bench fuzz validate clean
+.PHONY: all deps configure build test run gui screenshots bench fuzz validate mutants clean
 
 all: build
 
@@ -48,6 +48,10 @@ fuzz:
 
 validate:
 	@bash scripts/validate.sh
+
+# Plants the faults listed in scripts/mutants.tsv one at a time in a scratch copy and checks that a test fails.
+mutants:
+	@JOBS=$(JOBS) bash scripts/mutants.sh $(MUTANTS)
 
 clean:
 	rm -rf build build-* 

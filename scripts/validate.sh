@@ -11,18 +11,18 @@ if ! $py -c "import rdkit" 2>/dev/null; then
   echo "validate: RDKit is missing (apt-get install python3-rdkit); nothing to compare against" >&2
   exit 1
 fi
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build" --target smiles_dump sdf_dump classify_dump topol_dump quantum_dump completion_dump >/dev/null || exit 1
 status=0
 run() { echo "== $*"; "$@" || status=1; }
-run $py scripts/validate_smiles.py --dump "$build/tests/chem/smiles_dump"
-run $py scripts/validate_sdf.py --dump "$build/tests/inputs/sdf_dump"
-run $py scripts/validate_hydrogens.py --dump "$build/tests/inputs/completion_dump"
-run $py scripts/validate_gasteiger.py --dump "$build/tests/classify/classify_dump"
+run $py scripts/validate_smiles.py --dump "$build/tools/smiles_dump"
+run $py scripts/validate_sdf.py --dump "$build/tools/sdf_dump"
+run $py scripts/validate_hydrogens.py --dump "$build/tools/completion_dump"
+run $py scripts/validate_gasteiger.py --dump "$build/tools/classify_dump"
 run $py scripts/validate_properties.py
-run $py scripts/validate_topological.py --dump "$build/tests/descriptors/topol_dump"
+run $py scripts/validate_topological.py --dump "$build/tools/topol_dump"
 if command -v mopac >/dev/null; then
-  run $py scripts/validate_quantum.py --dump "$build/tests/descriptors/quantum_dump"
+  run $py scripts/validate_quantum.py --dump "$build/tools/quantum_dump"
 else
   echo "== MOPAC is missing (apt-get install mopac): quantum-chemical comparison skipped"
 fi

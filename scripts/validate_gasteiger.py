@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Compare the program's Gasteiger-Marsili charges with RDKit's (Debian's python3-rdkit, used only here).
 
-The program's charges come from classify_dump (target classify_dump, built from tests/classify), which parses each
+The program's charges come from classify_dump (target classify_dump, built from tools/), which parses each
 SMILES with the program's own parser (aromatic bonds, explicit hydrogens) and prints per atom: index, symbol,
 heavy parent of a hydrogen, hybridisation code, charge. RDKit's come from ComputeGasteigerCharges on the same
 SMILES with explicit hydrogens (AddHs). Heavy atoms are paired in SMILES order; hydrogens are paired per heavy
@@ -27,7 +27,7 @@ Where the two differ, and why (2,000 fixture molecules, 2026):
 - Iterations: at most six here, ending early once no charge moves by 0.001; RDKit runs 12 by default (a small
   effect: compare the two RDKit lines of the report).
 
-Usage: /usr/bin/python3 scripts/validate_gasteiger.py --dump build/tests/classify/classify_dump
+Usage: /usr/bin/python3 scripts/validate_gasteiger.py --dump build/tools/classify_dump
            [--smi FILE] [--limit N] [--show N] [--freeze OUT.tsv --freeze-count N]
 """
 

@@ -11,6 +11,6 @@ count=${1:-2000}
 shift || true
 build=${GEOMETRY_BUILD:-build-geometry-check}
 smiles=${GEOMETRY_SMILES:-../shared/fixtures/drugs-2000.smi}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_TESTS=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_TESTS=OFF -DCORVATIN_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build" -j 2 --target geometry_check >/dev/null
-"$build/tests/chem/geometry_check" "$smiles" "$count" 0 "$@"
+"$build/tools/geometry_check" "$smiles" "$count" 0 "$@"

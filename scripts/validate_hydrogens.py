@@ -3,15 +3,15 @@
 
 The fixture molecules (shared/fixtures/drugs-2000.smi) are read by the program as SMILES, as a Kekule SD file
 without hydrogens (written here by RDKit), as the fixture's 3D SD file with hydrogens and, when Open Babel is
-installed, as MOL2 (written by obabel from that SD file). For each form, tests/inputs/completion_dump prints per
+installed, as MOL2 (written by obabel from that SD file). For each form, tools/completion_dump prints per
 heavy atom the hydrogens the reader and the completion block leave, and the sums of the "Hydrophobicity" and
 "Polar surface" weights. They are compared with RDKit's GetTotalNumHs per atom, CalcTPSA(includeSandP=True)
 and Crippen MolLogP on the SMILES.
 
-  --dump TOOL          completion_dump (built from tests/inputs)
+  --dump TOOL          completion_dump (built from tools/)
   --make-test-data DIR writes the frozen test data of tests/inputs/hydrogen_completion_test.cpp and
                        tests/procedures/cross_format_test.cpp (see tests/data/completion/SOURCES.md)
-Usage: /usr/bin/python3 scripts/validate_hydrogens.py --dump build/tests/inputs/completion_dump
+Usage: /usr/bin/python3 scripts/validate_hydrogens.py --dump build/tools/completion_dump
 """
 
 import argparse

@@ -15,7 +15,7 @@ Modes (all read shared/fixtures/drugs-2000.smi unless --smi is given; --limit N 
       readings and atoms whose value changes with the reading are counted ("reading-dependent").
   --classify-dump TOOL
       The same comparison with the program's own loader and matcher: TOOL is classify_dump, built from
-      tests/classify (target classify_dump). Molecules come from the program's SMILES parser (its aromaticity
+      tools/ (target classify_dump). Molecules come from the program's SMILES parser (its aromaticity
       and hydrogens); results are shown against RDKit as is and against RDKit given the program's aromatic
       bonds, which separates aromaticity-model differences from file differences.
   --abraham
@@ -498,7 +498,7 @@ def with_aromatic_bonds(smi, aromatic_pairs):
 
 
 def product_report(molecules, dump_tool, show):
-    """Runs the program's own classification (the classify_dump tool built from tests/classify) on the molecules,
+    """Runs the program's own classification (the classify_dump tool built from tools/) on the molecules,
     sums the atom values over heavy atoms and compares with RDKit, as the physicochemical block will."""
     import subprocess
     text = "".join("%s\t%s\n" % (smi, name) for smi, name in molecules)

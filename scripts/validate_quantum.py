@@ -14,7 +14,7 @@ From MOPAC's own text it recomputes:
     Si, S, Cl, Br, I and 1 otherwise, epsilon(Ro) bond weights = sums of the orders of the adjacent heavy bonds.
 Reports every difference; exit status 1 when there is one.
 
-Usage: /usr/bin/python3 scripts/validate_quantum.py --dump build/tests/descriptors/quantum_dump [FILE.out ...]
+Usage: /usr/bin/python3 scripts/validate_quantum.py --dump build/tools/quantum_dump [FILE.out ...]
 """
 import argparse
 import math

@@ -162,7 +162,7 @@ def make_data(Chem):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--dump", default=os.path.join(ROOT, "build-inputs", "tests", "inputs", "sdf_dump"),
+    ap.add_argument("--dump", default=os.path.join(ROOT, "build", "tools", "sdf_dump"),
                     help="path of the sdf_dump tool")
     ap.add_argument("--freeze", help="write the reference of the tests/data/inputs files here")
     ap.add_argument("--make-data", action="store_true", help="write the RDKit-made test files first")

@@ -84,7 +84,7 @@ def cause(smiles, ours, ref):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--dump", default=os.path.join(ROOT, "build-chem", "tests", "chem", "smiles_dump"),
+    ap.add_argument("--dump", default=os.path.join(ROOT, "build", "tools", "smiles_dump"),
                     help="path of the smiles_dump tool")
     ap.add_argument("--every", type=int, default=1, help="take every N-th SMILES of the fixture")
     ap.add_argument("--fixture", default=FIXTURE)

@@ -15,6 +15,11 @@ gives, on its hydrogen-suppressed graph:
     matrix with our conventions (only atoms bonded to another non-hydrogen atom; pairs in different parts have
     distance 0; J divides by the cyclomatic number E - N + c plus one);
   - kappa 1 to 3 without alpha from RDKit's counts of paths with distinct atoms (Kier's formulas);
+  - kappa(alpha) 1 to 3 and the flexibility index phi = 1k(alpha) 2k(alpha) / A from RDKit's HallKierAlpha and the
+    same path counts (equal to RDKit's Kappa1..Kappa3, which are alpha-modified, wherever no path of three bonds
+    closes on itself), for molecules whose every atom has a Kier-Hall increment and whose hybridisations agree:
+    RDKit calls a heteroatom next to a double bond or ring sp2 (amide N, ester O), the increments take the formal
+    hybridisation of its bonds;
   - MolWt, against our molecular weight.
 Every difference is listed with its cause. With --freeze FILE the RDKit values of every N-th molecule are written
 to a tab-separated reference file (with provenance) that a unit test replays without RDKit; values that differ
@@ -239,6 +244,21 @@ def rdkit_reference(rd, mol):
         ref["k3"] = ((a - 1) * (a - 3) ** 2 if a % 2 else (a - 3) * (a - 2) ** 2) / paths[3] ** 2
     else:
         ref["k3"] = 0.0
+    alpha = GraphDescriptors.HallKierAlpha(mol)
+    ref["alpha"] = alpha
+    ref["k1a"] = (a + alpha) * (a + alpha - 1) ** 2 / (paths[1] + alpha) ** 2 if paths[1] else 0.0
+    ref["k2a"] = (a + alpha - 1) * (a + alpha - 2) ** 2 / (paths[2] + alpha) ** 2 if paths[2] else 0.0
+    if paths[3]:
+        shape = ((a + alpha - 1) * (a + alpha - 3) ** 2 if a % 2 else (a + alpha - 3) * (a + alpha - 2) ** 2)
+        ref["k3a"] = shape / (paths[3] + alpha) ** 2
+    else:
+        ref["k3a"] = 0.0
+    ref["phi"] = ref["k1a"] * ref["k2a"] / a if a else 0.0
+    # RDKit's own alpha-modified kappas count the same paths unless a path of three bonds closes on itself.
+    ref["rdkit_kappa"] = [GraphDescriptors.Kappa1(mol), GraphDescriptors.Kappa2(mol), GraphDescriptors.Kappa3(mol)]
+    ref["raw_paths3"] = len(Chem.FindAllPathsOfLengthN(mol, 3))
+    ref["paths3"] = paths[3]
+    ref["alpha_cause"] = alpha_cause(mol)
     ref["MolWt"] = Descriptors.MolWt(mol)
     weights = our_atomic_weights_cache()
     ref["isotopes"] = any(a.GetIsotope() for a in atoms)
@@ -258,6 +278,23 @@ def our_atomic_weights_cache():
 # --- comparison -----------------------------------------------------------------------------------------------------
 
 NORMAL_VALENCE_ELEMENTS = {5, 6, 7, 8, 9, 15, 16, 17, 35, 53}
+KIER_HALL_ELEMENTS = {6, 7, 8, 9, 15, 16, 17, 35, 53}
+
+
+def alpha_cause(mol):
+    """Why the kappa(alpha) increments cannot be compared, or "" when they can."""
+    from rdkit.Chem import rdchem
+    SP2 = rdchem.HybridizationType.SP2
+    SP = rdchem.HybridizationType.SP
+    for atom in mol.GetAtoms():
+        if atom.GetAtomicNum() not in KIER_HALL_ELEMENTS:
+            return "an element without a Kier-Hall increment (RDKit derives one from its bond radius, ours is 0)"
+        if atom.GetIsAromatic() or atom.GetAtomicNum() in (6, 9, 17, 35, 53):
+            continue
+        multiple = any(b.GetBondType() != rdchem.BondType.SINGLE for b in atom.GetBonds())
+        if atom.GetHybridization() in (SP, SP2) and not multiple:
+            return "RDKit calls a conjugated heteroatom with single bonds only sp2, the increments its formal sp3"
+    return ""
 
 
 def hydrogen_cause(ref, ours):
@@ -304,6 +341,13 @@ def compare(mol, ours, ref):
         out["Chi1"] = ("expected", "RDKit's degrees count bonds to dummy atoms, ours only to atoms in the graph")
     for k in range(1, 4):
         judge("k%d" % k, ours["%dk" % k], ref["k%d" % k])
+    for key, mine in (("k1a", ours["1ka"]), ("k2a", ours["2ka"]), ("k3a", ours["3ka"]), ("phi", ours["phi"])):
+        if ref["alpha_cause"] and not close(mine, ref[key]):
+            out[key] = ("expected", ref["alpha_cause"])
+        elif ref["heavy"] != ref["atoms"] and not close(mine, ref[key]):
+            out[key] = ("expected", "atoms outside the hydrogen-suppressed graph count in RDKit's alpha")
+        else:
+            judge(key, mine, ref[key])
     for k in range(1, 5):
         key = "Chi%dn" % k
         mine = ours["Xv%dP" % k]
@@ -360,7 +404,7 @@ def read_inputs(rd, sdf, path, every):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--dump", default=os.path.join(ROOT, "build", "tests", "descriptors", "topol_dump"))
+    parser.add_argument("--dump", default=os.path.join(ROOT, "build", "tools", "topol_dump"))
     parser.add_argument("--sdf", action="store_true", help="read drugs-2000.sdf instead of drugs-2000.smi")
     parser.add_argument("--input", help="another SMILES or SD file")
     parser.add_argument("--every", type=int, default=2, help="freeze every N-th molecule (default 2)")
@@ -402,9 +446,16 @@ def main():
                 details[key].append("%s %s: %s" % (item["name"], item["smiles"], cause))
         if index % args.every == 0:
             rows.append((item, ref, verdict))
+        # RDKit's Kappa3 for an even atom count multiplies (A+alpha-3)^2 (A+alpha-2), not Kier's
+        # (A+alpha-3) (A+alpha-2)^2: only odd counts are compared there.
+        if ref["raw_paths3"] == ref["paths3"]:
+            SELF_CHECK[1] += 1
+            keys = ("k1a", "k2a", "k3a") if ref["atoms"] % 2 else ("k1a", "k2a")
+            SELF_CHECK[0] += all(close(r, ref[k], 1e-9) for r, k in zip(ref["rdkit_kappa"], keys))
 
     print("RDKit %s, %s, %d structures" % (version, os.path.basename(path), len(items)))
-    for key in ["structure"] + GRAPH_KEYS + ["Chi1", "Chi1n", "Chi2n", "Chi3n", "Chi4n", "k1", "k2", "k3", "MolWt"]:
+    for key in ["structure"] + GRAPH_KEYS + ["Chi1", "Chi1n", "Chi2n", "Chi3n", "Chi4n", "k1", "k2", "k3", "k1a", "k2a",
+                                             "k3a", "phi", "MolWt"]:
         counts = tally[key]
         print("%-10s %s" % (key, ", ".join("%s %d" % (s, counts[s]) for s in sorted(counts))))
         for cause, n in causes[key].most_common():
@@ -413,8 +464,17 @@ def main():
             print("    " + line)
         if len(details[key]) > args.details:
             print("    ... %d more" % (len(details[key]) - args.details))
+    print("RDKit's own Kappa1..3 against Kier's formulas with RDKit's alpha: %d of %d molecules without a closing "
+          "path agree (Kappa3 for odd atom counts only)" % kappa_self_check(items))
     if args.freeze:
         freeze(args.freeze, rows, version, path, args.every)
+
+
+SELF_CHECK = [0, 0]
+
+
+def kappa_self_check(items):
+    return tuple(SELF_CHECK)
 
 
 def rdkit_descriptors(rd, mol):
@@ -466,7 +526,7 @@ def speed(rd, version, repeat):
 
 def freeze(target, rows, version, path, every):
     columns = ["W", "H", "M1", "M2", "J", "Chi1", "Chi1n", "Chi2n", "Chi3n", "Chi4n", "closed3", "closed4", "k1",
-               "k2", "k3", "MolWt", "weight"]
+               "k2", "k3", "k1a", "k2a", "k3a", "phi", "MolWt", "weight"]
     verdict_of = {"closed3": "Chi3n", "closed4": "Chi4n", "weight": "MolWt"}
     with open(target, "w", encoding="utf-8", newline="\n") as f:
         f.write("# Topological index reference: RDKit %s on every %d. molecule of shared/fixtures/%s (sources:\n"
@@ -478,7 +538,10 @@ def freeze(target, rows, version, path, every):
         f.write("# atom; parts apart at distance 0; J divided by E - N + c + 1); RDKit's Chi1; Chi1n..Chi4n for\n")
         f.write("# molecules of first-row elements; closed3, closed4: RDKit's terms for 3- and 4-bond paths that close\n")
         f.write("# on themselves (our chi-v of paths = ChiNn - closedN); kappa 1-3 without alpha from RDKit's counts\n")
-        f.write("# of paths with distinct atoms (Kier's formulas); MolWt; weight: RDKit's atoms and hydrogens weighed\n")
+        f.write("# of paths with distinct atoms (Kier's formulas); k1a..k3a, phi: kappa(alpha) and the flexibility index\n")
+        f.write("# 1k(alpha) 2k(alpha) / A from RDKit's HallKierAlpha and the same counts, for molecules whose atoms all\n")
+        f.write("# have a Kier-Hall increment and no heteroatom RDKit calls sp2 for conjugation only;\n")
+        f.write("# MolWt; weight: RDKit's atoms and hydrogens weighed\n")
         f.write("# with our element table (IUPAC 2001 values). \"-\": not comparable (heavier elements) or differing\n")
         f.write("# for a listed reason (hydrogen completion of charged atoms, aromaticity model).\n")
         f.write("smiles\tname\t" + "\t".join(columns) + "\n")

@@ -350,8 +350,16 @@ bool TParser::ReadLineEnd() {
 }
 
 bool TParser::SkipLine() {
-  while (pos_ < size_)
-    if (ByteAt(pos_++) == '\n') return true;
+  // A lone CR ends a line as well (files of old Macintosh programs): skipping to the next LF would swallow the
+  // rest of such a file. CR LF stays one line end.
+  while (pos_ < size_) {
+    const int c = ByteAt(pos_++);
+    if (c == '\n') return true;
+    if (c == '\r') {
+      if (Peek() == '\n') ++pos_;
+      return true;
+    }
+  }
   return false;
 }
 

@@ -127,7 +127,7 @@ public:
   virtual bool ReadLine(std::string& text) = 0;
   /// Any CRs followed by one LF; else nothing consumed, false.
   virtual bool ReadLineEnd() = 0;
-  /// Consumes up to and including the next LF; true when one was found.
+  /// Consumes up to and including the next line end (LF, CR LF or a lone CR); true when one was found.
   virtual bool SkipLine() = 0;
   /// SkipLine, then SkipBlanks; the result of SkipLine.
   virtual bool SkipLineAndBlanks() = 0;

@@ -63,8 +63,12 @@ private:
 long double KappaAlpha(const TCompactGraph& graph) {
   long double alpha = 0;
   for (int i = 0; i < graph.VertexCount(); ++i)
-    if (const IAtom* atom = AsAtom(graph.Vertex(i)))
-      alpha += KappaAlphaIncrement(atom->GetAtomicNumber(), atom->GetHybridisation());
+    if (const IAtom* atom = AsAtom(graph.Vertex(i))) {
+      // The increments take an aromatic atom as sp2 (Rev. Comput. Chem. 2 (1991) 367): the lone-pair count alone
+      // would make the S of thiophene, the O of furan and the NH of pyrrole sp3.
+      const int hybridisation = atom->IsAromatic() ? 2 : atom->GetHybridisation();
+      alpha += KappaAlphaIncrement(atom->GetAtomicNumber(), hybridisation);
+    }
   return alpha;
 }
 

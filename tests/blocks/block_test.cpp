@@ -71,13 +71,6 @@ TEST(MultiBlock, NegativeIndexClearsTheSelectionAndAnIndexBeyondTheChildrenThrow
   EXPECT_THROW(block.SelectChild(1), std::out_of_range);
 }
 
-TEST(MultiBlock, EntriesThatAreNotBlocksAreSkipped) {
-  std::vector<std::string> trace;
-  auto notABlock = std::make_shared<TParameters>();
-  TMultiBlock block(1, {notABlock, nullptr, Child("a", &trace)}, mbAll);
-  EXPECT_EQ(block.GetChildCount(), 1);
-}
-
 TEST(MultiBlock, RenamingAPortRenamesTheSamePortOfEveryChild) {
   std::vector<std::string> trace;
   auto a = Child("a", &trace);
@@ -119,43 +112,7 @@ TEST(MultiBlock, StartLogProgressAndStopReachEveryChild) {
 
 // ------------------------------------------------------------------------------------------------ ports
 
-TEST(Block, IsCreatedWithEmptyPortNamesAndRejectsIndexesOutsideItsPorts) {
-  ScriptBlock block("b", 2);
-  EXPECT_EQ(block.GetPortCount(), 2);
-  EXPECT_EQ(block.GetPortName(1), "");
-  EXPECT_THROW(block.GetPortName(2), std::out_of_range);
-  EXPECT_THROW(block.SetPortName(-1, "x"), std::out_of_range);
-}
-
 // ------------------------------------------------------------------------------------------- log helpers
-
-TEST(Block, LogHelpersUseTheirFixedKindAndTransientCodesAndAreSilentWithoutALog) {
-  ScriptBlock block;
-  auto logAll = [&] {
-    block.LogTransientHeading("th");
-    block.LogTransient("t");
-    block.LogMessage("m");
-    block.LogHeading("h");
-    block.LogResult("r");
-    block.LogError("e");
-    block.LogWarning("w");
-  };
-  logAll(); // no receiver: nothing happens
-  EXPECT_TRUE(block.Progress(50));
-  auto log = std::make_shared<RecordingLog>();
-  block.SetLog(log);
-  logAll();
-  // kind: 0 plain, 1 error, 2 warning, 3 result, 4 heading
-  const std::vector<std::tuple<std::string, int, bool>> expected = {{"th", 4, true}, {"t", 0, true},  {"m", 0, false},
-                                                                    {"h", 4, false}, {"r", 3, false}, {"e", 1, false},
-                                                                    {"w", 2, false}};
-  ASSERT_EQ(log->lines.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(log->lines[i].text, std::get<0>(expected[i]));
-    EXPECT_EQ(log->lines[i].kind, std::get<1>(expected[i])) << i;
-    EXPECT_EQ(log->lines[i].transient, std::get<2>(expected[i])) << i;
-  }
-}
 
 TEST(Block, ProgressAnswersTheReceiversContinueAndPassesRefresh) {
   ScriptBlock block;
@@ -168,16 +125,6 @@ TEST(Block, ProgressAnswersTheReceiversContinueAndPassesRefresh) {
   EXPECT_FALSE(block.Progress(70));
   EXPECT_EQ(progress->positions, (std::vector<int>{-1, 70}));
   EXPECT_TRUE(progress->lastContinue); // continue enters true
-}
-
-TEST(Block, FatalRaisesTheRunEndingError) {
-  ScriptBlock block;
-  try {
-    block.Fatal("Out of memory for the distance matrix");
-    FAIL();
-  } catch (const EFatalError& e) {
-    EXPECT_STREQ(e.what(), "Out of memory for the distance matrix");
-  }
 }
 
 TEST(Block, SynchronizeGoesThroughTheWorkerOnlyWhileTheWorkerLives) {

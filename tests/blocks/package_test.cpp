@@ -19,13 +19,6 @@ public:
   std::string file;
 };
 
-Ptr<ScriptBlock> BlockWithParams(const std::string& name, const std::vector<std::string>& params) {
-  auto block = std::make_shared<ScriptBlock>(name);
-  for (const auto& p : params)
-    block->SetString(p, name + "." + p);
-  return block;
-}
-
 } // namespace
 
 TEST(Package, TheFirstInputAndTheLastEditorAreRemembered) {
@@ -49,28 +42,6 @@ TEST(Package, TheFirstInputAndTheLastEditorAreRemembered) {
   EXPECT_EQ(editor2->GetPortName(0), "");
   EXPECT_THROW(package.GetBlock(4), std::out_of_range);
   EXPECT_THROW(package.GetBlock(-1), std::out_of_range);
-}
-
-TEST(Package, MorePortNamesThanPortsAreRefusedAndNothingIsAdded) {
-  TPackage package("P");
-  EXPECT_THROW(package.AddBlock(std::make_shared<ScriptBlock>("b", 1), {"Molecule", "Extra"}), std::out_of_range);
-  EXPECT_THROW(package.AddBlock(nullptr, {}), std::invalid_argument);
-  EXPECT_EQ(package.GetBlockCount(), 0);
-}
-
-TEST(Package, ParameterListIsTheConcatenationOfTheBlocksListsInBlockOrder) {
-  TPackage package("P");
-  package.AddBlock(BlockWithParams("a", {"x", "y"}), {});
-  package.AddBlock(BlockWithParams("b", {}), {});
-  package.AddBlock(BlockWithParams("c", {"p", "q", "r"}), {});
-  ASSERT_EQ(package.Count(), 5);
-  const std::vector<std::string> names = {"x", "y", "p", "q", "r"};
-  for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(package.GetNameAt(i), names[static_cast<size_t>(i)]);
-  EXPECT_EQ(package.GetParamAt(2)->GetText(), "c.p");
-  EXPECT_EQ(package.GetParamAt(1)->GetText(), "a.y");
-  EXPECT_THROW(package.GetParamAt(5), std::out_of_range);
-  EXPECT_THROW(package.GetNameAt(-1), std::out_of_range);
 }
 
 TEST(Package, CanExecuteAndActivateEditorReachTheEditorBlockWhenThereIsOne) {
@@ -132,16 +103,4 @@ TEST(Package, AFinishedRunDoesNotLookRunningAgainAfterPauseOrResume) {
   package.Stop();
   EXPECT_EQ(log->CountOf("Procedure execution successfully finished"), 1);
   EXPECT_TRUE(package.CanExecute());
-}
-
-TEST(Package, APackageWithoutADispatcherUsesTheProcessWideOne) {
-  TPackage package("P");
-  auto source = MakeSource(2);
-  package.AddBlock(source, {"Molecule"});
-  auto log = std::make_shared<RecordingLog>();
-  ASSERT_TRUE(package.Execute(false, nullptr, log, nullptr));
-  ASSERT_TRUE(package.WaitForRun());
-  EXPECT_EQ(source->executed, 2);
-  EXPECT_EQ(log->Last().text, "Procedure execution successfully finished");
-  EXPECT_TRUE(MainDispatcher()->IsMainThread());
 }

@@ -48,27 +48,6 @@ IBond* Bond(IMolecule& m, IAtom* a, IAtom* b, int type = bkSingle) {
 
 // --- atoms ---
 
-TEST(Atom, NewAtomHasEmptySymbolZeroChargeAndADisplayRadiusFollowingTheElement) {
-  auto m = NewMolecule();
-  IAtom* a = m->AddAtom();
-  EXPECT_EQ(a->GetSymbol(), "");
-  EXPECT_EQ(a->GetAtomicNumber(), 0);
-  EXPECT_EQ(a->GetCharge(), 0);
-  ASSERT_TRUE(a->HasParam("Charge"));
-  EXPECT_EQ(a->GetFloat("Charge"), 0.0);
-  EXPECT_EQ(a->GetAtomicWeight(), 0.0);
-  EXPECT_DOUBLE_EQ(a->GetDisplayRadius(), 1.0 / 150.0);
-  EXPECT_FALSE(a->Has3D());
-  // The display radius runs from hydrogen (and unknown symbols) to calcium and stays there.
-  for (const auto& [symbol, radius] : {std::pair{"Ca", 1.0 / 45.0}, std::pair{"U", 1.0 / 45.0},
-                                       std::pair{"H", 1.0 / 150.0}, std::pair{"Xx", 1.0 / 150.0}}) {
-    a->SetSymbol(symbol);
-    EXPECT_DOUBLE_EQ(a->GetDisplayRadius(), radius) << symbol;
-  }
-  EXPECT_EQ(a->GetAtomicNumber(), 0);
-  EXPECT_EQ(a->GetAtomicWeight(), 0.0);
-}
-
 TEST(Atom, SetSymbolWritesElementDataAndReportsIdentityOnce) {
   auto m = NewMolecule();
   IAtom* a = m->AddAtom();

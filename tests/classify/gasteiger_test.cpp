@@ -33,34 +33,6 @@ TGasteigerInput Pair(std::uint8_t t0, std::uint8_t t1) {
 
 double Sum(const std::vector<double>& v) { return std::accumulate(v.begin(), v.end(), 0.0); }
 
-TEST(GasteigerTypes, ElementAndHybridisation) {
-  EXPECT_EQ(GasteigerAtomType(1, 0), 0);
-  EXPECT_EQ(GasteigerAtomType(6, 3), 1);
-  EXPECT_EQ(GasteigerAtomType(6, 2), 2);
-  EXPECT_EQ(GasteigerAtomType(6, 1), 3);
-  EXPECT_EQ(GasteigerAtomType(7, 3), 4);
-  EXPECT_EQ(GasteigerAtomType(7, 1), 6);
-  EXPECT_EQ(GasteigerAtomType(8, 2), 8);
-  EXPECT_EQ(GasteigerAtomType(9, 4), 9);
-  EXPECT_EQ(GasteigerAtomType(53, 0), 12);
-  EXPECT_EQ(GasteigerAtomType(16, 3), 13);
-  EXPECT_EQ(GasteigerAtomType(15, 2), 15);
-  EXPECT_EQ(GasteigerAtomType(3, 0), 17);
-  EXPECT_EQ(GasteigerAtomType(4, 0), 18);
-  // No parameters: sp oxygen, sulfur other than sp3, C/N/P outside sp..sp3, other elements, unknown symbols.
-  for (auto [z, h] : {std::pair{8, 1}, {16, 2}, {16, 4}, {6, 0}, {7, 4}, {15, 5}, {14, 3}, {0, 3}, {26, 0}})
-    EXPECT_EQ(GasteigerAtomType(z, h), kGasteigerUntyped) << z << "/" << h;
-}
-
-TEST(GasteigerTypes, Coefficients) {
-  const TGasteigerCoefficients& n = GasteigerCoefficients(5); // N sp2, Table 1 of the 1980 paper
-  EXPECT_DOUBLE_EQ(n.a, 12.87);
-  EXPECT_DOUBLE_EQ(n.b, 11.15);
-  EXPECT_DOUBLE_EQ(n.c, 0.85);
-  const TGasteigerCoefficients& none = GasteigerCoefficients(200);
-  EXPECT_EQ(none.a + none.b + none.c, 0.0);
-}
-
 TEST(GasteigerSweeps, FirstSweepOfAHeavyPairUsesTheLessElectronegativeCation) {
   // C sp3 (chi 7.98, chi+ 7.98 + 9.18 + 1.88 = 19.04) against O sp3 (chi 14.18): the carbon is the less
   // electronegative, so dq = (14.18 - 7.98) / 19.04 * 0.5.
@@ -210,16 +182,6 @@ TEST(GasteigerCharges, EmptyStructureGetsNothing) {
   block.Classify(AsStructure(m));
   block.Classify(nullptr);
   EXPECT_FALSE(m->HasParam(kGasteigerChargeName));
-}
-
-TEST(GasteigerCharges, BlockDeclaration) {
-  TGasteigerChargesClassification block;
-  EXPECT_EQ(block.GetName(), "Gasteiger-Marsili");
-  EXPECT_EQ(block.GetUpdateLevel(), 2);
-  EXPECT_EQ(block.GetValueCount(ekAtoms), 1);
-  EXPECT_EQ(block.GetValueCount(ekBonds), 0);
-  EXPECT_EQ(block.GetValueName(ekAtoms, 0), "Gasteiger-Marsili charge");
-  EXPECT_THROW(block.GetValueName(ekAtoms, 1), std::out_of_range);
 }
 
 } // namespace

@@ -54,100 +54,41 @@ const double kNone = std::nan("");
 
 // ------------------------------------------------------------------------------------------------ atoms
 
-TEST(AtomClassification, MoreAtomsWinsWhateverTheFileOrder) {
-  for (const char* text : {"C = 1\nCO = 2\n", "CO = 2\nC = 1\n"}) {
-    auto c = LoadText(text, kW);
-    auto m = Mol("CCO");
-    c->Classify(AsStructure(m));
-    EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{1, 2, kNone})) << text;
+struct MatchCase {
+  const char* why;
+  const char* file;
+  const char* smiles;
+  std::vector<double> values; // of the heavy atoms in order; kNone: no value
+};
+
+TEST(AtomClassification, EachAtomTakesTheValuesOfItsMostSpecificFragment) {
+  const MatchCase cases[] = {
+      {"more atoms win", "C = 1\nCO = 2\n", "CCO", {1, 2, kNone}},
+      {"more atoms win whatever the file order", "CO = 2\nC = 1\n", "CCO", {1, 2, kNone}},
+      {"equal specificity: the earlier line", "CC = 1\nCO = 2\n", "CCO", {1, 1, kNone}},
+      {"equal specificity: the earlier line", "CO = 2\nCC = 1\n", "CCO", {1, 2, kNone}},
+      {"specific atoms beat wildcards", "C* = 1\nCO = 2\n", "CCO", {1, 2, kNone}},
+      {"the first fragment atom is the one classified", "OC = 5\n", "CCO", {kNone, kNone, 5}},
+      {"hybridisation marks", "[C&sp2] = 2\n[C&sp] = 1\nC = 3\n", "C=CC#C", {2, 2, 1, 1}},
+      {"hybridisation marks", "[C&sp2] = 2\n[C&sp] = 1\nC = 3\n", "CCC", {3, 3, 3}},
+      {"a charged fragment atom needs that charge", "[N+] = 1\nN = 2\n", "C[NH3+].NC.[N-]=[N+]=[N-]",
+       {kNone, 1, 2, kNone, 2, 1, 2}},
+      {"a neutral fragment atom matches any charge and hybridisation", "C = 1\nN = 2\n", "C[NH3+].[CH2-]C=C",
+       {1, 2, 1, 1, 1}},
+      {"a user symbol matches its alternatives' first atoms (a Br neighbour is an X)",
+       "X = F, Cl, BrC\nCX = 1\nC = 0\n", "FC(Cl)(Br)I.CC", {kNone, 1, kNone, kNone, kNone, 0, 0}},
+      {"a user symbol with a wildcard alternative matches everything", "Q = N, *\nOQ = 1\n", "OC", {1, kNone}},
+      {"an expanded two-atom symbol", "Cb = C=O\nNCb = 1\nN = 0\n", "NC(C)=O", {1, kNone, kNone, kNone}},
+      {"an expanded two-atom symbol", "Cb = C=O\nNCb = 1\nN = 0\n", "NCC", {0, kNone, kNone}},
+      {"bond conditions", "C~O = 1\nC-O = 2\nC:C = 3\nC#* = 4\nC = 0\n", "C=O.CO.c1ccccc1.CC#N",
+       {1, kNone, 2, kNone, 3, 3, 3, 3, 3, 3, 0, 4, kNone}},
+      {"bracket hydrogens count as neighbours", "[CH3]* = 3\n[CH2](*)* = 2\nC = 0\n", "CCC(C)C", {3, 2, 0, 3, 3}},
+  };
+  for (const MatchCase& c : cases) {
+    auto m = Mol(c.smiles);
+    LoadText(c.file, kW)->Classify(AsStructure(m));
+    EXPECT_TRUE(Same(HeavyValues(*m), c.values)) << c.why << ": " << c.file << " on " << c.smiles;
   }
-}
-
-TEST(AtomClassification, EqualSpecificityGoesToTheEarlierLine) {
-  auto m = Mol("CCO"); // carbon 1 is bonded to both a carbon and an oxygen
-  auto c1 = LoadText("CC = 1\nCO = 2\n", kW);
-  c1->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{1, 1, kNone}));
-  auto c2 = LoadText("CO = 2\nCC = 1\n", kW);
-  c2->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{1, 2, kNone}));
-}
-
-TEST(AtomClassification, SpecificAtomsBeatWildcards) {
-  auto c = LoadText("C* = 1\nCO = 2\n", kW);
-  auto m = Mol("CCO");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{1, 2, kNone}));
-}
-
-TEST(AtomClassification, FirstFragmentAtomIsTheClassifiedAtom) {
-  auto c = LoadText("OC = 5\n", kW);
-  auto m = Mol("CCO");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{kNone, kNone, 5}));
-}
-
-TEST(AtomClassification, HybridisationMark) {
-  auto c = LoadText("[C&sp2] = 2\n[C&sp] = 1\nC = 3\n", kW);
-  auto m = Mol("C=CC#C");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{2, 2, 1, 1}));
-  auto propane = Mol("CCC");
-  c->Classify(AsStructure(propane));
-  EXPECT_TRUE(Same(HeavyValues(*propane), std::vector<double>{3, 3, 3}));
-}
-
-TEST(AtomClassification, ChargedFragmentAtomNeedsThatCharge) {
-  auto c = LoadText("[N+] = 1\nN = 2\n", kW);
-  auto m = Mol("C[NH3+].NC.[N-]=[N+]=[N-]");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{kNone, 1, 2, kNone, 2, 1, 2}));
-}
-
-TEST(AtomClassification, NeutralFragmentAtomMatchesAnyChargeAndHybridisation) {
-  auto c = LoadText("C = 1\nN = 2\n", kW);
-  auto m = Mol("C[NH3+].[CH2-]C=C");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{1, 2, 1, 1, 1}));
-}
-
-TEST(AtomClassification, UserSymbolMatchesItsAlternativesFirstAtoms) {
-  auto c = LoadText("X = F, Cl, BrC\nCX = 1\nC = 0\n", kW);
-  auto m = Mol("FC(Cl)(Br)I.CC");
-  c->Classify(AsStructure(m));
-  // Only the first atom of the two-atom alternative BrC takes part: a bromine neighbour is an X.
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{kNone, 1, kNone, kNone, kNone, 0, 0}));
-}
-
-TEST(AtomClassification, UserSymbolWithWildcardAlternativeMatchesEverything) {
-  auto c = LoadText("Q = N, *\nOQ = 1\n", kW);
-  auto m = Mol("OC");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{1, kNone}));
-}
-
-TEST(AtomClassification, ExpandedTwoAtomSymbol) {
-  auto c = LoadText("Cb = C=O\nNCb = 1\nN = 0\n", kW);
-  auto amide = Mol("NC(C)=O");
-  c->Classify(AsStructure(amide));
-  EXPECT_TRUE(Same(HeavyValues(*amide), std::vector<double>{1, kNone, kNone, kNone}));
-  auto amine = Mol("NCC");
-  c->Classify(AsStructure(amine));
-  EXPECT_TRUE(Same(HeavyValues(*amine), std::vector<double>{0, kNone, kNone}));
-}
-
-TEST(AtomClassification, BondConditions) {
-  auto c = LoadText("C~O = 1\nC-O = 2\nC:C = 3\nC#* = 4\nC = 0\n", kW);
-  auto m = Mol("C=O.CO.c1ccccc1.CC#N");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{1, kNone, 2, kNone, 3, 3, 3, 3, 3, 3, 0, 4, kNone}));
-}
-
-TEST(AtomClassification, BracketHydrogensCountAsNeighbours) {
-  auto c = LoadText("[CH3]* = 3\n[CH2](*)* = 2\nC = 0\n", kW);
-  auto m = Mol("CCC(C)C");
-  c->Classify(AsStructure(m));
-  EXPECT_TRUE(Same(HeavyValues(*m), std::vector<double>{3, 2, 0, 3, 3}));
 }
 
 TEST(AtomClassification, UnmatchedAtomsLoseOldValues) {

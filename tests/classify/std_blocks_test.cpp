@@ -23,18 +23,6 @@ std::vector<std::string> Names(const IClassification& c, int kind) {
 /// An atom classification giving carbon 1.5 and hydrogen 0.25 as "W".
 Ptr<IClassification> Weights() { return LoadText("C = 1.5\nH = 0.25\n", {"W"}); }
 
-TEST(StdClassification, Declaration) {
-  TStdClassification c;
-  EXPECT_EQ(c.GetName(), "Atoms");
-  EXPECT_EQ(c.GetUpdateLevel(), 3);
-  EXPECT_EQ(Names(c, ekAtoms),
-            (std::vector<std::string>{"Symbol", "Atomic number", "Hybridation", "Charge", "Atomic weight"}));
-  EXPECT_EQ(Names(c, ekBonds), (std::vector<std::string>{"Bond Type", "Distance"}));
-  EXPECT_EQ(Names(c, ekMolecule), (std::vector<std::string>{"Name"}));
-  EXPECT_EQ(c.GetValueCount(3), 0);
-  EXPECT_THROW(c.GetValueName(ekBonds, 2), std::out_of_range);
-}
-
 TEST(StdClassification, AtomicNumbers) {
   auto m = Mol("ClCC[Fe]");
   m->AddAtom()->SetSymbol("Xx");
@@ -46,34 +34,6 @@ TEST(StdClassification, AtomicNumbers) {
   const IAtom* unknown = m->GetAtom(m->VertexCount() - 1);
   ASSERT_TRUE(unknown->HasParam("Atomic number"));
   EXPECT_EQ(unknown->GetFloat("Atomic number"), 0);
-}
-
-TEST(SMILESClassificationBlock, Declaration) {
-  auto atoms = LoadText("Property = A; B\nClass = K\nC = 1; 2\n");
-  EXPECT_EQ(atoms->GetName(), "SMILES");
-  EXPECT_EQ(atoms->GetUpdateLevel(), 2);
-  EXPECT_EQ(Names(*atoms, ekAtoms), (std::vector<std::string>{"A;", "B"}));
-  EXPECT_EQ(atoms->GetValueCount(ekBonds), 0);
-  EXPECT_EQ(atoms->GetValueName(ekAtoms, 2), "K"); // one past the names: the class name
-  EXPECT_THROW(atoms->GetValueName(ekAtoms, 3), std::out_of_range);
-  EXPECT_THROW(atoms->GetValueName(ekBonds, 0), std::out_of_range);
-  auto bonds = LoadText("CC = 1\n", {"D"}, ekBonds);
-  EXPECT_EQ(Names(*bonds, ekBonds), (std::vector<std::string>{"D"}));
-  EXPECT_EQ(bonds->GetValueCount(ekAtoms), 0);
-}
-
-TEST(BondPropClassification, NamesFromTheSourcesThenAtomicWeight) {
-  auto abraham = LoadText("C = 1; 2\n", {"Ab1", "Ab2"});
-  auto bonds = LoadText("CC = 1\n", {"D"}, ekBonds);
-  auto charges = std::make_shared<TGasteigerChargesClassification>();
-  TBondPropClassification c({Weights(), nullptr, bonds, abraham, charges});
-  EXPECT_EQ(c.GetName(), "Bond");
-  EXPECT_EQ(c.GetUpdateLevel(), 3);
-  EXPECT_EQ(Names(c, ekBonds),
-            (std::vector<std::string>{"W", "Ab1", "Ab2", "Gasteiger-Marsili charge", "Atomic weight"}));
-  EXPECT_EQ(c.GetValueName(ekBonds, 99), "Atomic weight");
-  EXPECT_EQ(c.GetValueCount(ekAtoms), 0);
-  EXPECT_THROW(c.GetValueName(ekBonds, -1), std::out_of_range);
 }
 
 TEST(BondPropClassification, EthaneBondsAreSumsOfTheirAtoms) {
@@ -140,29 +100,6 @@ TEST(BondPropClassification, MissingAtomValuesReadAsZeroAndLaterNamesOverwrite) 
   EXPECT_EQ(Names(c, ekBonds), (std::vector<std::string>{"W", "W", "Atomic weight"}));
   c.Classify(AsStructure(m));
   EXPECT_DOUBLE_EQ(m->GetEdgeBetween(0, 1)->GetFloat("W"), 1.0);
-}
-
-TEST(ClassificationBlocks, ExecuteClassifiesThePublishedStructure) {
-  auto m = Mol("CO");
-  SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IGraph>(std::static_pointer_cast<IGraph>(m)), nullptr,
-                              true);
-  TStdClassification std;
-  TGasteigerChargesClassification charges;
-  auto file = LoadText("O = 1\n", {"W"});
-  for (IBlock* b : std::initializer_list<IBlock*>{&std, &charges, file.get()}) {
-    b->SetPortName(0, "Molecule");
-    bool more = true;
-    b->Execute(more);
-    EXPECT_TRUE(more);
-  }
-  SharedDataSpace()->DeleteParam("Molecule");
-  EXPECT_EQ(m->GetAtom(1)->GetFloat("Atomic number"), 8);
-  EXPECT_TRUE(m->GetAtom(1)->HasParam(kGasteigerChargeName));
-  EXPECT_EQ(m->GetAtom(1)->GetFloat("W"), 1);
-  // Nothing published: nothing happens.
-  bool more = false;
-  std.Execute(more);
-  EXPECT_FALSE(more);
 }
 
 } // namespace

@@ -43,6 +43,7 @@ TEST(NumberText, DecimalPointIsAlwaysADotWhateverTheLocale) {
 
 TEST(NumberParsing, RejectsTrailingGarbageAndOverflow) {
   EXPECT_DOUBLE_EQ(TextToFloat("  -0.25 "), -0.25);
+  EXPECT_DOUBLE_EQ(TextToFloat("\t1.5\t"), 1.5); // a cell of a tab-separated line
   EXPECT_THROW(TextToFloat("1.5x"), std::invalid_argument);
   EXPECT_THROW(TextToFloat(""), std::invalid_argument);
   EXPECT_EQ(TextToInt("+42"), 42);

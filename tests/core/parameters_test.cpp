@@ -163,13 +163,3 @@ TEST(ParameterAssign, CopiesValuesWithoutSharingThem) {
   EXPECT_EQ(a.GetFloat("x"), 1.0);
   EXPECT_EQ(b.GetFloat("x"), 5.0);
 }
-
-TEST(SharedDataSpace, EveryCallerGetsTheSameContainer) {
-  EXPECT_EQ(SharedDataSpace(), SharedDataSpace());
-  auto value = std::make_shared<TParameters>();
-  SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IParameters>(value), nullptr, true);
-  EXPECT_EQ(SharedDataSpace()->GetInterface<IParameters>("Molecule"), value);
-  auto ip = SharedDataSpace()->QueryParam<IInterfaceParameter>("Molecule");
-  EXPECT_TRUE(ip->HasIdentifier(typeid(IParameters)));
-  SharedDataSpace()->DeleteParam("Molecule");
-}

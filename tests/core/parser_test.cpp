@@ -468,7 +468,7 @@ TEST_P(ParserTest, ReadLineEndTakesCarriageReturnsBeforeOneLineFeed) {
   EXPECT_EQ(p->GetPosition(), 4);
 }
 
-TEST_P(ParserTest, SkipLineGoesPastTheNextLineFeedAndSkipsBlanksAfter) {
+TEST_P(ParserTest, SkipLineGoesPastTheNextLineEndAndSkipsBlanksAfter) {
   auto p = Open("a b\r\n \tc\nd");
   EXPECT_TRUE(p->SkipLineAndBlanks());
   EXPECT_EQ(p->GetPosition(), 7);
@@ -476,6 +476,12 @@ TEST_P(ParserTest, SkipLineGoesPastTheNextLineFeedAndSkipsBlanksAfter) {
   EXPECT_FALSE(p->SkipLine());
   EXPECT_TRUE(p->AtEnd());
   EXPECT_EQ(p->GetLineNumber(), 3);
+  auto cr = Open("a\rb\r\nc");
+  EXPECT_TRUE(cr->SkipLine());
+  EXPECT_EQ(cr->GetPosition(), 2);
+  EXPECT_TRUE(cr->SkipLine());
+  EXPECT_EQ(cr->GetPosition(), 5);
+  EXPECT_EQ(cr->GetLineNumber(), 3);
 }
 
 TEST_P(ParserTest, SkipWhiteCrossesLinesSkipBlanksDoesNot) {

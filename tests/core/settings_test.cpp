@@ -41,11 +41,13 @@ TEST_F(SettingsFile, ValuesSurviveANewStoreOverTheSameFile) {
   {
     TVRegistry reg(file);
     reg.WriteString("Folders\\ResultFolder", "/tmp/results");
+    reg.WriteString("Note", "first\r\nsecond\\third\r");
     reg.WriteInteger("Count", -3);
     reg.WriteStringList("Elements\\Colors", {"C=1", "N=2"});
   }
   TVRegistry reg(file);
   EXPECT_EQ(reg.ReadString("Folders\\ResultFolder", ""), "/tmp/results");
+  EXPECT_EQ(reg.ReadString("Note", ""), "first\r\nsecond\\third\r"); // line breaks and backslashes kept
   EXPECT_EQ(reg.ReadInteger("Count", 0), -3);
   std::vector<std::string> list;
   reg.ReadStringList("Elements\\Colors", list);

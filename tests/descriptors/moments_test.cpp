@@ -43,47 +43,6 @@ void SetBondWeight(IMolecule& m, const std::string& name, double value) {
 
 // --- parameters -----------------------------------------------------------------------------------------------
 
-TEST(SpectralMomentsBlock, ParametersInTheirOrderAllEditable) {
-  TSpectralMoments block({"Hydrophobicity", "Polar surface"}, {}, false, false);
-  ASSERT_EQ(block.Count(), 4);
-  EXPECT_EQ(block.GetNameAt(0), "Max Order");
-  EXPECT_EQ(block.GetNameAt(1), "Include Hydrogen atoms");
-  EXPECT_EQ(block.GetNameAt(2), "Hydrophobicity");
-  EXPECT_EQ(block.GetNameAt(3), "Polar surface");
-  EXPECT_EQ(block.GetFloat("Max Order"), 15.0);
-  EXPECT_FALSE(block.GetBool("Include Hydrogen atoms"));
-  EXPECT_FALSE(block.GetBool("Hydrophobicity"));
-  EXPECT_EQ(block.GetParam("Hydrophobicity")->GetGroupSize(), 0);
-  EXPECT_EQ(block.GetPortCount(), 2);
-}
-
-TEST(SpectralMomentsBlock, LocalModeHasMu0AndSixteenCoefficientsPerWeightInTheSwitchGroup) {
-  TSpectralMoments block({"Hydrophobicity", "Polar surface"}, {}, false, true);
-  ASSERT_EQ(block.Count(), 3 + 2 * 17);
-  EXPECT_EQ(block.GetNameAt(2), kMu + "0");
-  EXPECT_EQ(block.GetNameAt(3), "Hydrophobicity");
-  EXPECT_EQ(block.GetParam("Hydrophobicity")->GetGroupSize(), 16);
-  EXPECT_EQ(block.GetNameAt(4), "Hydrophobicity_" + kMu + "1");
-  EXPECT_EQ(block.GetParamAt(4)->GetName(), kMu + "1");
-  EXPECT_EQ(block.GetNameAt(18), "Hydrophobicity_" + kMu + "15");
-  EXPECT_EQ(block.GetNameAt(19), "Hydrophobicity_" + kMu + "i");
-  EXPECT_EQ(block.GetParamAt(19)->GetName(), kMu + "i");
-  EXPECT_EQ(block.GetNameAt(20), "Polar surface");
-}
-
-TEST(SpectralMomentsBlock, ModeNamesAndTheirResultsListedAsMoleculeValues) {
-  EXPECT_EQ(TSpectralMoments({}, {}, false, false).GetName(), "TOPS-MODE");
-  EXPECT_EQ(TSpectralMoments({}, {}, true, false).GetName(), "TOPS-MODE Contributions");
-  TSpectralMoments local({}, {}, false, true);
-  EXPECT_EQ(local.GetName(), "TOPS-MODE Local Contributions");
-  ASSERT_EQ(local.GetValueCount(ekMolecule), 2);
-  EXPECT_EQ(local.GetValueName(ekMolecule, 0), "TOPS-MODE Local Contribution");
-  EXPECT_EQ(local.GetValueName(ekMolecule, 1), "Bond contributions");
-  EXPECT_EQ(local.GetValueCount(ekBonds), 0);
-  EXPECT_THROW(local.GetValueName(ekMolecule, 2), std::out_of_range);
-  EXPECT_EQ(TSpectralMoments({}, {}, true, false).GetValueName(ekMolecule, 0), "TOPS-MODE Contribution");
-}
-
 // --- labels ---------------------------------------------------------------------------------------------------
 
 TEST(WeightLabels, CutToThreeCharactersOrTakenFromTheLabelList) {
@@ -184,30 +143,6 @@ TEST(SpectralMoments, MoleculeWithoutHeavyBondsStillGetsAZeroResult) {
   TSpectralMoments block({}, {}, false, false);
   block.SetFloat("Max Order", 3);
   EXPECT_EQ(Row(*Compute(block, water, "TOPS-MODE")), (std::vector<double>(4, 0.0)));
-}
-
-TEST(SpectralMoments, ReplacesTheResultOfAnEarlierRun) {
-  auto ethane = FromSmiles("CC");
-  TSpectralMoments block({}, {}, false, false);
-  Compute(block, ethane, "TOPS-MODE");
-  auto& list = dynamic_cast<IParamList&>(*ethane);
-  const int count = list.Count();
-  Compute(block, ethane, "TOPS-MODE");
-  EXPECT_EQ(list.Count(), count);
-  EXPECT_TRUE(ethane->GetParam("TOPS-MODE")->GetReadOnly());
-}
-
-TEST(SpectralMoments, ExecuteReadsThePublishedStructure) {
-  auto propane = FromSmiles("CCC");
-  TSpectralMoments block({}, {}, false, false);
-  block.SetPortName(0, "Molecule");
-  bool more = true;
-  block.Execute(more); // nothing published: nothing happens
-  SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IGraph>(propane), nullptr, true);
-  block.Execute(more);
-  SharedDataSpace()->DeleteParam("Molecule");
-  EXPECT_TRUE(more);
-  EXPECT_TRUE(propane->HasParam("TOPS-MODE"));
 }
 
 // --- the kernel against the definition ------------------------------------------------------------------------

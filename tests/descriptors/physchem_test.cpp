@@ -61,29 +61,5 @@ TEST(PhysicoChemProperties, AnUnclassifiedMoleculeHasOnlyItsWeight) {
   EXPECT_NEAR(m->GetFloat("Molecular weight"), 94.11, 0.01); // phenol, C6H6O
 }
 
-TEST(PhysicoChemProperties, ASecondRunReplacesTheValuesInPlace) {
-  Ptr<IMolecule> m = FromSmiles("CC");
-  Summarise(m);
-  const int count = std::dynamic_pointer_cast<IParamList>(m)->Count();
-  m->GetAtom(0)->SetFloat("Hydrophobicity", 1.5);
-  Summarise(m);
-  EXPECT_EQ(std::dynamic_pointer_cast<IParamList>(m)->Count(), count);
-  EXPECT_DOUBLE_EQ(m->GetFloat("Hydrophobicity"), 1.5);
-}
-
-TEST(PhysicoChemProperties, ClassificationAnswers) {
-  TPhysicoChemProperties block;
-  EXPECT_EQ(block.GetName(), "Physicochemical descriptors");
-  EXPECT_EQ(block.GetUpdateLevel(), 3);
-  EXPECT_EQ(block.GetValueCount(ekAtoms), 0);
-  EXPECT_EQ(block.GetValueCount(ekBonds), 0);
-  ASSERT_EQ(block.GetValueCount(ekMolecule), 5);
-  const char* names[] = {"Hydrophobicity", "Polar surface area", "Molecular polarizability",
-                         "Van der Waals radius summatory", "Molecular weight"};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(block.GetValueName(ekMolecule, i), names[i]);
-  EXPECT_THROW(block.GetValueName(ekMolecule, 5), std::out_of_range);
-  EXPECT_EQ(block.Count(), 0); // no parameters
-}
-
 } // namespace
 } // namespace corvatin

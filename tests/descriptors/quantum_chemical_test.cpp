@@ -129,23 +129,6 @@ TEST(OrbitalPart, MissingOrInconsistentOrbitalDataIsOneWarning) {
   EXPECT_EQ(Describe(rounded), std::vector<std::string>{kMsgOrbitalsMissing});
 }
 
-TEST(OrbitalPart, LabelsAndCaptions) {
-  Ptr<IMolecule> m = FiveOrbitalAtom(kCarbon);
-  Describe(m);
-  auto s = m->GetAtom(0)->QueryParam<IMatrixParameter>(kResultSuperdelocalizability);
-  auto d = m->GetAtom(0)->QueryParam<IMatrixParameter>(kResultDelocalizability);
-  ASSERT_TRUE(s && d);
-  EXPECT_EQ(s->GetShortCaption(), "");
-  EXPECT_EQ(d->GetShortCaption(), "D");
-  const char* columns[] = {"ES(Sigma)", "ES(Pi)", "ES(Total)", "NS(Sigma)", "NS(Pi)", "NS(Total)"};
-  for (int j = 0; j < 6; ++j) EXPECT_EQ(s->GetColumnLabel(j), columns[j]);
-  for (int j = 0; j < 3; ++j) EXPECT_EQ(d->GetColumnLabel(j), std::to_string(j + 1));
-  EXPECT_EQ(s->GetMatrix()->GetRowCount(), 1);
-  EXPECT_EQ(s->GetMatrix()->GetColumnCount(), 6);
-  EXPECT_EQ(d->GetMatrix()->GetColumnCount(), 3);
-  EXPECT_TRUE(s->GetReadOnly());
-}
-
 Ptr<IMolecule> ChargedWater() {
   Ptr<IMolecule> m = FromSmiles("O");
   for (int i = 0; i < m->VertexCount(); ++i)
@@ -209,39 +192,6 @@ TEST(QuantumChemicalBlock, ValuesOfAnEarlierRunDoNotSurviveLostInputs) {
   for (const char* name : {kResultHomoEnergy, kResultLumoEnergy, kResultPolarization})
     EXPECT_FALSE(m->HasParam(name)) << name;
   EXPECT_FALSE(m->GetAtom(0)->HasParam(kResultSuperdelocalizability));
-}
-
-TEST(QuantumChemicalBlock, ExecuteLogsTheCalculationAndComputesThePublishedStructure) {
-  Ptr<IMolecule> m = ChargedWater();
-  test::PublishMolecule(m);
-  TMolecularDescriptors block;
-  block.SetPortName(0, test::kQuantumPort);
-  auto log = std::make_shared<test::QuantumLog>();
-  block.SetLog(log);
-  bool more = false;
-  block.Execute(more);
-  SharedDataSpace()->DeleteParam(test::kQuantumPort);
-  EXPECT_NEAR(m->GetFloat(kResultPolarization), 0.4, 1e-15);
-  EXPECT_EQ(log->Texts(lkWarning), std::vector<std::string>{kMsgOrbitalsMissing});
-}
-
-TEST(QuantumChemicalBlock, ClassificationAnswers) {
-  TMolecularDescriptors block;
-  EXPECT_EQ(block.GetName(), "Quantum-Chemical descriptors");
-  EXPECT_EQ(block.GetUpdateLevel(), 1);
-  const auto names = [&](int kind) {
-    std::vector<std::string> out;
-    for (int i = 0; i < block.GetValueCount(kind); ++i)
-      out.push_back(block.GetValueName(kind, i));
-    return out;
-  };
-  EXPECT_EQ(names(ekAtoms), (std::vector<std::string>{"Delocalizability", "Superdelocalizability"}));
-  EXPECT_EQ(names(ekBonds), (std::vector<std::string>{"Local dipole character"}));
-  EXPECT_EQ(names(ekMolecule),
-            (std::vector<std::string>{"Homo Energy", "Lumo Energy", "Local dipole index", "Polarization"}));
-  EXPECT_EQ(block.GetValueCount(3), 0);
-  EXPECT_THROW(block.GetValueName(ekBonds, 1), std::out_of_range);
-  EXPECT_THROW(block.GetValueName(-1, 0), std::out_of_range);
 }
 
 } // namespace

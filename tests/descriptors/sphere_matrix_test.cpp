@@ -106,13 +106,5 @@ TEST_F(SphereMatrix, TooManyPointsFailForThisStructureOnly) {
   EXPECT_FALSE(SharedDataSpace()->HasParam(kResultExpMatrix)); // the earlier set's matrix is not left behind
 }
 
-TEST(SphereMatrixBlock, NameAndWidthParameter) {
-  TMatrixTest block;
-  EXPECT_EQ(block.GetName(), "Sphere Matrix");
-  EXPECT_EQ(block.GetPortCount(), 1);
-  ASSERT_TRUE(block.QueryParam<INumberParameter>(kParamSphereWidth));
-  EXPECT_EQ(block.GetFloat(kParamSphereWidth), 1.0);
-}
-
 } // namespace
 } // namespace corvatin

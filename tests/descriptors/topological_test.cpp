@@ -38,15 +38,6 @@ double Kappa(const IMolecule& m, const char* name, int k) { return m.GetMatrix(n
 
 // --- the power convention and the generalised index -------------------------------------------------------------
 
-TEST(IndexPower, ZeroExponentGivesOneAndZeroBaseGivesZeroEvenForNegativeExponents) {
-  EXPECT_EQ(IndexPower(0, 0), 1);
-  EXPECT_EQ(IndexPower(5, 0), 1);
-  EXPECT_EQ(IndexPower(0, -2), 0);
-  EXPECT_EQ(IndexPower(0, 3), 0);
-  EXPECT_DOUBLE_EQ(static_cast<double>(IndexPower(2, -2)), 0.25);
-  EXPECT_DOUBLE_EQ(static_cast<double>(IndexPower(3, 2)), 9.0);
-}
-
 TEST(GeneralisedIndex, ConstantPairTermCountsOrderedPairsAcrossComponentsToo) {
   // c = 0 makes every off-diagonal A(i, j) = 1, also for pairs in different components (distance 0).
   Ptr<IMolecule> m = FromSmiles("CC.CCC");
@@ -65,21 +56,6 @@ TEST(GeneralisedIndex, DegreeWeightedSumsFollowTheRowAndColumnVectors) {
   TCompactGraph graph(*g);
   TDistanceRows rows(graph);
   EXPECT_DOUBLE_EQ(static_cast<double>(GeneralisedIndexes(graph, rows, {{0, 1, 1, 1, 1, 1, 1}})[0]), 24.0);
-}
-
-TEST(CompactGraph, HeavyAtomGraphListsTheHydrogenSuppressedGraphInItsOrder) {
-  // Ions without a heavy neighbour and hydrogens are left out; the order is that of the bonds' first reach.
-  Ptr<IMolecule> m = FromSmiles("[Na+].OCC.[Cl-].C1CC1");
-  const TCompactGraph graph = TCompactGraph::HeavyAtomGraph(AsSubGraph(*m));
-  Ptr<ISubGraph> g = WorkingGraph(std::dynamic_pointer_cast<ISubGraph>(m), false);
-  ASSERT_EQ(graph.VertexCount(), g->VertexCount());
-  ASSERT_EQ(graph.EdgeCount(), g->EdgeCount());
-  for (int i = 0; i < graph.VertexCount(); ++i) EXPECT_EQ(graph.Vertex(i), g->GetVertex(i));
-  for (int e = 0; e < graph.EdgeCount(); ++e) {
-    EXPECT_EQ(graph.Vertex(graph.End1(e)), g->GetEdge(e)->GetVertex1());
-    EXPECT_EQ(graph.Vertex(graph.End2(e)), g->GetEdge(e)->GetVertex2());
-  }
-  EXPECT_EQ(graph.ComponentCount(), 2);
 }
 
 // --- the worked molecules -------------------------------------------------------------------------------------
@@ -120,17 +96,6 @@ TEST(TopologicalIndexes, EthaneHasEdgeDegreeZeroSoNoEpsilon) {
   EXPECT_EQ(Kappa(*m, "kappa index", 3), 0.0);
 }
 
-TEST(TopologicalIndexes, MethaneHasAnEmptyGraphAndNoConnectivityOrKappaValues) {
-  Ptr<IMolecule> m = Indexes("C");
-  for (const char* name : {"Wiener index", "Zagreb M1 index", "Zagreb M2 index", "Harary number", "Balaban index"}) {
-    EXPECT_TRUE(m->HasParam(name)) << name;
-    EXPECT_EQ(m->GetFloat(name), 0.0) << name;
-  }
-  for (const char* name : {"Randic branching index", "Valence connectivity index", "Epsilon index", "kappa index",
-                           "kappa(alpha) index", "Flexibility index"})
-    EXPECT_FALSE(m->HasParam(name)) << name;
-}
-
 TEST(TopologicalIndexes, ARunOnAStructureWithoutHeavyBondsRemovesTheValuesOfAnEarlierRun) {
   // The editor's molecule is reused: ethane's kappa and flexibility must not be written again for methane.
   Ptr<IMolecule> m = FromSmiles("CC");
@@ -166,16 +131,6 @@ TEST(TopologicalIndexes, NeopentaneHasOneFourClusterAndFourThreeClusters) {
   EXPECT_EQ(Kappa(*m, "kappa index", 3), 0.0);                  // no path of three bonds
 }
 
-TEST(TopologicalIndexes, PartsOfOneRecordAreApartAndAddNothingToDistanceSums) {
-  Ptr<IMolecule> one = Indexes("CCC");
-  Ptr<IMolecule> two = Indexes("CCC.CC");
-  EXPECT_DOUBLE_EQ(two->GetFloat("Wiener index"), one->GetFloat("Wiener index") + 1);
-  EXPECT_DOUBLE_EQ(two->GetFloat("Harary number"), one->GetFloat("Harary number") + 1);
-  EXPECT_DOUBLE_EQ(two->GetFloat("Zagreb M1 index"), one->GetFloat("Zagreb M1 index") + 2);
-  EXPECT_DOUBLE_EQ(Cell(*two, "Randic branching index", 1, skPath),
-                   Cell(*one, "Randic branching index", 1, skPath) + 1);
-}
-
 TEST(TopologicalIndexes, BalabanUsesTheCyclomaticNumberOfAGraphWithSeveralComponents) {
   // Two trees: E - N + 2 would be 0. With c components mu = E - N + c = 0, so J = E * S: propane's bonds give
   // 2 / sqrt(3 * 2) and ethane's 1.
@@ -198,33 +153,6 @@ TEST(TopologicalIndexes, ValenceDeltasCountValenceElectronsAndHydrogens) {
   EXPECT_NEAR(Cell(*c, "Valence connectivity index", 1, skPath), 1 / std::sqrt(2.0) + 1 / std::sqrt(2 * 0.7), 1e-14);
 }
 
-TEST(TopologicalIndexes, TextbookFirstOrderChiOfBranchedAlkanes) {
-  // Kier and Hall (1976): 1chi of 2,2-dimethylbutane 2.561, of n-hexane 2.914.
-  EXPECT_NEAR(Cell(*Indexes("CC(C)(C)CC"), "Randic branching index", 1, skPath), 2.5607, 5e-5);
-  EXPECT_NEAR(Cell(*Indexes("CCCCCC"), "Randic branching index", 1, skPath), 2.9142, 5e-5);
-}
-
-TEST(TopologicalIndexes, KappaAlphaAndFlexibilityOfEthanol) {
-  // alpha = -0.04 for the sp3 oxygen; A = 3, P1 = 2, P2 = 1, P3 = 0.
-  Ptr<IMolecule> m = Indexes("CCO");
-  const double a = 3 - 0.04;
-  EXPECT_NEAR(Kappa(*m, "kappa(alpha) index", 1), a * (a - 1) * (a - 1) / ((2 - 0.04) * (2 - 0.04)), 1e-14);
-  EXPECT_NEAR(Kappa(*m, "kappa(alpha) index", 2), (a - 1) * (a - 2) * (a - 2) / ((1 - 0.04) * (1 - 0.04)), 1e-14);
-  EXPECT_EQ(Kappa(*m, "kappa(alpha) index", 3), 0.0);
-  EXPECT_NEAR(m->GetFloat("Flexibility index"),
-              Kappa(*m, "kappa(alpha) index", 1) * Kappa(*m, "kappa(alpha) index", 2) / 3, 1e-14);
-}
-
-TEST(Kappa, AlphaIncrementsByElementAndHybridisation) {
-  EXPECT_EQ(KappaAlphaIncrement(6, 3), 0.0L);
-  EXPECT_EQ(KappaAlphaIncrement(6, 1), -0.22L);
-  EXPECT_EQ(KappaAlphaIncrement(7, 3), -0.04L);
-  EXPECT_EQ(KappaAlphaIncrement(9, 0), -0.07L); // any hybridisation
-  EXPECT_EQ(KappaAlphaIncrement(53, 3), 0.73L);
-  EXPECT_EQ(KappaAlphaIncrement(8, 1), 0.0L); // not listed
-  EXPECT_EQ(KappaAlphaIncrement(14, 3), 0.0L);
-}
-
 TEST(Kappa, ACorrectedPathCountOfZeroLeavesTheValueZero) {
   TKappaCounts counts{4, 3, 2, 1};
   EXPECT_EQ(KappaIndexes(counts, -1)[2], 0.0L); // P3 + alpha = 0
@@ -232,11 +160,6 @@ TEST(Kappa, ACorrectedPathCountOfZeroLeavesTheValueZero) {
 }
 
 // --- temporary mark and failures ----------------------------------------------------------------------------------
-
-TEST(TopologicalIndexes, LeavesNoValenceMarkOnAnyAtom) {
-  Ptr<IMolecule> m = Indexes("c1ccccc1CCN");
-  EXPECT_FALSE(m->AnyVertexHasParam(kParamValenceConnectivity));
-}
 
 TEST(TopologicalIndexes, AFailedCensusRemovesTheMarkAndEveryResult) {
   Ptr<IMolecule> m = FromSmiles("CCCCCC");

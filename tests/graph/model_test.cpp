@@ -77,21 +77,6 @@ TEST(GraphBuilding, IndicesOutOfRangeThrow) {
   EXPECT_THROW(g->GetVertex(0)->GetNeighbour(1), std::out_of_range);
 }
 
-TEST(GraphBuilding, SetXAloneMarksPositionedAndWritesParameters) {
-  auto g = test::FromEdges(2, {});
-  IVertex* v = g->GetVertex(0);
-  v->SetY(2.5);
-  v->SetZ(-1.0);
-  EXPECT_FALSE(v->GetPositioned());
-  EXPECT_DOUBLE_EQ(v->GetFloat("Y"), 2.5);
-  EXPECT_DOUBLE_EQ(v->GetFloat("Z"), -1.0);
-  v->SetX(1.5);
-  EXPECT_TRUE(v->GetPositioned());
-  EXPECT_DOUBLE_EQ(v->GetFloat("X"), 1.5);
-  v->ResetPositioned();
-  EXPECT_FALSE(v->GetPositioned());
-}
-
 TEST(GraphBuilding, AddGraphAppendsACopyAndRecordsTheNewItems) {
   auto source = test::FromEdges(3, {{0, 1}, {1, 2}});
   source->GetVertex(1)->SetFloat("Charge", -1);

@@ -50,15 +50,6 @@ TEST(InputMessages, FileAndLineMessageTakesTheDetailInParentheses) {
 
 // ------------------------------------------------------------------------------------------ TFileInput
 
-TEST(FileInput, TheFileNameIsAnEditableStringParameterHoldingTheDefault) {
-  TFileInput input(1, kParamInputFile, "X (*.x)|*.x", "Input.x");
-  auto param = input.GetParam(kParamInputFile);
-  ASSERT_TRUE(param);
-  EXPECT_EQ(param->GetKind(), ParamKind::String);
-  EXPECT_EQ(param->GetText(), "Input.x");
-  EXPECT_EQ(input.GetFilter(), "X (*.x)|*.x");
-}
-
 TEST(FileInput, ABareNameIsTakenFromTheProgramFolderANameWithAFolderAsItStands) {
   DataFolderOverride folder("/opt/corvatin/");
   TFileInput input(1, kParamInputFile, "X (*.x)|*.x", "");

@@ -137,13 +137,12 @@ TEST_F(V3000, AMissingKeywordOrNumberNamesItsLineWithoutDetail) {
   EXPECT_EQ(ErrorOf(Record(1, 1, atom, "M  V30 1 1 1\n")), At(11));
 }
 
-TEST_F(V3000, ABondToAnAtomOutsideTheTableNamesTheBondLine) {
-  EXPECT_EQ(ErrorOf(Record(1, 1, "M  V30 1 C 0 0 0 0\n", "M  V30 1 1 1 2\n")), At(11, "Atom number out of range"));
-  EXPECT_EQ(ErrorOf(Record(1, 1, "M  V30 1 C 0 0 0 0\n", "M  V30 1 1 -3 1\n")), At(11, "Atom number out of range"));
-}
-
-TEST_F(V3000, AnAnnouncedCountLargerThanTheTableFailsAtTheFirstMissingLineWithoutReservingMemory) {
-  EXPECT_EQ(ErrorOf(kHead + "M  V30 COUNTS 2000000000 0\nM  V30 BEGIN ATOM\nM  V30 1 C 0 0 0 0\nM  V30 END ATOM\n"),
-            At(9));
-  EXPECT_EQ(ErrorOf(Record(1, 0, "M  V30 1 C 0 0 0 0 HCOUNT=2000000000\n", "")), At(8, "Hydrogen count out of range"));
+TEST_F(V3000, EachBrokenRecordNamesItsLineAndReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {Record(1, 1, "M  V30 1 C 0 0 0 0\n", "M  V30 1 1 1 2\n"), At(11, "Atom number out of range")},
+      {Record(1, 1, "M  V30 1 C 0 0 0 0\n", "M  V30 1 1 -3 1\n"), At(11, "Atom number out of range")},
+      {kHead + "M  V30 COUNTS 2000000000 0\nM  V30 BEGIN ATOM\nM  V30 1 C 0 0 0 0\nM  V30 END ATOM\n", At(9)},
+      {Record(1, 0, "M  V30 1 C 0 0 0 0 HCOUNT=2000000000\n", ""), At(8, "Hydrogen count out of range")},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }

@@ -102,25 +102,6 @@ double BondOrder(const IMolecule& m, int a, int b) {
 
 // ------------------------------------------------------------------------------------------ the block
 
-TEST(MopacReader, NameFilterDefaultFileAndClassificationAnswers) {
-  TMOPACInput reader;
-  EXPECT_EQ(reader.GetName(), "MOPAC Input");
-  EXPECT_EQ(reader.GetFilter(), "MOPAC - AMPAC files (*.out, *.oam)|*.out;*.oam");
-  EXPECT_EQ(reader.GetString(kParamInputFile), "Input.out");
-  EXPECT_EQ(reader.GetUpdateLevel(), 1);
-  EXPECT_EQ(reader.GetValueCount(0), 2);
-  EXPECT_EQ(reader.GetValueCount(1), 1);
-  EXPECT_EQ(reader.GetValueCount(2), 0);
-  EXPECT_EQ(reader.GetValueName(0, 0), "Net atomic charge");
-  EXPECT_EQ(reader.GetValueName(0, 1), "Electron density");
-  EXPECT_EQ(reader.GetValueName(1, 0), "Bond order");
-  EXPECT_THROW(reader.GetValueName(1, 1), std::out_of_range);
-  EXPECT_THROW(reader.GetValueName(2, 0), std::out_of_range);
-  IClassification& classification = reader;
-  auto molecule = NewMolecule();
-  EXPECT_NO_THROW(classification.Classify(std::dynamic_pointer_cast<ISubGraph>(molecule)));
-}
-
 TEST(MopacReader, OnePassPerFileWithHeadingAndProgress) {
   TempFolder folder;
   ReaderHarness<TMOPACInput> h;
@@ -234,10 +215,6 @@ TEST(MopacReader, HydrogensAreTakenAsCompleteAndRingsTurnAromatic) {
 
 // ------------------------------------------------------------------------------------------ MOPAC 22 layout
 
-const std::string kFinalCoordinates = "                             CARTESIAN COORDINATES\n\n"
-                                      "   1    O        0.001451855     0.001934599     0.000000000\n"
-                                      "   2    H        0.956444863    -0.003254647    -0.000000000\n"
-                                      "   3    H       -0.242229372     0.925546782     0.000000000\n\n";
 const std::string kNewCharges = "              NET ATOMIC CHARGES AND DIPOLE CONTRIBUTIONS\n\n"
                                 "  ATOM NO.   TYPE          CHARGE      No. of ELECS.   s-Pop       p-Pop       \n"
                                 "    1          O          -0.648143        6.6481     1.81379     4.83435\n"
@@ -270,73 +247,6 @@ const std::string kNewVectors = "                EIGENVECTORS  \n\n\n"
                                 "  S   H    2   -0.0000    0.5692    0.5815\n"
                                 "  S   H    3   -0.0000    0.5697   -0.5809\n\n\n";
 
-std::string NewWater() {
-  return "PM7 ALLVEC BONDS T=60\n water\n\n" + kCoordinates + kFilled + kFinalCoordinates + kNewVectors + kNewCharges +
-         kBondList;
-}
-
-TEST(MopacReader, SecondCoordinatesBlockWithoutHeaderIsTheFinalGeometry) {
-  const Read r = ReadText(NewWater());
-  ASSERT_EQ(r.molecule->VertexCount(), 3);
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(1)->GetX3D(), 0.956444863);
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(2)->GetY3D(), 0.925546782);
-}
-
-TEST(MopacReader, ExtraPopulationColumnsAreNotReadAsAtoms) {
-  const Read r = ReadText(NewWater());
-  ASSERT_EQ(r.molecule->VertexCount(), 3);
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(0)->GetFloat(kParamNetAtomicCharge), -0.648143);
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(0)->GetFloat(kParamElectronDensity), 6.6481);
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(2)->GetFloat(kParamNetAtomicCharge), 0.32409);
-  // Charges alone (no coordinates) create exactly the three atoms as well.
-  EXPECT_EQ(ReadText(kNewCharges).molecule->VertexCount(), 3);
-}
-
-TEST(MopacReader, PerAtomBondOrderListWithContinuationLines) {
-  const Read r = ReadText(NewWater());
-  ASSERT_EQ(r.molecule->EdgeCount(), 2);
-  EXPECT_DOUBLE_EQ(BondOrder(*r.molecule, 0, 1), 0.894);
-  EXPECT_DOUBLE_EQ(BondOrder(*r.molecule, 0, 2), 0.893);
-}
-
-TEST(MopacReader, RootBlocksWithSymmetryLabels) {
-  const Read r = ReadText(NewWater());
-  const auto energies = r.molecule->GetMatrix(kParamEigenvalues);
-  ASSERT_TRUE(energies);
-  ASSERT_EQ(energies->GetColumnCount(), 6);
-  EXPECT_DOUBLE_EQ(energies->Get(0, 3), -12.114); // the HOMO: 4 filled levels
-  EXPECT_DOUBLE_EQ(energies->Get(0, 4), 4.055);
-  const auto oxygen = r.molecule->GetAtom(0)->GetMatrix(kParamEigenvectors);
-  ASSERT_TRUE(oxygen);
-  EXPECT_DOUBLE_EQ(oxygen->Get(1, 2), 0.5077);
-  EXPECT_DOUBLE_EQ(oxygen->Get(2, 5), 0.3487);
-  EXPECT_TRUE(r.warnings.empty());
-}
-
-TEST(MopacReader, RootsAroundTheGapOnlyAreDroppedWithAWarning) {
-  // MOPAC's VECTORS: roots 4 to 6 of 6.
-  const std::string partial = "                EIGENVECTORS  \n\n\n"
-                              "   Root No.       4         5         6\n\n"
-                              "                 1 b1      3 a1      2 b2  \n\n"
-                              "               -12.114     4.055     6.344\n  \n"
-                              "  S   O    1    0.0000   -0.3051   -0.0002\n"
-                              "  Px  O    1    0.0000   -0.3111   -0.4504\n"
-                              "  Py  O    1   -0.0000   -0.4020    0.3487\n"
-                              "  Pz  O    1    1.0000    0.0000    0.0000\n"
-                              "  S   H    2   -0.0000    0.5692    0.5815\n"
-                              "  S   H    3   -0.0000    0.5697   -0.5809\n\n\n";
-  const Read r = ReadText(kCoordinates + kFilled + partial + kNewCharges + kBondList);
-  ASSERT_EQ(r.warnings.size(), 1u);
-  EXPECT_EQ(r.warnings[0], "Eigenvectors not used: the file lists roots 4 to 6 of 6 (run MOPAC with the keyword "
-                           "ALLVEC to print them all)");
-  EXPECT_FALSE(r.molecule->HasParam(kParamEigenvalues));
-  for (int i = 0; i < 3; ++i) EXPECT_FALSE(r.molecule->GetAtom(i)->HasParam(kParamEigenvectors));
-  // The rest of the file is read all the same.
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(0)->GetFloat(kParamNetAtomicCharge), -0.648143);
-  EXPECT_DOUBLE_EQ(BondOrder(*r.molecule, 0, 1), 0.894);
-  EXPECT_EQ(r.molecule->GetFloat(kParamFilledLevels), 4);
-}
-
 TEST(MopacReader, RootsThatStopShortOfTheLastOrbitalAreDroppedToo) {
   // Roots 1 to 3 of 6 orbitals: the empty orbitals are missing.
   const std::string firstBlock = kNewVectors.substr(0, kNewVectors.find("   Root No.       4"));
@@ -344,28 +254,6 @@ TEST(MopacReader, RootsThatStopShortOfTheLastOrbitalAreDroppedToo) {
   ASSERT_EQ(r.warnings.size(), 1u);
   EXPECT_NE(r.warnings[0].find("roots 1 to 3 of 6"), std::string::npos);
   EXPECT_FALSE(r.molecule->HasParam(kParamEigenvalues));
-}
-
-TEST(MopacReader, DOrbitalLabelsAreRowsOfTheSameAtom) {
-  // PM7 sulfur carries d orbitals, labelled x2, xz, z2, yz, xy by MOPAC 22.
-  const std::string text = "          CARTESIAN COORDINATES\n\n"
-                           "     1         S        0.0000    0.0000    0.0000\n\n"
-                           "                EIGENVECTORS  \n\n"
-                           "   Root No.       1         2\n\n"
-                           "                 1 a1g     1 t1u\n\n"
-                           "               -42.048   -41.589\n  \n"
-                           "  S   S    1    0.3084    0.0000\n"
-                           "  Px  S    1    0.0000   -0.2242\n"
-                           "  Py  S    1    0.0000    0.0000\n"
-                           "  Pz  S    1    0.0000    0.0000\n"
-                           "  x2  S    1    0.0000   -0.0000\n"
-                           "  xz  S    1   -0.0000    0.0000\n"
-                           "  z2  S    1   -0.0000    0.0000\n"
-                           "  yz  S    1   -0.0000   -0.0000\n"
-                           "  xy  S    1   -0.0000    0.0000\n\n";
-  const Read r = ReadText(text);
-  ASSERT_EQ(r.warnings.size(), 1u); // 2 roots of 9 orbitals
-  EXPECT_NE(r.warnings[0].find("roots 1 to 2 of 9"), std::string::npos);
 }
 
 TEST(MopacReader, AHeadingEarlierInTheTextWinsOverOneEarlierInTheList) {
@@ -380,57 +268,26 @@ TEST(MopacReader, AHeadingEarlierInTheTextWinsOverOneEarlierInTheList) {
   EXPECT_DOUBLE_EQ(r.molecule->GetAtom(1)->GetX3D(), 0.96);
 }
 
-TEST(MopacReader, CarriageReturnLineEnds) {
-  std::string crlf;
-  for (char c : NewWater()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  const Read r = ReadText(crlf);
-  EXPECT_EQ(r.molecule->GetName(), "water");
-  ASSERT_EQ(r.molecule->VertexCount(), 3);
-  EXPECT_DOUBLE_EQ(r.molecule->GetAtom(2)->GetFloat(kParamNetAtomicCharge), 0.32409);
-  EXPECT_DOUBLE_EQ(BondOrder(*r.molecule, 0, 2), 0.893);
-  ASSERT_TRUE(r.molecule->GetMatrix(kParamEigenvalues));
-  EXPECT_EQ(r.molecule->GetMatrix(kParamEigenvalues)->GetColumnCount(), 6);
-}
-
-TEST(MopacReader, HeadingWordsInKeywordDescriptionsReadNothing) {
-  // MOPAC 22 describes its keywords before the results; the headings' words occur there without tables.
-  const std::string keywords = " *  VECTORS    - FINAL EIGENVECTORS TO BE PRINTED\n"
-                               " *  XYZ        - CARTESIAN COORDINATES USED\n";
-  const Read r = ReadText(keywords + NewWater());
-  EXPECT_EQ(r.molecule->VertexCount(), 3);
-  EXPECT_TRUE(r.molecule->HasParam(kParamEigenvalues));
-}
-
 // ------------------------------------------------------------------------------------------ messages
 
-TEST(MopacReaderErrors, MissingHeaderWordNumberOrLineEnd) {
-  // Coordinates header without "Z" (line 4).
-  EXPECT_EQ(ErrorOf(kHeader + "   CARTESIAN COORDINATES\n\n NO.  ATOM  X  Y\n 1 O 0.0 0.0 0.0\n"), At(6));
-  // A coordinate row cut short: the message names the row's own line.
-  EXPECT_EQ(ErrorOf(kHeader + "   CARTESIAN COORDINATES\n\n 1 O 0.0 0.0 0.0\n 2 H 0.96 0.0\n"), At(7));
-  // Text after the three coordinates.
-  EXPECT_EQ(ErrorOf("   CARTESIAN COORDINATES\n 1 O 0.0 0.0 0.0 x\n"), At(2));
-  EXPECT_EQ(ErrorOf(kHeader + "   NO. OF FILLED LEVELS  12\n"), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + "   NO. OF FILLED LEVELS  =  many\n"), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + "   NET ATOMIC CHARGES\n\n  TYPE  CHARGE\n"), At(6));
-  EXPECT_EQ(ErrorOf(kHeader + "   NET ATOMIC CHARGES\n\n ATOM NO.\n 1 O -0.5\n"), At(7));
-}
-
-TEST(MopacReaderErrors, BondOrdersBeforeAnyAtomsFail) {
-  EXPECT_EQ(ErrorOf(kHeader + kBondMatrix), At(4));
-  EXPECT_EQ(ErrorOf(kHeader + kBondList), At(4));
-}
-
-TEST(MopacReaderErrors, AtomicNumberThatIsNoElement) {
-  EXPECT_EQ(ErrorOf("   CARTESIAN COORDINATES\n\n 1  200  0.0 0.0 0.0\n"), At(3));
-}
-
-TEST(MopacReaderErrors, AtomNumbersOutOfRangeOrSequence) {
-  EXPECT_EQ(ErrorOf("   CARTESIAN COORDINATES\n\n 2  O  0.0 0.0 0.0\n"), At(3, "Atom number out of sequence"));
-  EXPECT_EQ(ErrorOf(kCoordinates + " NET ATOMIC CHARGES\n ATOM NO.\n 4 O -0.5 6.5\n"),
-            At(11, "Atom number out of range"));
-  EXPECT_EQ(ErrorOf(kCoordinates + "   (VALENCIES)   BOND ORDERS\n\n     1  O     (1.788)     9  H 0.894\n"),
-            At(11, "Atom number out of range"));
+TEST(MopacReaderErrors, EachBrokenSectionNamesItsTrueLineAndReason) {
+  const std::pair<std::string, std::string> cases[] = {
+      {kHeader + "   CARTESIAN COORDINATES\n\n NO.  ATOM  X  Y\n 1 O 0.0 0.0 0.0\n", At(6)},
+      {kHeader + "   CARTESIAN COORDINATES\n\n 1 O 0.0 0.0 0.0\n 2 H 0.96 0.0\n", At(7)},
+      {"   CARTESIAN COORDINATES\n 1 O 0.0 0.0 0.0 x\n", At(2)},
+      {kHeader + "   NO. OF FILLED LEVELS  12\n", At(4)},
+      {kHeader + "   NO. OF FILLED LEVELS  =  many\n", At(4)},
+      {kHeader + "   NET ATOMIC CHARGES\n\n  TYPE  CHARGE\n", At(6)},
+      {kHeader + "   NET ATOMIC CHARGES\n\n ATOM NO.\n 1 O -0.5\n", At(7)},
+      {kHeader + kBondMatrix, At(4)},
+      {kHeader + kBondList, At(4)},
+      {"   CARTESIAN COORDINATES\n\n 1  200  0.0 0.0 0.0\n", At(3)},
+      {"   CARTESIAN COORDINATES\n\n 2  O  0.0 0.0 0.0\n", At(3, "Atom number out of sequence")},
+      {kCoordinates + " NET ATOMIC CHARGES\n ATOM NO.\n 4 O -0.5 6.5\n", At(11, "Atom number out of range")},
+      {kCoordinates + "   (VALENCIES)   BOND ORDERS\n\n     1  O     (1.788)     9  H 0.894\n",
+       At(11, "Atom number out of range")},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ErrorOf(text), message) << text;
 }
 
 TEST(MopacReaderErrors, CoordinatesBeyondAnyStructure) {
@@ -474,11 +331,4 @@ TEST(MopacReaderErrors, MessagesNameTheTrueLineAfterLongSkippedText) {
   for (int i = 0; i < 700; ++i) text += " CYCLE: " + std::to_string(i) + " TIME: 0.001 GRAD.: 1.0 HEAT: -57.8\n";
   EXPECT_EQ(ErrorOf(text + "   NO. OF FILLED LEVELS  -\n"), At(701));
   EXPECT_EQ(ErrorOf(text + kCoordinates + "   CARTESIAN COORDINATES\n 1 O 0.0 0.0\n"), At(710));
-}
-
-TEST(MopacReaderErrors, ABrokenFileLeavesNoHalfMolecule) {
-  auto molecule = NewMolecule();
-  auto tokenizer = NewTextParser(kCoordinates + " NO. OF FILLED LEVELS\n");
-  EXPECT_THROW(ReadMopacOutput(*tokenizer, *molecule, kFile), EInputError);
-  EXPECT_EQ(molecule->VertexCount(), 0);
 }

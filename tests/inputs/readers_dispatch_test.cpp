@@ -25,17 +25,6 @@ std::string Data(const std::string& path) { return std::string(CORVATIN_TEST_DAT
 
 } // namespace
 
-TEST(ReadersInTheFileListInput, CombinedFilterListsElevenPatterns) {
-  TGraphFileInput input(SixReaders());
-  const std::string filter = input.GetFilter();
-  const std::string all = "|All supported files|*.sml;*.sml2;*.txt;*.mol;*.sdf;*.mol2;*.ml2;*.zmt;*.out;*.oam;*.xyz";
-  ASSERT_GE(filter.size(), all.size());
-  EXPECT_EQ(filter.substr(filter.size() - all.size()), all);
-  EXPECT_NE(filter.find("TRIPOS MOL file (*.mol2, *.ml2)|*.mol2;*.ml2|MOPAC Z matrix files (*.zmt)|*.zmt|"
-                        "MOPAC - AMPAC files (*.out, *.oam)|*.out;*.oam|XYZ file (*.xyz)|*.xyz"),
-            std::string::npos);
-}
-
 TEST(ReadersInTheFileListInput, OneRunOverEveryExtension) {
   TempFolder folder;
   const std::string points = folder.Write("points.XYZ", "2\n0 0 0\n3 4 0\n1\n1 1 1\n");

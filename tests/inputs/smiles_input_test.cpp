@@ -42,14 +42,6 @@ int Heavy(const IMolecule& m) {
 
 } // namespace
 
-TEST(SmilesReader, NameFilterNoDefaultFile) {
-  TSMILESInput input;
-  EXPECT_EQ(input.GetName(), "SMILES Input");
-  EXPECT_EQ(input.GetFilter(), "SMILES file (*.sml, *.sml2, *.txt)|*.sml;*.sml2;*.txt");
-  EXPECT_EQ(input.GetString(kParamInputFile), "");
-  EXPECT_FALSE(input.EnvironmentMode());
-}
-
 TEST_F(SmilesInput, TwoSmilesOnOneLineGiveTwoStructuresNamedByTheirText) {
   EXPECT_EQ(ReadFile("a.sml", "CCO c1ccccc1\n"), (std::vector<std::string>{"CCO", "c1ccccc1"}));
   EXPECT_EQ(flags, (std::vector<bool>{true, false}));

@@ -36,10 +36,7 @@ protected:
 
 } // namespace
 
-TEST_F(XYZSphere, NameFilterNoDefaultFileAndHeading) {
-  EXPECT_EQ(h.reader->GetName(), "XYZ Input");
-  EXPECT_EQ(h.reader->GetFilter(), "XYZ file (*.xyz)|*.xyz");
-  EXPECT_EQ(h.reader->GetString(kParamInputFile), "");
+TEST_F(XYZSphere, TheHeadingIsLogged) {
   ReadFirst("1\n0 0 0\n");
   EXPECT_TRUE(h.log->Contains("Reading XYZ structure...", lkHeading));
 }

@@ -342,19 +342,5 @@ TEST_F(ResultFolderTest, WithoutAFolderTheUserIsAskedOnceAndItsAnswerUsed) {
   EXPECT_TRUE(std::filesystem::exists(Path("data.txt")));
 }
 
-TEST_F(ResultFolderTest, ExecuteWritesThePublishedStructure) {
-  TVectorOutput out({"Value"}, "data.txt", "Results.txt", false, true);
-  out.SetPortName(0, "Molecule");
-  bool more = true;
-  out.Execute(more); // nothing published: no file
-  EXPECT_FALSE(std::filesystem::exists(Path("data.txt")));
-  auto m = Valued("published");
-  SharedDataSpace()->AddParam("Molecule", MakeInterfaceParam<IGraph>(m), nullptr, true);
-  out.Execute(more);
-  SharedDataSpace()->DeleteParam("Molecule");
-  EXPECT_EQ(Read("data.txt"), "Name\tValue\t\r\npublished\t1.000000\t\r\n");
-  EXPECT_EQ(out.GetName(), "Output");
-}
-
 } // namespace
 } // namespace corvatin

@@ -237,6 +237,7 @@ TEST_F(BatchRun, ASmilesSyntaxErrorShowsTheParsersMessage) {
 
 TEST_F(BatchRun, UsageErrorsNameWhatIsWrong) {
   EXPECT_THROW(ChooseProcedure(*catalogue_, "No such procedure"), EUsageError);
+  EXPECT_THROW(ChooseProcedure(*catalogue_, "TOPS"), EUsageError); // a prefix names no procedure
   auto package = ChooseProcedure(*catalogue_, "TOPS-MODE");
   EXPECT_THROW(SelectWeights(*package, "Std distance,Colour"), EUsageError);
   EXPECT_THROW(ApplyAssignment(*package, "Precision"), EUsageError);

@@ -13,21 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST_F(BatchRun, TheTopsModeProceduresComeInCatalogueOrder) {
-  EXPECT_TRUE(loadErrors_.empty());
-  auto names = ProcedureNames(*catalogue_);
-  ASSERT_GE(names.size(), 5u);
-  EXPECT_EQ(names[0], "TOPS-MODE");
-  EXPECT_EQ(names[1], "TOPS-MODE Fragment Contributions");
-  EXPECT_EQ(names[2], "TOPS-MODE Local Contributions");
-  EXPECT_EQ(names[3], "Physicochemical descriptors");
-  EXPECT_EQ(names[4], "Topological Indices");
-  ASSERT_EQ(names.size(), 8u);
-  EXPECT_EQ(names[5], "Topographic Indices");
-  EXPECT_EQ(names[6], "Quantum-Chemical descriptors");
-  EXPECT_EQ(names[7], "Sphere TEST");
-}
-
 TEST_F(BatchRun, EveryProcedureStartsWithTheSharedInputAndHasTheEditorBeforeItsDescriptor) {
   for (const auto& package : catalogue_->Packages()) {
     EXPECT_EQ(package->GetBlock(0), std::dynamic_pointer_cast<IBlock>(catalogue_->Input())) << package->GetName();
