@@ -79,11 +79,14 @@ run_tests() { # names of test executables, comma-separated; prints the first fai
   for exe in ${1//,/ }; do
     path=$(find "$build/tests" -name "$exe" -type f -perm -u+x | head -n 1)
     [ -n "$path" ] || { echo "missing:$exe"; return; }
-    out=$(cd "$(dirname "$path")" && timeout "$limit" "$path" --gtest_brief=1 2>&1)
+    # QtTest executables (test_shell_*) take no gtest flags and run on the offscreen platform, as under ctest.
+    local flags=(--gtest_brief=1)
+    [[ $exe == test_shell_* ]] && flags=()
+    out=$(cd "$(dirname "$path")" && QT_QPA_PLATFORM=offscreen timeout "$limit" "$path" "${flags[@]}" 2>&1)
     case $? in
       0) ;;
       124) echo "$exe (timeout after ${limit}s)"; return ;;
-      *) echo "$exe: $(grep -m1 -o '\[  FAILED  \] [A-Za-z0-9_/.]*' <<<"$out" | sed 's/\[  FAILED  \] //' || true)"
+      *) echo "$exe: $(grep -m1 -oE '(\[  FAILED  \]|FAIL!  :) [A-Za-z0-9_/.:]*' <<<"$out" | sed -E 's/(\[  FAILED  \]|FAIL!  :) //' || true)"
          return ;;
     esac
   done

@@ -182,8 +182,9 @@ void ResetElementColors() {
   for (int z = 0; z < kColorCount; ++z) SetElementColor(z, DefaultColor(z));
 }
 
-Color ContrastElementColor(int z, Color background) {
-  Color c = GetElementColor(z);
+Color ContrastElementColor(int z, Color background) { return ContrastColor(GetElementColor(z), background); }
+
+Color ContrastColor(Color c, Color background) {
   int dr = RedOf(c) - RedOf(background), dg = GreenOf(c) - GreenOf(background), db = BlueOf(c) - BlueOf(background);
   auto close = [](int d) { return d > -20 && d < 20; };
   if (!close(dr) || !close(dg) || !close(db)) return c;

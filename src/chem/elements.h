@@ -102,6 +102,9 @@ void ResetElementColors();
 /// Channels are rounded half to even and clamped to 255.
 Color ContrastElementColor(int z, Color background);
 
+/// The same rule for any colour (a colour being edited, not yet the element's).
+Color ContrastColor(Color color, Color background);
+
 /// Reads the colours from the string list stored under "Elements\Colors": a line "Z=colour" (Z in decimal, the
 /// packed colour in decimal) sets element Z; a missing, zero, non-numeric or non-RGB value gives the default.
 void LoadElementColors(const TVRegistry& registry);
