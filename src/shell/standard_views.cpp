@@ -1,7 +1,7 @@
 #include "shell/standard_views.h"
 
 #include "shell/molecule_document.h"
-#include "shell/placeholder_view.h"
+#include "shell/editor_widget.h"
 #include "shell/viewer3d_widget.h"
 
 namespace corvatin::shell {
@@ -11,7 +11,9 @@ std::vector<IGraphViewer*> CreateStandardViews(TMoleculeDocument& doc, QWidget* 
   viewer->setObjectName("Molecule 3D Viewer");
   // Clearing from the viewer is an edit of the document, so that it can be undone.
   viewer->SetClearHandler([&doc] { doc.Edit("Clear", [](IMolecule& m) { m.Clear(); }); });
-  return {new TPlaceholderView(doc, "Molecule Editor", parent), viewer};
+  auto* editor = new TGraphEditor(doc, parent);
+  editor->setObjectName("Molecule Editor");
+  return {editor, viewer};
 }
 
 } // namespace corvatin::shell
