@@ -1,15 +1,18 @@
 # Front door: `make run` installs what is missing, builds and runs the main job; `make test` builds and runs
 # every test. Variables: BUILD (build folder), SANITIZE ("address,undefined" or "thread"), WERROR (ON/OFF).
+# `make install PREFIX=...` and `make package` build apart, in DIST, without the source-tree data fallback.
 
 BUILD    ?= build
 SANITIZE ?=
 WERROR   ?= OFF
 TYPE     ?= RelWithDebInfo
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX   ?= /usr/local
+DIST     ?= build-dist
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCORVATIN_SANITIZE="$(SANITIZE)" -DCORVATIN_WERROR=$(WERROR)
 
-.PHONY: all deps configure build test run gui screenshots bench fuzz validate mutants clean
+.PHONY: all deps configure build test run gui screenshots bench fuzz validate mutants clean dist install package
 
 all: build
 
@@ -49,6 +52,25 @@ fuzz:
 
 validate:
 	@bash scripts/validate.sh
+
+# The build that is installed and packaged: optimised, no tests, data only from share/corvatin beside bin/.
+$(DIST)/build.ninja:
+	cmake -S . -B $(DIST) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_TESTS=OFF \
+	  -DCORVATIN_BUILD_TOOLS=OFF -DCORVATIN_SOURCE_TREE_DATA=OFF
+
+dist: deps $(DIST)/build.ninja
+	cmake --build $(DIST) -j $(JOBS)
+
+# Into PREFIX (default /usr/local; DESTDIR is honoured): bin/, share/corvatin/, share/man/man1/, share/doc/corvatin/.
+install: dist
+	DESTDIR=$(DESTDIR) cmake --install $(DIST) --prefix $(PREFIX) --strip
+
+# corvatin_<version>_amd64.deb in this folder, after the installed tree has passed scripts/check-install.sh.
+package: dist
+	@bash scripts/check-install.sh $(DIST)
+	rm -rf $(DIST)/package
+	cd $(DIST) && cpack -G DEB -B $(CURDIR)/$(DIST)/package
+	cp $(DIST)/package/corvatin_*.deb .
 
 # Plants the faults listed in scripts/mutants.tsv one at a time in a scratch copy and checks that a test fails.
 mutants:

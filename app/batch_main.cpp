@@ -13,7 +13,7 @@
 using namespace corvatin;
 
 namespace {
-const char* const kVersion = "1.5";
+const char* const kVersion = CORVATIN_VERSION;
 
 const char* const kFooter = R"(
 Structure files are chosen by extension (letter case ignored): .sml .txt (SMILES separated by white space),

@@ -17,6 +17,7 @@ PACKAGES=(
   qt6-svg-dev       # SVG export of pictures
   fonts-dejavu-core # one font for pictures compared in tests
   ccache            # faster rebuilds
+  help2man          # the manual page of corvatin-batch, from its --help
 )
 
 missing=()

@@ -8,8 +8,8 @@ OUT="$PWD/screenshots"
 mkdir -p "$OUT"
 export QT_QPA_PLATFORM=offscreen CORVATIN_SCREENSHOTS="$OUT"
 for t in "$BUILD"/tests/shell/test_shell_*; do
-  [ -x "$t" ] || continue
-  (cd "$BUILD/tests/shell" && "$t" >/dev/null)
+  [ -f "$t" ] && [ -x "$t" ] || continue
+  (cd "$BUILD/tests/shell" && "./$(basename "$t")" >/dev/null)
 done
 echo "== screenshots in $OUT:"
 ls -1 "$OUT"

@@ -6,8 +6,9 @@
 
 namespace corvatin {
 
-/// $CORVATIN_DATA_DIR when set; otherwise the first existing of <exe dir>/data, <exe dir>/../share/corvatin and
-/// the source tree's data folder recorded at build time; otherwise the executable's folder. Ends with "/".
+/// $CORVATIN_DATA_DIR when set; otherwise the first existing of <exe dir>/data, <exe dir>/../share/corvatin and,
+/// in developer builds only, the source tree's data folder recorded at build time; otherwise the executable's
+/// folder. Ends with "/".
 std::string DataFolder();
 
 /// Overrides DataFolder() for this process (tests, the batch tool's --data option); empty restores the default.

@@ -1,41 +1,14 @@
 #include "shell/molecule_document.h"
 
+#include "procedures/editor_block.h"
+
 #include <QUndoCommand>
 
 #include <memory>
 
 namespace corvatin::shell {
 
-void CopyMolecule(const IMolecule& source, IMolecule& target) {
-  if (&source == &target) return;
-  target.BeginUpdate();
-  target.Clear();
-  target.AddGraph(source, nullptr);
-  // Items copy their parameters only; the coordinate fields travel separately.
-  for (int i = 0; i < source.VertexCount(); ++i) {
-    const IAtom* from = source.GetAtom(i);
-    IAtom* to = target.GetAtom(i);
-    if (from->Has3D()) {
-      to->SetX3D(from->GetX3D());
-      to->SetY3D(from->GetY3D());
-      to->SetZ3D(from->GetZ3D());
-    }
-    double a = 0, b = 0, c = 0;
-    from->GetInternalCoords(a, b, c);
-    to->SetInternalCoords(a, b, c);
-    if (from->GetPositioned()) {
-      to->SetX(from->GetX());
-      to->SetY(from->GetY());
-      to->SetZ(from->GetZ());
-    }
-    to->SetDisplayRadius(from->GetDisplayRadius());
-  }
-  if (auto* to = dynamic_cast<TParameters*>(&target))
-    if (const auto* from = dynamic_cast<const IParamList*>(&source)) to->AssignParams(*from);
-  target.SetName(source.GetName());
-  if (source.HasTransform()) target.SetTransform(source.GetTransform());
-  target.EndUpdate();
-}
+void CopyMolecule(const IMolecule& source, IMolecule& target) { CopyStructure(source, target); }
 
 /// An undo step holding copies of the molecule before and after the change; exact whatever the change did.
 class TSnapshotCommand : public QUndoCommand {

@@ -5,11 +5,23 @@
 namespace corvatin {
 namespace {
 
-struct Host : IEditorHost {
-  int begins = 0, ends = 0;
+/// A window that counts runs and keeps what it was shown; "edits" during a pause add one atom to its copy.
+struct Host : IEditorHost, IStructureHost {
+  int begins = 0, ends = 0, shown = 0;
+  Ptr<IMolecule> copy = NewMolecule();
+  bool edited = false;
   void RunBegins() override { ++begins; }
   void RunEnds() override { ++ends; }
   bool ConfirmClearing() override { return true; }
+  void ShowStructure(const IMolecule& structure) override {
+    ++shown;
+    CopyStructure(structure, *copy);
+  }
+  bool TakeEdits(IMolecule& structure) override {
+    if (!edited) return false;
+    CopyStructure(*copy, structure);
+    return true;
+  }
 };
 
 struct Listener : IListener {
@@ -27,70 +39,81 @@ protected:
     block = std::make_shared<TGraphEditorBlock>(molecule, host);
     block->SetPortName(0, "EditorBlockTest.Molecule");
   }
-  Ptr<IGraph> PublishedGraph() { return SharedDataSpace()->GetInterface<IGraph>("EditorBlockTest.Molecule"); }
+  Ptr<IMolecule> Published() { return SharedDataSpace()->GetInterface<IMolecule>("EditorBlockTest.Molecule"); }
 
   Ptr<IMolecule> molecule;
   Ptr<Host> host;
   Ptr<TGraphEditorBlock> block;
 };
 
-TEST_F(EditorBlock, ARunPublishesTheEditorsMoleculeAndHoldsItsNotificationsUntilTheEnd) {
+TEST_F(EditorBlock, ARunWorksOnACopyOfTheEditorsMoleculeAndNeverTouchesTheOriginal) {
+  molecule->AddVertices(2);
   Listener listener;
   NotifierOf(molecule).Subscribe(geGraphChanged, &listener);
   block->Start(nullptr);
   EXPECT_EQ(host->begins, 1);
-  EXPECT_EQ(PublishedGraph(), std::dynamic_pointer_cast<IGraph>(molecule));
-  molecule->AddVertices(2);
-  EXPECT_EQ(listener.calls, 0);
+  const Ptr<IMolecule> published = Published();
+  ASSERT_NE(published, nullptr);
+  EXPECT_NE(published, molecule);
+  EXPECT_EQ(published->VertexCount(), 2);
+  published->AddVertices(3); // what the chain does to the structure
   block->Stop();
-  EXPECT_EQ(listener.calls, 1);
+  EXPECT_EQ(listener.calls, 0);
+  EXPECT_EQ(molecule->VertexCount(), 2);
   EXPECT_EQ(host->ends, 1);
-  EXPECT_EQ(PublishedGraph(), nullptr);
+  EXPECT_EQ(Published(), nullptr);
   NotifierOf(molecule).RemoveListener(&listener);
 }
 
-TEST_F(EditorBlock, WithoutShowingARunWorksOnAFreshMoleculeAndLeavesTheEditorsAlone) {
+TEST_F(EditorBlock, WithoutShowingARunStartsFromAnEmptyMoleculeAndShowsNothing) {
   molecule->AddVertices(3);
   block->SetShowing(false);
   block->Start(nullptr);
-  auto published = PublishedGraph();
-  ASSERT_NE(published, nullptr);
-  EXPECT_NE(published, std::dynamic_pointer_cast<IGraph>(molecule));
-  EXPECT_EQ(published->VertexCount(), 0);
+  ASSERT_NE(Published(), nullptr);
+  EXPECT_EQ(Published()->VertexCount(), 0);
+  bool more = true;
+  block->Execute(more);
+  EXPECT_EQ(host->shown, 0);
   block->Stop();
   EXPECT_EQ(molecule->VertexCount(), 3);
 }
 
-TEST_F(EditorBlock, SwitchingShowingDuringARunRepublishes) {
+TEST_F(EditorBlock, EachPassHandsTheWindowACopyAndSwitchingShowingKeepsTheRunsMolecule) {
   block->Start(nullptr);
+  const Ptr<IMolecule> published = Published();
+  published->AddVertices(4);
+  bool more = true;
+  block->Execute(more);
+  EXPECT_EQ(host->shown, 1);
+  EXPECT_EQ(host->copy->VertexCount(), 4);
   block->SetShowing(false);
-  EXPECT_NE(PublishedGraph(), std::dynamic_pointer_cast<IGraph>(molecule));
+  block->Execute(more);
+  EXPECT_EQ(host->shown, 1);
+  EXPECT_EQ(Published(), published);
   block->SetShowing(true);
-  EXPECT_EQ(PublishedGraph(), std::dynamic_pointer_cast<IGraph>(molecule));
+  EXPECT_EQ(Published(), published);
   block->Stop();
-  // The bracket was closed as often as it was opened: the molecule notifies again.
+  // The bracket was closed as often as it was opened: the run's molecule notifies again.
   Listener listener;
-  NotifierOf(molecule).Subscribe(geGraphChanged, &listener);
-  molecule->AddVertices(1);
+  NotifierOf(published).Subscribe(geGraphChanged, &listener);
+  published->AddVertices(1);
   EXPECT_EQ(listener.calls, 1);
-  NotifierOf(molecule).RemoveListener(&listener);
+  NotifierOf(published).RemoveListener(&listener);
 }
 
-TEST_F(EditorBlock, APauseLetsTheUserSeeTheMolecule) {
-  Listener listener;
-  NotifierOf(molecule).Subscribe(geGraphChanged, &listener);
+TEST_F(EditorBlock, EditsMadeDuringAPauseGoBackIntoTheRunAtResume) {
   block->Start(nullptr);
-  molecule->AddVertices(1);
+  Published()->AddVertices(1);
+  bool more = true;
+  block->Execute(more);
   block->SetPaused(true);
-  EXPECT_EQ(listener.calls, 1);
   EXPECT_EQ(host->ends, 1);
+  host->copy->AddVertices(1);
+  host->edited = true;
   block->SetPaused(false);
   EXPECT_EQ(host->begins, 2);
-  molecule->AddVertices(1);
-  EXPECT_EQ(listener.calls, 1);
+  EXPECT_EQ(Published()->VertexCount(), 2);
   block->Stop();
-  EXPECT_EQ(listener.calls, 2);
-  NotifierOf(molecule).RemoveListener(&listener);
 }
 
 } // namespace

@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -60,6 +63,19 @@ QColor TScriptedDialogs::ChooseColor(QWidget*, const QColor&) {
   QColor c = colors.front();
   colors.pop_front();
   return c;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  // The tick bounds each wait for events, so the deadline is checked even when nothing happens.
+  QTimer tick;
+  tick.start(20);
+  while (!done()) {
+    if (clock.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  return true;
 }
 
 double ImageDifference(const QImage& a, const QImage& b, int channelTolerance) {

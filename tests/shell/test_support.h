@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 namespace corvatin::test {
 
@@ -40,6 +41,10 @@ public:
 private:
   QString NextFile();
 };
+
+/// Runs the event loop until done() is true or timeoutMs passed; true when done. Unlike QTest::qWaitFor it does
+/// not sleep between rounds, so a worker's hand-overs are served as quickly as the application's loop serves them.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
 /// Share of pixels whose colour differs by more than `channelTolerance` in any channel (1.0 when sizes differ).
 double ImageDifference(const QImage& a, const QImage& b, int channelTolerance = 24);

@@ -1,0 +1,104 @@
+#include "shell/qt_dispatcher.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace corvatin::shell {
+
+TQtDispatcher::TQtDispatcher() : main_(std::this_thread::get_id()) {
+  if (::pipe2(pipe_, O_NONBLOCK | O_CLOEXEC) != 0) throw std::runtime_error("cannot create the hand-over pipe");
+  notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    char buffer[256];
+    while (::read(pipe_[0], buffer, sizeof buffer) > 0) {
+    }
+    ServePending();
+  });
+}
+
+TQtDispatcher::~TQtDispatcher() {
+  // A worker still waiting must not wait forever for an event loop that is gone.
+  std::lock_guard<std::mutex> lock(mutex_);
+  closed_ = true;
+  for (Request* r : queue_) {
+    r->error = std::make_exception_ptr(std::runtime_error("the window is gone"));
+    r->done = true;
+  }
+  queue_.clear();
+  finished_.notify_all();
+  delete notifier_;
+  ::close(pipe_[0]);
+  ::close(pipe_[1]);
+}
+
+void TQtDispatcher::Post() {
+  // A full pipe already holds a wake-up: losing this byte loses nothing.
+  const char byte = 1;
+  [[maybe_unused]] const auto written = ::write(pipe_[1], &byte, 1);
+}
+
+void TQtDispatcher::Invoke(const std::function<void()>& fn) {
+  if (IsMainThread()) {
+    fn();
+    return;
+  }
+  Request request;
+  request.fn = &fn;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) throw std::runtime_error("the window is gone");
+    queue_.push_back(&request);
+  }
+  Post();
+  std::unique_lock<std::mutex> lock(mutex_);
+  finished_.wait(lock, [&] { return request.done; });
+  if (request.error) std::rethrow_exception(request.error);
+}
+
+int TQtDispatcher::ServePending() {
+  if (!IsMainThread()) throw std::logic_error("ServePending called outside the GUI thread");
+  int count = 0;
+  for (;;) {
+    Request* request = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (queue_.empty()) return count;
+      request = queue_.front();
+      queue_.pop_front();
+    }
+    // Popped before it runs: a nested loop inside fn (a message box) serves the calls that follow.
+    std::exception_ptr error;
+    try {
+      (*request->fn)();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      request->error = error;
+      request->done = true;
+    }
+    finished_.notify_all();
+    ++count;
+  }
+}
+
+void TQtDispatcher::ServeUntil(const std::function<bool()>& done) {
+  if (!IsMainThread()) throw std::logic_error("ServeUntil called outside the GUI thread");
+  // User input stays queued meanwhile: a click must not start another command while the window waits for a
+  // worker. Painting and the worker's hand-overs go on.
+  while (!done()) {
+    ServePending();
+    if (done()) return;
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+  }
+}
+
+void TQtDispatcher::Wake() { Post(); }
+
+} // namespace corvatin::shell
