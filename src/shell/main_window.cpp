@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include "chem/smiles.h"
+#include "chem/elements.h"
 #include "classify/classifier.h"
 #include "core/settings.h"
 #include "outputs/result_files.h"
@@ -11,6 +12,7 @@
 #include "shell/molecule_document.h"
 #include "shell/options_dialog.h"
 #include "shell/param_editors.h"
+#include "shell/periodic_table.h"
 #include "shell/procedure_model.h"
 #include "shell/procedures_window.h"
 #include "shell/property_inspector.h"
@@ -125,6 +127,7 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::Setup() {
   // 1. The classifier of the editor's molecule, the tool windows and the menus; then let the window paint.
   InstallParameterEditors();
+  LoadElementColors();
   classifier_ = std::make_shared<TClassifier>();
   classifier_->SetGraph(doc_->Molecule());
   BuildDocks();
@@ -134,6 +137,10 @@ void TMainWindow::Setup() {
   BuildCommands();
   BuildMenus();
   ShowView(0);
+  connect(PeriodicTableForm(), &TPeriodicTableForm::colorsChanged, this, [this] {
+    for (IGraphViewer* view : views_)
+      view->Refresh();
+  });
   SelectionChanged(doc_->Molecule()->SelfAs<IParameters>(), skGraph);
   RestoreLayout();
   QCoreApplication::processEvents();

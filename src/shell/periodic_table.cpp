@@ -209,6 +209,8 @@ void TPeriodicTableForm::DefaultColors() {
 void TPeriodicTableForm::accept() {
   for (int z = 1; z <= kMaxAtomicNumber; ++z)
     SetElementColor(z, working_[static_cast<size_t>(z)]);
+  // Chosen colours outlive the session: they are the user's settings, not the window's.
+  SaveElementColors();
   emit colorsChanged();
   QDialog::accept();
 }
