@@ -82,7 +82,10 @@ private slots:
     window.Setup();
     SetDataFolder("");
     QCOMPARE(dialogs.asked.size(), 1);
-    QVERIFY2(dialogs.asked[0].endsWith("loading classification file \"Abraham.txt\""), qPrintable(dialogs.asked[0]));
+    // The message names the file, then the reason with the path that was tried.
+    QVERIFY2(dialogs.asked[0].contains("loading classification file \"Abraham.txt\" (") &&
+                 dialogs.asked[0].contains(data.filePath("Abraham.txt")),
+             qPrintable(dialogs.asked[0]));
     QCOMPARE(window.windowTitle(), QString("Corvatin"));
     TProcedureModel* tree = window.Procedures()->Model();
     QCOMPARE(tree->rowCount(), 8);
