@@ -245,19 +245,7 @@ void TEditorController::OnAtom(IAtom* atom, QPoint p, bool shift) {
     }
     break;
   case EditMode::Selecting:
-    if (!selection_.Contains(atom)) {
-      if (!shift) selection_.Clear();
-      selection_.Add(atom);
-      ReportSelection();
-      Repaint();
-      BeginMove(p);
-    } else if (shift) {
-      selection_.Remove(atom);
-      ReportSelection();
-      Repaint();
-    } else {
-      BeginMove(p);
-    }
+    SelectOrMove(atom, p, shift);
     break;
   case EditMode::Modifying:
     if (elementTool_ >= 0 && atom->GetSymbol() != CurrentSymbol()) {
@@ -265,6 +253,23 @@ void TEditorController::OnAtom(IAtom* atom, QPoint p, bool shift) {
       Apply("Change element", [&](IMolecule&) { atom->SetSymbol(symbol); });
     }
     break;
+  }
+}
+
+template <class Item> void TEditorController::SelectOrMove(Item* item, QPoint p, bool shift) {
+  // A press on an unselected item selects it (shift adds) and starts moving; shift on a selected one drops it.
+  if (!selection_.Contains(item)) {
+    if (!shift) selection_.Clear();
+    selection_.Add(item);
+    ReportSelection();
+    Repaint();
+    BeginMove(p);
+  } else if (shift) {
+    selection_.Remove(item);
+    ReportSelection();
+    Repaint();
+  } else {
+    BeginMove(p);
   }
 }
 
@@ -281,19 +286,7 @@ void TEditorController::OnBond(IBond* bond, QPoint p, bool shift) {
     }
     break;
   case EditMode::Selecting:
-    if (!selection_.Contains(bond)) {
-      if (!shift) selection_.Clear();
-      selection_.Add(bond);
-      ReportSelection();
-      Repaint();
-      BeginMove(p);
-    } else if (shift) {
-      selection_.Remove(bond);
-      ReportSelection();
-      Repaint();
-    } else {
-      BeginMove(p);
-    }
+    SelectOrMove(bond, p, shift);
     break;
   case EditMode::Modifying:
     if (bondTool_ != kNoBondTool && bond->GetBondType() != bondTool_) {

@@ -145,6 +145,8 @@ private:
   void LeftDown(QPoint p, bool shift);
   void RightDown(QPoint p);
   void OnAtom(IAtom* atom, QPoint p, bool shift);
+  /// Selecting mode's press on an atom or bond.
+  template <class Item> void SelectOrMove(Item* item, QPoint p, bool shift);
   void OnBond(IBond* bond, QPoint p, bool shift);
   void OnEmpty(QPoint p, bool shift);
   void BeginMove(QPoint p);
