@@ -154,11 +154,7 @@ int TAtom::CountBondsOfType(int type) const {
 }
 
 void TAtom::UpdateHybridisation() {
-  const char* text = HybridisationText(GetHybridisation());
-  if (IStringParameter* p = hybridation_.Get(*this, kParamHybridation))
-    p->SetValue(text);
-  else
-    SetString(kParamHybridation, text);
+  SetString(kParamHybridation, HybridisationText(GetHybridisation()));
 }
 
 IAtom* TAtom::GetNeighbourAtom(int i) const { return AsAtom(GetNeighbour(i)); }

@@ -2,7 +2,6 @@
 // Atom and bond implementations, made only by the molecule's factories.
 
 #include "chem/molecule.h"
-#include "chem/param_cache.h"
 #include "graph/items.h"
 
 #include <vector>
@@ -73,7 +72,6 @@ private:
   mutable std::vector<TBond*> bonds_;
   mutable std::vector<IEdge*> bondEdges_; // the edge pointers bonds_ was made from
   mutable bool bondsValid_ = false;
-  TCachedParam<IStringParameter> hybridation_;
 };
 
 /// A bond bound to the molecule that created it.

@@ -384,15 +384,15 @@ void TFragmentMatcher::RemoveOldValues(const ISubGraph& structure) const {
 }
 
 void TFragmentMatcher::Assign(IParameters& target, const TGraphData& record) const {
-  if (!file_.className.empty())
-    target.AddParam(file_.className, std::make_shared<TStringParameter>(file_.className, record.smiles), nullptr,
-                    true);
+  // Written as values, not as parameter objects: the old values were removed before the search, so each write
+  // adds a fresh read-only entry, as adding an object did, without an object per atom and value.
+  if (!file_.className.empty()) target.SetString(file_.className, record.smiles);
   for (size_t k = 0; k < file_.propertyNames.size(); ++k) {
     const std::string& name = file_.propertyNames[k];
     if (file_.valueKind == vkNumber)
-      target.AddParam(name, std::make_shared<TNumberParameter>(name, record.numbers[k]), nullptr, true);
+      target.SetFloat(name, record.numbers[k]);
     else if (file_.valueKind == vkString)
-      target.AddParam(name, std::make_shared<TStringParameter>(name, record.values[k]), nullptr, true);
+      target.SetString(name, record.values[k]);
   }
 }
 

@@ -4,12 +4,21 @@
 #include "core/rounding.h"
 
 #include <cstdio>
+#include <mutex>
 #include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace corvatin {
 
 namespace {
 DefaultEditorFactory g_editorFactory = nullptr;
+
+// Transparent hashing, so that a name is looked up without building a string first.
+struct TNameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
 } // namespace
 
 void SetDefaultEditorFactory(DefaultEditorFactory factory) { g_editorFactory = factory; }
@@ -151,12 +160,32 @@ Ptr<IParameter> TInterfaceParameter::Clone() const {
   return copy;
 }
 
+// ------------------------------------------------------------------------------------------- name interning
+
+const std::string& InternParamName(std::string_view name) {
+  // Names come from a small vocabulary (value names of blocks and classification files) but are looked up from
+  // every worker: each thread keeps its own map in front of the shared one, which is locked only on a miss.
+  static std::mutex lock;
+  static std::unordered_set<std::string, TNameHash, std::equal_to<>> names;
+  thread_local std::unordered_map<std::string_view, const std::string*> seen;
+  if (auto hit = seen.find(name); hit != seen.end()) return *hit->second;
+  const std::string* stored;
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = names.find(name);
+    if (it == names.end()) it = names.emplace(name).first;
+    stored = &*it; // nodes of an unordered set never move
+  }
+  seen.emplace(*stored, stored);
+  return *stored;
+}
+
 // --------------------------------------------------------------------------------------------- TParameters
 
 TParameters::TParameters() : notifier_(this) {}
 
 TParameters::~TParameters() {
-  for (auto& e : entries_) Detach(e.second);
+  for (auto& e : entries_) Detach(e.param);
 }
 
 void TParameters::Detach(const Ptr<IParameter>& param) {
@@ -164,117 +193,186 @@ void TParameters::Detach(const Ptr<IParameter>& param) {
     if (Ptr<IParamEdit> edit = param->GetEditor()) edit->Notifier().RemoveListener(this);
 }
 
-int TParameters::Find(const std::string& name) const {
+int TParameters::Find(std::string_view name) const {
   for (size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].first == name) return static_cast<int>(i);
+    if (*entries_[i].name == name) return static_cast<int>(i);
   return -1;
 }
 
+TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) {
+  const int i = Find(name);
+  added = i < 0;
+  if (!added) return entries_[static_cast<size_t>(i)];
+  TEntry& e = entries_.emplace_back();
+  e.name = &InternParamName(name);
+  return e;
+}
+
+void TParameters::MakeInline(TEntry& entry, ParamKind kind) {
+  if (entry.param) {
+    Detach(entry.param);
+    entry.param.reset();
+  }
+  entry.kind = kind;
+  entry.flag = false;
+  entry.number = 0.0;
+  entry.text.clear();
+}
+
+const Ptr<IParameter>& TParameters::Materialise(const TEntry& entry) const {
+  if (entry.param) return entry.param;
+  // Read-only and without an editor, as a value written by name always was.
+  switch (entry.kind) {
+  case ParamKind::Bool:
+    entry.param = std::make_shared<TBoolParameter>(*entry.name, entry.flag, 0);
+    break;
+  case ParamKind::String:
+    entry.param = std::make_shared<TStringParameter>(*entry.name, entry.text);
+    break;
+  default:
+    entry.param = std::make_shared<TNumberParameter>(*entry.name, entry.number);
+    break;
+  }
+  return entry.param;
+}
+
 void TParameters::Clear() {
-  for (auto& e : entries_) Detach(e.second);
+  for (auto& e : entries_) Detach(e.param);
   entries_.clear();
 }
 
-Ptr<IParameter> TParameters::GetParam(const std::string& name) const {
+Ptr<IParameter> TParameters::GetParam(std::string_view name) const {
   int i = Find(name);
-  return i < 0 ? nullptr : entries_[static_cast<size_t>(i)].second;
+  return i < 0 ? nullptr : Materialise(entries_[static_cast<size_t>(i)]);
 }
 
-Ptr<INumberParameter> TParameters::GetNumberParam(const std::string& name) const {
+Ptr<INumberParameter> TParameters::GetNumberParam(std::string_view name) const {
   return std::dynamic_pointer_cast<INumberParameter>(GetParam(name));
 }
 
-double TParameters::GetFloat(const std::string& name) const {
+double TParameters::GetFloat(std::string_view name) const {
   int i = Find(name);
   if (i < 0) return 0.0;
-  auto* p = entries_[static_cast<size_t>(i)].second->AsNumber();
+  const TEntry& e = entries_[static_cast<size_t>(i)];
+  if (!e.param) return e.kind == ParamKind::Number ? e.number : 0.0;
+  auto* p = e.param->AsNumber();
   return p ? p->GetValue() : 0.0;
 }
 
-void TParameters::SetFloat(const std::string& name, double value) {
-  int i = Find(name);
-  if (i >= 0) {
-    if (auto* p = entries_[static_cast<size_t>(i)].second->AsNumber()) {
-      p->SetValue(value);
+void TParameters::SetFloat(std::string_view name, double value) {
+  bool added = false;
+  TEntry& e = Slot(name, added);
+  if (!added) {
+    if (e.param) {
+      if (auto* p = e.param->AsNumber()) {
+        p->SetValue(value);
+        return;
+      }
+    } else if (e.kind == ParamKind::Number) {
+      e.number = value;
       return;
     }
   }
-  AddParam(name, std::make_shared<TNumberParameter>(name, value), nullptr, true);
+  // A new entry, or one of another kind replaced in place.
+  MakeInline(e, ParamKind::Number);
+  e.number = value;
+  NotifyParametersChanged();
 }
 
-std::int64_t TParameters::GetInt(const std::string& name) const { return RoundHalfEven(GetFloat(name)); }
+std::int64_t TParameters::GetInt(std::string_view name) const { return RoundHalfEven(GetFloat(name)); }
 
-bool TParameters::GetBool(const std::string& name) const {
+bool TParameters::GetBool(std::string_view name) const {
   int i = Find(name);
   if (i < 0) return false;
-  auto* p = entries_[static_cast<size_t>(i)].second->AsBool();
+  const TEntry& e = entries_[static_cast<size_t>(i)];
+  if (!e.param) return e.kind == ParamKind::Bool && e.flag;
+  auto* p = e.param->AsBool();
   return p ? p->GetValue() : false;
 }
 
-void TParameters::SetBool(const std::string& name, bool value) {
-  int i = Find(name);
-  if (i >= 0) {
-    if (auto* p = entries_[static_cast<size_t>(i)].second->AsBool()) {
-      p->SetValue(value);
+void TParameters::SetBool(std::string_view name, bool value) {
+  bool added = false;
+  TEntry& e = Slot(name, added);
+  if (!added) {
+    if (e.param) {
+      if (auto* p = e.param->AsBool()) {
+        p->SetValue(value);
+        return;
+      }
+    } else if (e.kind == ParamKind::Bool) {
+      e.flag = value;
       return;
     }
   }
-  AddParam(name, std::make_shared<TBoolParameter>(name, value, 0), nullptr, true);
+  MakeInline(e, ParamKind::Bool);
+  e.flag = value;
+  NotifyParametersChanged();
 }
 
-std::string TParameters::GetString(const std::string& name) const {
+std::string TParameters::GetString(std::string_view name) const {
   int i = Find(name);
   if (i < 0) return {};
-  auto* p = entries_[static_cast<size_t>(i)].second->AsString();
+  const TEntry& e = entries_[static_cast<size_t>(i)];
+  if (!e.param) return e.kind == ParamKind::String ? e.text : std::string();
+  auto* p = e.param->AsString();
   return p ? p->GetValue() : std::string();
 }
 
-void TParameters::SetString(const std::string& name, const std::string& value) {
-  int i = Find(name);
-  if (i >= 0) {
-    if (auto* p = entries_[static_cast<size_t>(i)].second->AsString()) {
-      p->SetValue(value);
-      ParamValueSet(name);
-      return;
+void TParameters::SetString(std::string_view name, const std::string& value) {
+  bool added = false;
+  TEntry* e = &Slot(name, added);
+  bool replaced = true;
+  if (!added) {
+    if (e->param) {
+      if (auto* p = e->param->AsString()) {
+        p->SetValue(value);
+        replaced = false;
+      }
+    } else if (e->kind == ParamKind::String) {
+      e->text = value;
+      replaced = false;
     }
   }
-  AddParam(name, std::make_shared<TStringParameter>(name, value), nullptr, true);
-  ParamValueSet(name);
+  if (replaced) {
+    MakeInline(*e, ParamKind::String);
+    e->text = value;
+    NotifyParametersChanged();
+  }
+  // The interned name outlives any rewrite of the entries the reaction may make.
+  ParamValueSet(*e->name);
 }
 
 void TParameters::ParamValueSet(const std::string&) {}
 
-Ptr<IDoubleMatrix> TParameters::GetMatrix(const std::string& name) const {
+Ptr<IDoubleMatrix> TParameters::GetMatrix(std::string_view name) const {
   auto p = QueryParam<IMatrixParameter>(name);
   return p ? p->GetMatrix() : nullptr;
 }
 
-Ptr<IObject> TParameters::GetInterfaceObject(const std::string& name) const {
+Ptr<IObject> TParameters::GetInterfaceObject(std::string_view name) const {
   auto p = QueryParam<IInterfaceParameter>(name);
   return p ? p->GetValue() : nullptr;
 }
 
-std::string TParameters::GetShortCaptionOf(const std::string& name) const {
-  auto p = GetParam(name);
-  return p ? p->GetShortCaption() : std::string();
+std::string TParameters::GetShortCaptionOf(std::string_view name) const {
+  int i = Find(name);
+  if (i < 0) return {};
+  const TEntry& e = entries_[static_cast<size_t>(i)];
+  return e.param ? e.param->GetShortCaption() : std::string(); // an inline value has no caption yet
 }
 
-void TParameters::SetShortCaptionOf(const std::string& name, const std::string& text) {
+void TParameters::SetShortCaptionOf(std::string_view name, const std::string& text) {
   if (auto p = GetParam(name)) p->SetShortCaption(text);
 }
 
 void TParameters::AddParam(const std::string& name, const Ptr<IParameter>& param, const Ptr<IParamEdit>& editor,
                            bool readOnly) {
   if (!param) throw std::invalid_argument("AddParam: no parameter given for \"" + name + "\"");
-  int i = Find(name);
-  if (i < 0) {
-    entries_.emplace_back(name, nullptr);
-    i = static_cast<int>(entries_.size()) - 1;
-  }
-  auto& slot = entries_[static_cast<size_t>(i)].second;
-  if (slot != param) {
-    Detach(slot);
-    slot = param;
+  bool added = false;
+  TEntry& e = Slot(name, added);
+  if (e.param != param) {
+    Detach(e.param);
+    e.param = param;
   }
   param->SetEditor(editor);
   param->SetReadOnly(readOnly);
@@ -282,22 +380,22 @@ void TParameters::AddParam(const std::string& name, const Ptr<IParameter>& param
   NotifyParametersChanged();
 }
 
-void TParameters::DeleteParam(const std::string& name) {
+void TParameters::DeleteParam(std::string_view name) {
   int i = Find(name);
   if (i < 0) return;
-  Detach(entries_[static_cast<size_t>(i)].second);
+  Detach(entries_[static_cast<size_t>(i)].param);
   entries_.erase(entries_.begin() + i);
   NotifyParametersChanged();
 }
 
 Ptr<IParameter> TParameters::GetParamAt(int index) const {
   if (index < 0 || index >= Count()) throw std::out_of_range("parameter index " + std::to_string(index));
-  return entries_[static_cast<size_t>(index)].second;
+  return Materialise(entries_[static_cast<size_t>(index)]);
 }
 
 std::string TParameters::GetNameAt(int index) const {
   if (index < 0 || index >= Count()) throw std::out_of_range("parameter index " + std::to_string(index));
-  return entries_[static_cast<size_t>(index)].first;
+  return *entries_[static_cast<size_t>(index)].name;
 }
 
 void TParameters::NotifyParametersChanged() {
@@ -310,10 +408,10 @@ void TParameters::Notify(int eventCode, IObject* sender, const std::any&) {
   if (!edit) return;
   IParameter* edited = edit->GetParam();
   for (auto& e : entries_)
-    if (e.second.get() == edited) {
+    if (e.param && e.param.get() == edited) {
       // The entry is held and named by copies: the reaction below may rewrite entries.
-      const std::string name = e.first;
-      const Ptr<IParameter> hold = e.second;
+      const std::string& name = *e.name;
+      const Ptr<IParameter> hold = e.param;
       ParamValueSet(name);
       for (IParamObserver* o : notifier_.CollectListeners<IParamObserver>(peParametersChanged))
         o->ParameterChanged(hold.get());
@@ -322,6 +420,23 @@ void TParameters::Notify(int eventCode, IObject* sender, const std::any&) {
 }
 
 void TParameters::AssignParams(const IParamList& source) {
+  // Inline values of another container are copied as values: asking for their objects would make one each.
+  if (const auto* from = dynamic_cast<const TParameters*>(&source); from && from != this) {
+    for (const TEntry& s : from->entries_) {
+      if (s.param) {
+        AddParam(*s.name, s.param->Clone(), nullptr, true);
+        continue;
+      }
+      bool added = false;
+      TEntry& e = Slot(*s.name, added);
+      MakeInline(e, s.kind);
+      e.flag = s.flag;
+      e.number = s.number;
+      e.text = s.text;
+      NotifyParametersChanged();
+    }
+    return;
+  }
   for (int i = 0; i < source.Count(); ++i) {
     Ptr<IParameter> p = source.GetParamAt(i);
     if (p) AddParam(source.GetNameAt(i), p->Clone(), nullptr, true);

@@ -60,10 +60,15 @@ void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, co
   if (n == 0 || m == 0) return;
   cur_.assign(static_cast<size_t>(m) * n, 0.0);
   next_.assign(static_cast<size_t>(m) * n, 0.0);
+  // The weights bond-major, like the value buffers, so that a bond's step reads one contiguous row.
+  weightRows_.resize(static_cast<size_t>(m) * n);
+  for (size_t i = 0; i < n; ++i)
+    for (size_t r = 0; r < static_cast<size_t>(m); ++r)
+      weightRows_[r * n + i] = weights[i][r];
   std::vector<long double> acc(width);
   for (int b = 0; b < m; ++b) {
     if (excluded && excluded[b]) continue;
-    WalkFrom(b, weights, K, excluded, acc.data());
+    WalkFrom(b, n, K, excluded, acc.data());
     for (size_t x = 0; x < width; ++x)
       traces[x] += acc[x];
     if (local)
@@ -72,9 +77,7 @@ void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, co
   }
 }
 
-void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights, int K, const char* excluded,
-                             long double* acc) {
-  const size_t n = weights.size();
+void TMomentKernel::WalkFrom(int bond, size_t n, int K, const char* excluded, long double* acc) {
   const size_t Ks = static_cast<size_t>(K);
   std::fill(acc, acc + n * Ks, 0.0L);
 
@@ -85,12 +88,16 @@ void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights
   std::fill_n(&cur_[static_cast<size_t>(bond) * n], n, 1.0);
 
   for (int j = 0;; ++j) {
-    // B^{2j}(b, b) = |v_j|^2.
+    // B^{2j}(b, b) = |v_j|^2. Each sum runs over the bonds in list order, as always; it is kept in a register
+    // instead of being stored back after every bond, which cost more than the products.
     if (j > 0 && 2 * j <= K)
-      for (int r : curList_) {
-        const double* v = &cur_[static_cast<size_t>(r) * n];
-        for (size_t i = 0; i < n; ++i)
-          acc[i * Ks + static_cast<size_t>(2 * j - 1)] += static_cast<long double>(v[i]) * v[i];
+      for (size_t i = 0; i < n; ++i) {
+        long double sum = acc[i * Ks + static_cast<size_t>(2 * j - 1)];
+        for (int r : curList_) {
+          const double v = cur_[static_cast<size_t>(r) * n + i];
+          sum += static_cast<long double>(v) * v;
+        }
+        acc[i * Ks + static_cast<size_t>(2 * j - 1)] = sum;
       }
     if (2 * j + 1 > K) break;
 
@@ -108,9 +115,10 @@ void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights
     };
     for (int r : curList_) {
       const double* v = &cur_[static_cast<size_t>(r) * n];
+      const double* w = &weightRows_[static_cast<size_t>(r) * n];
       double* own = touch(r);
       for (size_t i = 0; i < n; ++i)
-        own[i] += weights[i][r] * v[i];
+        own[i] += w[i] * v[i];
       for (int x = adjacency_.start[static_cast<size_t>(r)]; x < adjacency_.start[static_cast<size_t>(r) + 1]; ++x) {
         const int c = adjacency_.neighbours[static_cast<size_t>(x)];
         if (excluded && excluded[c]) continue;
@@ -120,11 +128,11 @@ void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights
       }
     }
     // B^{2j+1}(b, b) = <v_j, v_{j+1}>; v_j is zero outside its list.
-    for (int r : curList_) {
-      const double* v = &cur_[static_cast<size_t>(r) * n];
-      const double* w = &next_[static_cast<size_t>(r) * n];
-      for (size_t i = 0; i < n; ++i)
-        acc[i * Ks + static_cast<size_t>(2 * j)] += static_cast<long double>(v[i]) * w[i];
+    for (size_t i = 0; i < n; ++i) {
+      long double sum = acc[i * Ks + static_cast<size_t>(2 * j)];
+      for (int r : curList_)
+        sum += static_cast<long double>(cur_[static_cast<size_t>(r) * n + i]) * next_[static_cast<size_t>(r) * n + i];
+      acc[i * Ks + static_cast<size_t>(2 * j)] = sum;
     }
     std::swap(cur_, next_);
     std::swap(curStamp_, nextStamp_);
