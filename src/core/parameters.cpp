@@ -3,6 +3,7 @@
 #include "core/numtext.h"
 #include "core/rounding.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <stdexcept>
@@ -168,7 +169,19 @@ const std::string& InternParamName(std::string_view name) {
   static std::mutex lock;
   static std::unordered_set<std::string, TNameHash, std::equal_to<>> names;
   thread_local std::unordered_map<std::string_view, const std::string*> seen;
-  if (auto hit = seen.find(name); hit != seen.end()) return *hit->second;
+  // Callers mostly pass the same few texts (a block's name list, a literal): a slot per text address answers
+  // those without hashing the text; the comparison guards against a buffer that now holds another name.
+  struct TRecent {
+    const char* data = nullptr;
+    const std::string* interned = nullptr;
+  };
+  thread_local TRecent recent[64];
+  TRecent& slot = recent[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3 ^ name.size()) & 63];
+  if (slot.data == name.data() && slot.interned && *slot.interned == name) return *slot.interned;
+  if (auto hit = seen.find(name); hit != seen.end()) {
+    slot = {name.data(), hit->second};
+    return *hit->second;
+  }
   const std::string* stored;
   {
     std::lock_guard<std::mutex> guard(lock);
@@ -177,6 +190,7 @@ const std::string& InternParamName(std::string_view name) {
     stored = &*it; // nodes of an unordered set never move
   }
   seen.emplace(*stored, stored);
+  slot = {name.data(), stored};
   return *stored;
 }
 

@@ -45,6 +45,8 @@ public:
 
 private:
   void WalkFrom(int bond, size_t n, int K, const char* excluded, long double* acc);
+  /// acc[i * stride] += sum over the listed bonds r of a[r * n + i] * b[r * n + i], for each weight i.
+  void Accumulate(size_t n, const double* a, const double* b, long double* acc, size_t stride) const;
 
   TBondAdjacency adjacency_;
   // Two value buffers (bond-major, one value per weight) with the bonds each currently holds.
