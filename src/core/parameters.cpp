@@ -3,6 +3,7 @@
 #include "core/numtext.h"
 #include "core/rounding.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
@@ -207,7 +208,19 @@ void TParameters::Detach(const Ptr<IParameter>& param) {
     if (Ptr<IParamEdit> edit = param->GetEditor()) edit->Notifier().RemoveListener(this);
 }
 
+namespace {
+// One of 64 bits picked by a name's length and end characters. Most lookups that fail (every value written for
+// the first time) fail on a container holding no name with that bit, without comparing a single name.
+std::uint64_t NameBit(std::string_view name) {
+  if (name.empty()) return 1;
+  const unsigned mix = static_cast<unsigned>(name.size()) * 31u + static_cast<unsigned char>(name.front()) * 7u +
+                       static_cast<unsigned char>(name.back());
+  return std::uint64_t{1} << (mix & 63u);
+}
+} // namespace
+
 int TParameters::Find(std::string_view name) const {
+  if ((nameBits_ & NameBit(name)) == 0) return -1;
   for (size_t i = 0; i < entries_.size(); ++i)
     if (*entries_[i].name == name) return static_cast<int>(i);
   return -1;
@@ -217,7 +230,10 @@ TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) {
   const int i = Find(name);
   added = i < 0;
   if (!added) return entries_[static_cast<size_t>(i)];
+  // Atoms and bonds collect a few tens of values each: grow in few steps.
+  if (entries_.capacity() == entries_.size()) entries_.reserve(std::max<size_t>(16, entries_.size() * 2));
   TEntry& e = entries_.emplace_back();
+  nameBits_ |= NameBit(name);
   e.name = &InternParamName(name);
   return e;
 }
@@ -253,6 +269,7 @@ const Ptr<IParameter>& TParameters::Materialise(const TEntry& entry) const {
 void TParameters::Clear() {
   for (auto& e : entries_) Detach(e.param);
   entries_.clear();
+  nameBits_ = 0;
 }
 
 Ptr<IParameter> TParameters::GetParam(std::string_view name) const {

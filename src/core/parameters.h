@@ -347,6 +347,7 @@ private:
 
   TNotifier notifier_;
   std::vector<TEntry> entries_;
+  std::uint64_t nameBits_ = 0; // NameBit of every name entered since the last Clear (deleted ones stay)
 };
 
 /// The one stored copy of a parameter name: equal names give the same object, which lives as long as the
