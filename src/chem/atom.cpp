@@ -181,7 +181,7 @@ int TAtom::CountBondsOfType(int type) const {
 }
 
 void TAtom::UpdateHybridisation() {
-  SetString(kParamHybridation, HybridisationText(GetHybridisation()));
+  SetStringAt(hintHybridation_, kParamHybridation, HybridisationText(GetHybridisation()));
 }
 
 IAtom* TAtom::GetNeighbourAtom(int i) const { return AsAtom(GetNeighbour(i)); }

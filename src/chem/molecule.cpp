@@ -70,8 +70,8 @@ void TMolecule::Clear() {
 void TMolecule::Changed(int kind) {
   TGraph::Changed(kind);
   // Completion steps mark the molecule as done; any change means they must run again.
-  SetFloat(kTagAromaticity, 0.0);
-  SetFloat(kTagHydrogens, 0.0);
+  SetFloatAt(hintAromaticity_, kTagAromaticity, 0.0);
+  SetFloatAt(hintHydrogens_, kTagHydrogens, 0.0);
   if (hasTransform_ && kind == gcTopology) {
     if (UpdateCount() > 0)
       reprojectPending_ = true;

@@ -59,6 +59,7 @@ private:
   bool hasTransform_ = false;
   // A topology change inside an update bracket re-projects once, when the outermost bracket closes.
   bool reprojectPending_ = false;
+  int hintAromaticity_ = -1, hintHydrogens_ = -1; // entry positions of the completion tags (SetFloatAt)
   TBond* lastBond_ = nullptr; // the bond CreateEdge made last, handed out by ConnectAtoms without a cast
 };
 

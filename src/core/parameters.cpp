@@ -226,6 +226,49 @@ int TParameters::Find(std::string_view name) const {
   return -1;
 }
 
+int TParameters::FindFrom(int hint, std::string_view name) const {
+  if (hint >= 0 && static_cast<size_t>(hint) < entries_.size() && *entries_[static_cast<size_t>(hint)].name == name)
+    return hint;
+  return Find(name);
+}
+
+void TParameters::SetFloatAt(int& hint, std::string_view name, double value) {
+  const int i = FindFrom(hint, name);
+  if (i >= 0) {
+    TEntry& e = entries_[static_cast<size_t>(i)];
+    INumberParameter* p = e.param ? e.param->AsNumber() : nullptr;
+    if (p || (!e.param && e.kind == ParamKind::Number)) {
+      if (p)
+        p->SetValue(value);
+      else
+        e.number = value;
+      hint = i;
+      return;
+    }
+  }
+  SetFloat(name, value);
+  hint = Find(name);
+}
+
+void TParameters::SetStringAt(int& hint, std::string_view name, const std::string& value) {
+  const int i = FindFrom(hint, name);
+  if (i >= 0) {
+    TEntry& e = entries_[static_cast<size_t>(i)];
+    IStringParameter* p = e.param ? e.param->AsString() : nullptr;
+    if (p || (!e.param && e.kind == ParamKind::String)) {
+      if (p)
+        p->SetValue(value);
+      else
+        e.text = value;
+      hint = i;
+      ParamValueSet(*e.name);
+      return;
+    }
+  }
+  SetString(name, value);
+  hint = Find(name);
+}
+
 TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) {
   const int i = Find(name);
   added = i < 0;

@@ -314,6 +314,12 @@ public:
   /// Copies every entry of source (values cloned, so the two containers never share a value).
   void AssignParams(const IParamList& source);
 
+  /// SetFloat and SetString for a caller that writes the same entry over and over (an atom's coordinates, a
+  /// molecule's completion tags after every change): the entry at hint, an index the call keeps up to date, is
+  /// tried before the search. The effect is that of SetFloat and SetString.
+  void SetFloatAt(int& hint, std::string_view name, double value);
+  void SetStringAt(int& hint, std::string_view name, const std::string& value);
+
 protected:
   /// Tells the observers that entries were added or removed.
   void NotifyParametersChanged();
@@ -337,6 +343,8 @@ private:
   };
 
   int Find(std::string_view name) const;
+  /// Find, trying the entry at hint first.
+  int FindFrom(int hint, std::string_view name) const;
   /// The entry named name, appended (as an inline number 0) when missing.
   TEntry& Slot(std::string_view name, bool& added);
   /// Makes the entry an inline value of kind, letting go of a parameter object of another kind.
