@@ -63,7 +63,7 @@ const TRecordNote kRecords[] = {
      "of their bonds' edge degrees (du + dw - 2) to the power -1/2",
      "", "", "hydrogen-suppressed graph", "J. Chem. Inf. Comput. Sci. 35 (1995) 31", "", ""},
     {"kappa index", NoteShape::Kappa,
-     "Kappa shape index of order {order}, from the number of heavy atoms and of paths of {order} bonds", "", "",
+     "Kappa shape index of order {order}, from the number of heavy atoms and of paths of length {order}", "", "",
      "hydrogen-suppressed graph", "Quant. Struct.-Act. Relat. 4 (1985) 109", "", ""},
     {"kappa(alpha) index", NoteShape::Kappa,
      "Kappa shape index of order {order} corrected by the atoms' size increments alpha (element and "
