@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-checks against independent tools (RDKit from Debian's python3-rdkit, MOPAC from Debian's mopac; pandas or
-# R for the reading examples of docs/formats.md). None of them is needed by `make test`: their reference values are frozen in tests/data. This rebuilds the dump tools in
-# a Release build and runs every comparison; each prints its own agreement figures.
+# R for the reading examples of docs/formats.md). None of them is needed by `make test`: their reference values
+# are frozen in tests/data. This rebuilds the dump tools in a Release build and runs every comparison; each
+# prints its own agreement figures.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
