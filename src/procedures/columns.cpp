@@ -276,7 +276,8 @@ int ListColumns(const TCatalogue& catalogue, const TBatchOptions& options, bool 
       }
     }
   }
-  WriteColumns(columns, out);
+  // A single procedure that cannot run lists nothing: an empty table would read as a procedure without columns.
+  if (allProcedures || status == beSuccess) WriteColumns(columns, out);
   return status;
 }
 
