@@ -1,5 +1,6 @@
 // The column reference against the files themselves: every procedure run on a small fixture writes exactly the
-// header cells, in the order, that --columns lists for its settings, and no data file --columns does not list.
+// header cells, in the order, that --columns lists for its settings, and no data file --columns does not list;
+// every column listed is defined.
 
 #include "batch_fixture.h"
 
@@ -39,8 +40,10 @@ TEST_F(BatchRun, EveryDataFileHeaderIsWhatTheColumnReferenceLists) {
     ASSERT_EQ(Run(c.procedure, {std::string(CORVATIN_TEST_DATA_DIR) + "/" + c.fixture}, c.weights, c.assignments), 0)
         << log_.str();
     std::map<std::string, std::vector<std::string>> listed; // file -> labels, in order
-    for (const TColumnInfo& column : DescribeColumns(*ChooseProcedure(*catalogue_, c.procedure)))
+    for (const TColumnInfo& column : DescribeColumns(*ChooseProcedure(*catalogue_, c.procedure))) {
       listed[column.file].push_back(column.label);
+      EXPECT_FALSE(column.definition.empty()) << column.file << ": " << column.label;
+    }
 
     std::set<std::string> written;
     for (const auto& entry : fs::directory_iterator(dir_ / "results"))
