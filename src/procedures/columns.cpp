@@ -102,8 +102,9 @@ public:
 private:
   void AddFile(const TVectorOutput& output, const Ptr<IMolecule>& model) {
     file_ = output.GetString(kParamOutputDataFile);
-    Add("Name", kNameColumnNote, "", "", "");
     const TOutputOptions options{output.RowLines(), output.LabelledValues(), 6};
+    // The name column, as the output heads it.
+    Add(ComposeStructure(model, {}, options).header.front(), kNameColumnNote, "", "", "");
     auto& params = dynamic_cast<IParameters&>(*model);
     for (const TParamObject& record : output.Records()) {
       if (record.level != olMolecule) continue; // atom and bond values go to the results file only
