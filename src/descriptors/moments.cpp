@@ -124,27 +124,36 @@ void TMomentKernel::WalkFrom(int bond, size_t n, int K, const char* excluded, lo
     // v_{j+1} = B v_j over the bonds within reach.
     const long long nextTok = ++token_;
     nextList_.clear();
-    auto touch = [&](int c) -> double* {
-      double* slot = &next_[static_cast<size_t>(c) * n];
-      if (nextStamp_[static_cast<size_t>(c)] != nextTok) {
+    // A bond reached for the first time in this step takes its first term as it is instead of adding it to a
+    // cleared slot: the same value (a zero's sign aside, which no sum of the moments can show).
+    auto touch = [&](int c, bool& fresh) -> double* {
+      fresh = nextStamp_[static_cast<size_t>(c)] != nextTok;
+      if (fresh) {
         nextStamp_[static_cast<size_t>(c)] = nextTok;
-        std::fill_n(slot, n, 0.0);
         nextList_.push_back(c);
       }
-      return slot;
+      return &next_[static_cast<size_t>(c) * n];
     };
+    bool fresh = false;
     for (int r : curList_) {
       const double* v = &cur_[static_cast<size_t>(r) * n];
       const double* w = &weightRows_[static_cast<size_t>(r) * n];
-      double* own = touch(r);
-      for (size_t i = 0; i < n; ++i)
-        own[i] += w[i] * v[i];
+      double* own = touch(r, fresh);
+      if (fresh)
+        for (size_t i = 0; i < n; ++i)
+          own[i] = w[i] * v[i];
+      else
+        for (size_t i = 0; i < n; ++i)
+          own[i] += w[i] * v[i];
       for (int x = adjacency_.start[static_cast<size_t>(r)]; x < adjacency_.start[static_cast<size_t>(r) + 1]; ++x) {
         const int c = adjacency_.neighbours[static_cast<size_t>(x)];
         if (excluded && excluded[c]) continue;
-        double* slot = touch(c);
-        for (size_t i = 0; i < n; ++i)
-          slot[i] += v[i];
+        double* slot = touch(c, fresh);
+        if (fresh)
+          std::copy_n(v, n, slot);
+        else
+          for (size_t i = 0; i < n; ++i)
+            slot[i] += v[i];
       }
     }
     // B^{2j+1}(b, b) = <v_j, v_{j+1}>; v_j is zero outside its list.
