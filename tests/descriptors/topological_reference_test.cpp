@@ -1,21 +1,16 @@
-// Replays frozen references through the preparation of the topological procedure (completion, standard
-// classification) and the blocks:
-// - tests/data/topological_reference.tsv, written by scripts/validate_topological.py from every second molecule of
-//   the 2,000 drug-like SMILES of the shared fixture set: Wiener, Harary, Zagreb and Balaban values, chi of order 1,
-//   chi-v of paths of orders 1 to 4 (RDKit's Chi1n..Chi4n less its paths that close on themselves), kappa with and
-//   without alpha, the flexibility index and the molecular weight. Cells marked "-" differ for a documented reason.
-// - tests/data/kappa_alpha_hand.tsv: kappa(alpha) and flexibility worked out by hand for S, P, halogens and
-//   aromatic atoms;
-// - tests/data/topological_hand.tsv: small molecules worked out by hand, among them the cells RDKit does not give
-//   (clusters, chains, epsilon) and Balaban's J of structures in several pieces.
+// Replays the frozen references of tests/data through the preparation of the topological procedure (completion,
+// standard classification) and the blocks: RDKit's values for every second drug-like molecule of the shared fixture
+// set (topological_reference.tsv by scripts/validate_topological.py; "-" where definitions differ), kappa(alpha) for
+// S, P, halogens and aromatic atoms (kappa_alpha_hand.tsv) and small molecules worked out by hand, among them the
+// cells RDKit does not give (topological_hand.tsv). Each file names its sources.
 
 #include "chem/completion_block.h"
 #include "chem/smiles.h"
 #include "classify/std_classification.h"
 #include "core/numtext.h"
+#include "descriptor_test_util.h"
 #include "descriptors/physchem.h"
 #include "descriptors/topological_indexes.h"
-#include "topsmode_test_util.h"
 
 namespace corvatin {
 namespace {
@@ -68,11 +63,12 @@ TEST(TopologicalReference, AgreesWithRDKitOnTheFixtureSet) {
       EXPECT_TRUE(Near(ours, reference, relative))
           << cell.at("name") << " " << column << ": ours " << FormatGeneral(ours, 17) << ", reference " << reference;
     };
-    check("W", molecule.GetFloat("Wiener index"));
-    check("H", molecule.GetFloat("Harary number"));
-    check("M1", molecule.GetFloat("Zagreb M1 index"));
-    check("M2", molecule.GetFloat("Zagreb M2 index"));
-    check("J", molecule.GetFloat("Balaban index"));
+    for (const auto& [column, result] : {std::pair{"W", "Wiener index"},
+                                         {"H", "Harary number"},
+                                         {"M1", "Zagreb M1 index"},
+                                         {"M2", "Zagreb M2 index"},
+                                         {"J", "Balaban index"}})
+      check(column, molecule.GetFloat(result));
     Ptr<IDoubleMatrix> chi = molecule.GetMatrix("Randic branching index");
     Ptr<IDoubleMatrix> chiV = molecule.GetMatrix("Valence connectivity index");
     ASSERT_TRUE(chi && chiV) << cell.at("name");
@@ -95,34 +91,28 @@ TEST(TopologicalReference, AgreesWithRDKitOnTheFixtureSet) {
   EXPECT_GT(compared, 10000);
 }
 
-TEST(TopologicalReference, KappaAlphaAndFlexibilityMatchHandValuesForSPHalogensAndAromaticAtoms) {
-  TopologicalChain chain;
-  const int rows = ForEachRow("kappa_alpha_hand.tsv", [&](const Row& cell) {
-    IMolecule& molecule = chain.Run(cell.at("smiles"));
-    for (int k = 0; k < 3; ++k) {
-      const std::string column = std::to_string(k + 1) + "ka";
-      EXPECT_NEAR(KappaCell(molecule, "kappa(alpha) index", k), TextToFloat(cell.at(column)), 1e-9)
-          << cell.at("name") << " " << column;
-    }
-    EXPECT_NEAR(molecule.GetFloat("Flexibility index"), TextToFloat(cell.at("phi")), 1e-9) << cell.at("name");
-  });
-  EXPECT_GE(rows, 9);
-}
-
-TEST(TopologicalReference, SmallMoleculesMatchTheirHandValues) {
+TEST(TopologicalReference, SmallMoleculesMatchTheirHandValuesAmongThemKappaAlphaForSPHalogensAndAromaticAtoms) {
   TopologicalChain chain;
   const std::string kinds[] = {"P", "C", "PC", "Ch"};
-  const int rows = ForEachRow("topological_hand.tsv", [&](const Row& cell) {
-    IMolecule& molecule = chain.Run(cell.at("smiles"));
-    const std::string& at = cell.at("cell");
-    double ours = molecule.GetFloat(cell.at("result"));
-    if (at[0] == 'k') ours = KappaCell(molecule, cell.at("result").c_str(), at[1] - '1');
+  // result, cell ("-" a number, kN the N-th kappa, order and kind of a connectivity matrix), expected value
+  const auto expect = [&](const Row& row, const std::string& result, const std::string& at, const std::string& value) {
+    IMolecule& molecule = chain.Run(row.at("smiles"));
+    double ours = at[0] == 'k' ? KappaCell(molecule, result.c_str(), at[1] - '1') : molecule.GetFloat(result);
     for (int kind = 0; kind < 4 && at != "-" && at[0] != 'k'; ++kind)
-      if (at.substr(1) == kinds[kind]) ours = molecule.GetMatrix(cell.at("result"))->Get(at[0] - '1', kind);
-    EXPECT_TRUE(Near(ours, TextToFloat(cell.at("value")), 1e-14))
-        << cell.at("smiles") << " " << cell.at("result") << " " << at << ": " << FormatGeneral(ours, 17);
-  });
-  EXPECT_GE(rows, 40);
+      if (at.substr(1) == kinds[kind]) ours = molecule.GetMatrix(result)->Get(at[0] - '1', kind);
+    EXPECT_TRUE(Near(ours, TextToFloat(value), 1e-10))
+        << row.at("smiles") << " " << result << " " << at << ": " << FormatGeneral(ours, 17);
+  };
+  EXPECT_GE(ForEachRow("topological_hand.tsv",
+                       [&](const Row& row) { expect(row, row.at("result"), row.at("cell"), row.at("value")); }),
+            40);
+  EXPECT_GE(ForEachRow("kappa_alpha_hand.tsv",
+                       [&](const Row& row) {
+                         for (const char* k : {"1", "2", "3"})
+                           expect(row, "kappa(alpha) index", std::string("k") + k, row.at(std::string(k) + "ka"));
+                         expect(row, "Flexibility index", "-", row.at("phi"));
+                       }),
+            9);
 }
 
 } // namespace
