@@ -31,7 +31,7 @@ TEST(WeightLabels, CutToThreeCharactersOrTakenFromTheLabelList) {
   EXPECT_EQ(WeightLabel(kMu + "xyz", {}, 0), "(" + kMu + "xy)"); // a multi-byte character counts as one
 }
 
-TEST(SpectralMoments, SmallMoleculesHaveTheirHandValuesAndColumnLabels) {
+TEST(SpectralMoments, SmallMoleculesHaveTheirHandValuesAndLabelsAndTheMaximumOrderIsChecked) {
   const auto words = [](const std::string& text) {
     std::vector<std::string> list;
     std::stringstream in(text);
