@@ -18,7 +18,6 @@
 namespace corvatin {
 namespace {
 
-// Records the permanent lines by kind.
 struct QuantumLog : IProgressLog {
   void Clear() override { lines.clear(); }
   void AddMessage(const std::string& text, int kind, bool transient) override {
@@ -263,10 +262,16 @@ Ptr<IMolecule> ReadMopac(const std::string& name, const std::vector<std::string>
 // MOPAC's eigenvectors are orthonormal: over all atoms the squared coefficients of one orbital add up to 1, so the
 // atoms' superdelocalizabilities add up to the sum of 1/e over the orbitals (the printed four decimals allow about
 // 1e-3). A wrong orbital row or an orbital taken from the wrong column breaks this.
-TEST(MopacOutput, RealOutputGetsEveryValueAndAcetonesSuperdelocalizabilitiesAddUpOverTheAtoms) {
+TEST(MopacOutput, RealOutputGivesThePrintedValuesAndAcetonesSuperdelocalizabilitiesAddUpOverTheAtoms) {
   // Chlorine's d orbitals (nine coefficient rows as MOPAC prints them) are cut to s and p.
   EXPECT_EQ(ReadMopac("chloromethane.out", {})->GetAtom(1)->GetMatrix(quantum::kEigenvectors)->GetRowCount(), 4);
   Ptr<IMolecule> m = ReadMopac("acetone.out", {});
+  // The mean |CHARGE| and the mean |q1 - q2| over the bonds of "NET ATOMIC CHARGES AND DIPOLE CONTRIBUTIONS"; the
+  // "No. of ELECS." of C2 and the C2=O4 bond order as printed.
+  EXPECT_NEAR(m->GetFloat(kResultPolarization), 0.3145841, 1e-12);
+  EXPECT_NEAR(m->GetFloat(kResultLocalDipoleIndex), 0.833444, 1e-12);
+  EXPECT_EQ(m->GetAtom(1)->GetFloat(quantum::kElectronDensity), 3.4782);
+  EXPECT_EQ(m->GetEdgeBetween(1, 3)->GetFloat(quantum::kBondOrder), 1.85);
   const Ptr<IDoubleMatrix> energies = m->GetMatrix(quantum::kOrbitalEnergies);
   ASSERT_EQ(m->GetInt(quantum::kFilledLevels), 12);
   ASSERT_EQ(energies->GetColumnCount(), 22);

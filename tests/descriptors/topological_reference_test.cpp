@@ -56,29 +56,27 @@ TEST(TopologicalReference, AgreesWithRDKitOnTheFixtureSet) {
   int compared = 0;
   const int rows = ForEachRow("topological_reference.tsv", [&](const Row& cell) {
     IMolecule& molecule = chain.Run(cell.at("smiles"));
-    auto check = [&](const std::string& column, double ours, double relative = 1e-10, double offset = 0) {
+    auto check = [&](const std::string& column, double ours, double relative = 1e-10, const char* less = nullptr) {
       if (cell.at(column) == "-") return;
       ++compared;
-      const double reference = TextToFloat(cell.at(column)) - offset;
+      const double reference =
+          TextToFloat(cell.at(column)) - (less && cell.at(less) != "-" ? TextToFloat(cell.at(less)) : 0);
       EXPECT_TRUE(Near(ours, reference, relative))
           << cell.at("name") << " " << column << ": ours " << FormatGeneral(ours, 17) << ", reference " << reference;
     };
-    for (const auto& [column, result] : {std::pair{"W", "Wiener index"},
-                                         {"H", "Harary number"},
-                                         {"M1", "Zagreb M1 index"},
-                                         {"M2", "Zagreb M2 index"},
-                                         {"J", "Balaban index"}})
-      check(column, molecule.GetFloat(result));
+    check("W", molecule.GetFloat("Wiener index"));
+    check("H", molecule.GetFloat("Harary number"));
+    check("M1", molecule.GetFloat("Zagreb M1 index"));
+    check("M2", molecule.GetFloat("Zagreb M2 index"));
+    check("J", molecule.GetFloat("Balaban index"));
     Ptr<IDoubleMatrix> chi = molecule.GetMatrix("Randic branching index");
     Ptr<IDoubleMatrix> chiV = molecule.GetMatrix("Valence connectivity index");
     ASSERT_TRUE(chi && chiV) << cell.at("name");
     check("Chi1", chi->Get(0, 0));
     check("Chi1n", chiV->Get(0, 0));
     check("Chi2n", chiV->Get(1, 0));
-    const double closed3 = cell.at("closed3") == "-" ? 0 : TextToFloat(cell.at("closed3"));
-    const double closed4 = cell.at("closed4") == "-" ? 0 : TextToFloat(cell.at("closed4"));
-    check("Chi3n", chiV->Get(2, 0), 1e-10, closed3);
-    check("Chi4n", chiV->Get(3, 0), 1e-10, closed4);
+    check("Chi3n", chiV->Get(2, 0), 1e-10, "closed3"); // less RDKit's paths that close on themselves
+    check("Chi4n", chiV->Get(3, 0), 1e-10, "closed4");
     for (int k = 0; k < 3; ++k) {
       check("k" + std::to_string(k + 1), KappaCell(molecule, "kappa index", k));
       if (cell.count("k1a")) check("k" + std::to_string(k + 1) + "a", KappaCell(molecule, "kappa(alpha) index", k));

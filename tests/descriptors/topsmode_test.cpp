@@ -213,15 +213,12 @@ TEST_P(RandomMolecules, MomentsLocalMomentsAndFragmentContributionsAgreeWithThei
       EXPECT_EQ(local->Get(static_cast<int>(b), static_cast<int>(k)), diagonals[b][k - 1]) << b << ", " << k;
   }
   auto g = Heavy(molecule);
-  const std::vector<double> fast = FragmentContribution(*g, {"W", ""}, 10);
   ReferenceRecursion::Atoms atoms;
   for (int i = 0; i < g->VertexCount(); ++i)
     atoms.push_back(g->GetVertex(i)->GetIndex());
   std::sort(atoms.begin(), atoms.end());
   const std::vector<long double> reference = ReferenceRecursion{*g, {"W", ""}, 10}.Compute(atoms).first;
-  ASSERT_EQ(fast.size(), reference.size());
-  for (size_t x = 0; x < fast.size(); ++x)
-    EXPECT_EQ(fast[x], static_cast<double>(reference[x])) << x;
+  EXPECT_EQ(FragmentContribution(*g, {"W", ""}, 10), std::vector<double>(reference.begin(), reference.end()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomMolecules, ::testing::Range(0, 24));
