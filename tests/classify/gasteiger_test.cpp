@@ -1,5 +1,5 @@
-// Gasteiger-Marsili charges (J. Gasteiger, M. Marsili, Tetrahedron 36 (1980) 3219-3228): the six-sweep limit, initial charges of ions, conservation of the total charge, and
-// RDKit's charges for drug molecules.
+// Gasteiger-Marsili charges (J. Gasteiger, M. Marsili, Tetrahedron 36 (1980) 3219-3228): the six-sweep limit, initial
+// charges of ions, conservation of the total charge, and RDKit's charges for drug molecules.
 #include "classify_test_util.h"
 
 #include "classify/gasteiger.h"
@@ -115,7 +115,8 @@ TEST(GasteigerReference, MatchesAnIndependentImplementation) {
     std::istringstream fields(line);
     std::string smiles;
     int i = -1;
-    ASSERT_TRUE(std::getline(fields, smiles, '\t') && std::getline(fields, name, '\t') && fields >> i >> symbol >> charge)
+    ASSERT_TRUE(std::getline(fields, smiles, '\t') && std::getline(fields, name, '\t') &&
+                fields >> i >> symbol >> charge)
         << line;
     if (smiles != current) {
       current = smiles;

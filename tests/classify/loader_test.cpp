@@ -3,6 +3,7 @@
 #include "classify_test_util.h"
 
 #include "classify/loader.h"
+#include "core/numtext.h"
 #include "core/paths.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,17 @@ using test::LoadText;
 
 const std::vector<std::string> kOne = {"Weight"};
 
-/// The loaded file in one line: "name|name| class: fragment=value;value ..." with the records in list order.
+/// The loaded file in one line: "name|name| class: fragment=value;value ..." with the records in list order and
+/// the values as numbers in a file of numbers.
 std::string Summary(const TSMILESClassification& c) {
   std::string s;
   for (const std::string& name : c.PropertyNames()) s += name + "|";
   s += " " + c.ClassName() + ":";
   for (int i = 0; i < c.FragmentCount(); ++i) {
-    s += " " + c.Record(i).smiles + "=";
-    for (size_t v = 0; v < c.Record(i).values.size(); ++v) s += (v ? ";" : "") + c.Record(i).values[v];
+    const TGraphData& r = c.Record(i);
+    s += " " + r.smiles + "=";
+    for (size_t v = 0; v < r.values.size(); ++v)
+      s += (v ? ";" : "") + (r.numbers.empty() ? r.values[v] : FloatToText(r.numbers.at(v)));
   }
   return s;
 }
@@ -42,7 +46,8 @@ std::vector<std::string> Names(const std::string& field) {
 
 TEST(ClassificationFile, HeaderDefinitionsAndTheirOrder) {
   // tests/data/classify/loads.tsv: header words in any letter case, comments and blank lines anywhere, given
-  // names overriding the Property line, names keeping the ";" that ends them, the class kept as written.
+  // names overriding the Property line, names keeping the ";" that ends them, the class kept as written, numbers
+  // with a sign or without a leading digit, a quoted number in a file of numbers.
   const auto rows = test::DataRows("loads.tsv");
   ASSERT_GT(rows.size(), 10u);
   for (const auto& r : rows) {
@@ -51,18 +56,10 @@ TEST(ClassificationFile, HeaderDefinitionsAndTheirOrder) {
   }
 }
 
-TEST(ClassificationFile, NumbersAndTheirForms) {
-  auto c = LoadText("C = +12\nN = -.5\nO = \"3.25\"\n", kOne);
-  EXPECT_EQ(c->Record(0).numbers, std::vector<double>{12.0});
-  EXPECT_EQ(c->Record(1).values[0], "-0.5");
-  EXPECT_EQ(c->Record(1).numbers, std::vector<double>{-0.5});
-  EXPECT_EQ(c->Record(2).numbers, std::vector<double>{3.25}); // quoted in a numeric file: still a number
-}
-
 TEST(ClassificationFile, RecordKeysMainBondsAndHybridisationMarks) {
   // "atoms/specific atoms/specific bonds": bracket hydrogens are atoms; bonds written without a symbol are "any",
-  // not specific ("~" is); an expanded two-atom symbol counts over the atoms written. Bond files: the main bond is the first
-  // main-chain bond after the first (bond 0 when there is none). Hybridisation marks above sp3 read as sp3.
+  // not specific ("~" is); an expanded two-atom symbol counts over the atoms written. Bond files: the main bond is the
+  // first main-chain bond after the first (bond 0 when there is none). Hybridisation marks above sp3 read as sp3.
   const struct {
     const char* text;
     int kind;
@@ -98,7 +95,8 @@ TEST(ClassificationErrors, EveryErrorNamesTheLineTheTokenizerIsOnAndItsReason) {
   ASSERT_GT(rows.size(), 40u);
   for (const auto& r : rows) {
     ASSERT_EQ(r.size(), 6u);
-    EXPECT_EQ(LoadError(r[5], Names(r[0]), r[1] == "bonds" ? ekBonds : ekAtoms, r[2] == "strings" ? vkString : vkNumber),
+    const int kind = r[1] == "bonds" ? ekBonds : ekAtoms;
+    EXPECT_EQ(LoadError(r[5], Names(r[0]), kind, r[2] == "strings" ? vkString : vkNumber),
               r[3] == "0" ? "loaded" : "Error at line " + r[3] + " : \"" + r[4] + "\"")
         << r[5];
   }
