@@ -19,8 +19,6 @@ namespace {
 using test::LoadError;
 using test::LoadText;
 
-const std::vector<std::string> kOne = {"Weight"};
-
 /// The loaded file in one line: "name|name| class: fragment=value;value ..." with the records in list order and
 /// the values as numbers in a file of numbers.
 std::string Summary(const TSMILESClassification& c) {
@@ -57,32 +55,22 @@ TEST(ClassificationFile, HeaderDefinitionsAndTheirOrder) {
 }
 
 TEST(ClassificationFile, RecordKeysMainBondsAndHybridisationMarks) {
-  // "atoms/specific atoms/specific bonds": bracket hydrogens are atoms; bonds written without a symbol are "any",
-  // not specific ("~" is); an expanded two-atom symbol counts over the atoms written. Bond files: the main bond is the
-  // first main-chain bond after the first (bond 0 when there is none). Hybridisation marks above sp3 read as sp3.
-  const struct {
-    const char* text;
-    int kind;
-    const char* expected;
-  } cases[] = {
-      {"*C(*)[CH3] = 1\n", ekAtoms, "7/5/0"},  {"C-C=O = 1\n", ekAtoms, "3/3/2"},
-      {"Cb = C=O\nNCb = 1\n", ekAtoms, "3/2/1"}, {"Cc = C~O\nNCc = 1\n", ekAtoms, "3/2/1"},
-      {"[C&sp] = 1\n", ekAtoms, "1/1/0 sp1"},  {"[C&sp2] = 1\n", ekAtoms, "1/1/0 sp2"},
-      {"[N&sp7] = 1\n", ekAtoms, "1/1/0 sp3"}, {"[O&SP2] = 1\n", ekAtoms, "1/1/0 sp2"},
-      {"CC=O = 1\n", ekBonds, "3/3/1 main 1"}, {"C=O = 1\n", ekBonds, "2/2/1 main 0"},
-      {"C(C)C = 1\n", ekBonds, "3/3/0 main 1"}, {"C(=O)C = 1\n", ekBonds, "3/3/1 main 1"},
-      {"[CH3]C = 1\n", ekBonds, "5/5/0 main 3"},
-  };
-  for (const auto& c : cases) {
-    auto file = LoadText(c.text, kOne, c.kind);
-    const TGraphData& r = file->Record(0);
+  // tests/data/classify/records.tsv. Bracket hydrogens are atoms; bonds written without a symbol are "any", not
+  // specific ("~" is); an expanded two-atom symbol counts over the atoms written. The main bond is the first
+  // main-chain bond after the first (bond 0 when there is none). Hybridisation marks above sp3 read as sp3.
+  const auto rows = test::DataRows("records.tsv");
+  ASSERT_GT(rows.size(), 10u);
+  for (const auto& r : rows) {
+    ASSERT_EQ(r.size(), 3u);
+    auto file = LoadText(r[2], {"Weight"}, r[0] == "bonds" ? ekBonds : ekAtoms);
+    const TGraphData& record = file->Record(0);
     const IMolecule& fragment = *file->File().fragments[0];
-    std::string s = std::to_string(r.atomCount) + "/" + std::to_string(r.specificAtomCount) + "/" +
-                    std::to_string(r.specificBondCount);
+    std::string s = std::to_string(record.atomCount) + "/" + std::to_string(record.specificAtomCount) + "/" +
+                    std::to_string(record.specificBondCount);
     if (fragment.GetAtom(0)->HasParam(kParamAtomSpecialHyb))
       s += " sp" + std::to_string(fragment.GetAtom(0)->GetInt(kParamAtomSpecialHyb));
-    if (c.kind == ekBonds) s += " main " + std::to_string(fragment.GetInt(kParamMainBond));
-    EXPECT_EQ(s, c.expected) << c.text;
+    if (r[0] == "bonds") s += " main " + std::to_string(fragment.GetInt(kParamMainBond));
+    EXPECT_EQ(s, r[1]) << r[2];
   }
 }
 

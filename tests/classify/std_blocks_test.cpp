@@ -3,6 +3,7 @@
 #include "classify_test_util.h"
 
 #include "classify/std_classification.h"
+#include "core/numtext.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,11 @@ TEST(StdClassification, AtomicNumbersAndZeroForUnknownSymbols) {
   auto m = Mol("ClC[Fe]");
   m->AddAtom()->SetSymbol("Xx");
   TStdClassification().Classify(AsStructure(m));
-  for (auto [i, z] : {std::pair{0, 17}, {1, 6}, {2, 26}, {m->VertexCount() - 1, 0}}) {
-    ASSERT_TRUE(m->GetAtom(i)->HasParam("Atomic number")) << i;
-    EXPECT_EQ(m->GetAtom(i)->GetFloat("Atomic number"), z) << i;
-  }
+  std::string numbers;
+  for (int i : {0, 1, 2, m->VertexCount() - 1})
+    numbers += m->GetAtom(i)->HasParam("Atomic number") ? FloatToText(m->GetAtom(i)->GetFloat("Atomic number")) + " "
+                                                        : "- ";
+  EXPECT_EQ(numbers, "17 6 26 0 ");
 }
 
 TEST(BondPropClassification, EachEndGivesItsValueDividedByItsHeavyNeighbourCount) {
