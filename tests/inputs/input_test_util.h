@@ -1,8 +1,9 @@
 #pragma once
-// Shared by the input tests: files written for one test, the test data folder, and a harness that runs a reader
+// Shared by the input tests: the test data folder, files written for one test, and a harness that runs a reader
 // block the way a package does (a molecule published under the port name, a recording log and progress).
 
 #include "../blocks/block_stubs.h"
+#include "core/errors.h"
 #include "core/paths.h"
 #include "inputs/file_input.h"
 
@@ -10,15 +11,25 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace corvatin::test {
 
-/// A file of the test data folder tests/data/inputs.
-inline std::string DataFile(const std::string& name) { return std::string(CORVATIN_TEST_DATA_DIR) + "/inputs/" + name; }
+/// A file of the test data folder tests/data, e.g. "formats/NCI_3.mol2".
+inline std::string Data(const std::string& path) { return std::string(CORVATIN_TEST_DATA_DIR) + "/" + path; }
+
+/// The bytes of a file of the test data folder.
+inline std::string DataText(const std::string& path) {
+  std::ifstream in(Data(path), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 /// A folder of its own for one test, removed with everything in it at the end.
 class TempFolder {
@@ -50,15 +61,13 @@ private:
   std::filesystem::path path_;
 };
 
-/// Runs a reader like a package: its molecule published under "InputTest.Molecule", log and progress recorded.
+/// Runs a reader like a package: its molecule published under kPort, log and progress recorded.
 template <class Reader> class ReaderHarness {
 public:
   template <class... Args> explicit ReaderHarness(Args&&... args)
       : reader(std::make_shared<Reader>(std::forward<Args>(args)...)) {
     SharedDataSpace()->AddParam(kPort, MakeInterfaceParam<IGraph>(Ptr<IGraph>(molecule)), nullptr, true);
     reader->SetPortName(0, kPort);
-    reader->SetLog(log);
-    reader->SetProgress(progress);
   }
   ~ReaderHarness() {
     reader->Stop();
@@ -69,6 +78,7 @@ public:
 
   /// As the worker does for every run: log and progress, then Start.
   void Start(const std::string& fileName) {
+    reader->Stop();
     reader->SetLog(log);
     reader->SetProgress(progress);
     reader->SetFileName(fileName);
@@ -80,13 +90,21 @@ public:
     reader->Execute(more);
     return more;
   }
-  /// Passes until the flag is cleared (at most limit); the molecule names in order.
-  std::vector<std::string> ReadAll(int limit = 10000) {
+  /// Every pass as the worker runs them: the names read in order, "!" and the message of a record error, "~" and
+  /// the last log line for a file without structure; flags, when given, receives each pass's flag.
+  std::vector<std::string> ReadAll(std::vector<bool>* flags = nullptr) {
     std::vector<std::string> names;
     bool more = true;
-    while (more && limit-- > 0) {
-      reader->Execute(more);
-      names.push_back(molecule->GetName());
+    for (int pass = 0; more && pass < 1000; ++pass) {
+      try {
+        reader->Execute(more);
+        names.push_back(molecule->GetName());
+      } catch (const ERecordError& e) {
+        names.push_back(std::string("!") + e.what()); // the reader has set more before raising it
+      } catch (const ENoStructure&) {
+        names.push_back("~" + (log->lines.empty() ? std::string() : log->Last().text));
+      }
+      if (flags) flags->push_back(more);
     }
     return names;
   }
@@ -107,6 +125,73 @@ template <class E, class F> std::string MessageOf(F&& statement) {
   }
   ADD_FAILURE() << "no exception of the expected type";
   return {};
+}
+
+using Names = std::vector<std::string>;
+
+// ------------------------------------------------------------------------ records written for the tests
+
+/// V2000 counts line; stamp "V2000", "V3000" or "" (no version stamp: the line ends after the 33rd column).
+inline std::string CountsLine(int atoms, int bonds, const std::string& stamp = "V2000") {
+  char text[64];
+  std::snprintf(text, sizeof text, "%3d%3d  0  0  0  0  0  0  0  0999", atoms, bonds);
+  return std::string(text) + (stamp.empty() ? "" : " " + stamp) + "\n";
+}
+
+/// V2000 atom line: coordinates, symbol, mass difference, charge code, stereo parity 0, hydrogen count field.
+inline std::string AtomLine(double x, double y, double z, const std::string& symbol, int mass = 0, int charge = 0,
+                            int hydrogens = 0) {
+  char text[128];
+  std::snprintf(text, sizeof text, "%10.4f%10.4f%10.4f %-3s%2d%3d  0%3d  0  0  0  0  0  0  0  0\n", x, y, z,
+                symbol.c_str(), mass, charge, hydrogens);
+  return text;
+}
+
+inline std::string BondLine(int a1, int a2, int type) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%3d%3d%3d  0\n", a1, a2, type);
+  return text;
+}
+
+/// The three header lines of a molfile record named name.
+inline std::string Header(const std::string& name) { return name + "\n  CorvatinTest 3D\n\n"; }
+
+/// A V2000 record "two": C and O bonded by bondCode, then props (property lines) and "M  END" (lines 5-8 hold the
+/// atoms, the bond and the first property line).
+inline std::string TwoAtoms(const std::string& props = {}, int bondCode = 1, const std::string& stamp = "V2000") {
+  return Header("two") + CountsLine(2, 1, stamp) + AtomLine(0, 0, 0, "C") + AtomLine(1.2, 0, 0, "O") +
+         BondLine(1, 2, bondCode) + props + "M  END\n";
+}
+
+/// The five lines of a V3000 record up to "BEGIN CTAB".
+inline const std::string kV3000Head =
+    "v3\n     RDKit          3D\n\n  0  0  0  0  0  0  0  0  0  0999 V3000\nM  V30 BEGIN CTAB\n";
+
+/// A V3000 record: counts (line 6), atom block from line 8, bond block unless bondBlock is false.
+inline std::string V3000Record(int atoms, int bonds, const std::string& atomLines, const std::string& bondLines,
+                               bool bondBlock = true) {
+  std::string text = kV3000Head + "M  V30 COUNTS " + std::to_string(atoms) + " " + std::to_string(bonds) +
+                     " 0 0 0\nM  V30 BEGIN ATOM\n" + atomLines + "M  V30 END ATOM\n";
+  if (bondBlock) text += "M  V30 BEGIN BOND\n" + bondLines + "M  V30 END BOND\n";
+  return text + "M  V30 END CTAB\nM  END\n";
+}
+
+/// A MOL2 MOLECULE record of six lines (USER_CHARGES).
+inline std::string Mol2Molecule(const std::string& name, int atoms, int bonds) {
+  return "@<TRIPOS>MOLECULE\n" + name + "\n " + std::to_string(atoms) + " " + std::to_string(bonds) +
+         " 0 0 0\nSMALL\nUSER_CHARGES\n\n";
+}
+
+/// A MOL2 atom line.
+inline std::string Mol2Atom(int id, const std::string& type, double x, const std::string& charge) {
+  return "      " + std::to_string(id) + " A" + std::to_string(id) + "   " + std::to_string(x) +
+         "   0.0000   0.0000 " + type + "     1  UNL1       " + charge + "\n";
+}
+
+/// A MOL2 molecule "pair" of two atoms (lines 8 and 9) with one bond of bondType (line 11).
+inline std::string Mol2Pair(const std::string& bondType, const std::string& type1 = "C.3", const std::string& q1 = "0.0") {
+  return Mol2Molecule("pair", 2, 1) + "@<TRIPOS>ATOM\n" + Mol2Atom(1, type1, 0.0, q1) + Mol2Atom(2, "C.3", 1.5, "0.0") +
+         "@<TRIPOS>BOND\n     1     1     2   " + bondType + "\n";
 }
 
 } // namespace corvatin::test

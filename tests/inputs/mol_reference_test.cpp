@@ -38,7 +38,7 @@ struct Reference {
 };
 
 std::vector<Reference> LoadReference() {
-  std::ifstream in(DataFile("sdf_reference.tsv"));
+  std::ifstream in(Data("inputs/sdf_reference.tsv"));
   std::vector<Reference> refs;
   std::string line;
   bool header = true;
@@ -91,7 +91,7 @@ TEST(MolReference, EveryRecordOfTheTestFilesReadsAsRDKitReadsIt) {
   }
   for (const auto& file : order) {
     // The records as written, before the reader block completes their hydrogens and aromatic rings.
-    const auto tokenizer = NewFileParser(DataFile(file));
+    const auto tokenizer = NewFileParser(Data("inputs/" + file));
     const auto molecule = NewMolecule();
     const auto& records = byFile[file];
     bool more = true;
