@@ -5,7 +5,6 @@
 
 #include "input_test_util.h"
 
-#include "core/errors.h"
 #include "inputs/mopac_input.h"
 
 #include <fstream>
@@ -17,7 +16,7 @@ using namespace corvatin::test;
 
 namespace {
 
-std::string MopacFile(const std::string& name) { return std::string(CORVATIN_TEST_DATA_DIR) + "/mopac/" + name; }
+std::string MopacFile(const std::string& name) { return Data("mopac/" + name); }
 
 std::vector<std::string> Lines(const std::string& path) {
   std::ifstream in(path);
@@ -211,52 +210,26 @@ INSTANTIATE_TEST_SUITE_P(Mopac22, MopacFiles, ::testing::ValuesIn(kCases),
                            return name;
                          });
 
-// Coefficients and names checked against single numbers of the files.
-
-TEST(MopacFiles, WaterCoefficientsByOrbitalAndRoot) {
-  ReaderHarness<TMOPACInput> h;
-  h.Start(MopacFile("water_allvec_opt.out"));
-  h.Pass();
-  // "  Pz  O    1    0.0000   -0.0000   -0.0000    1.0000    0.0000    0.0000"
-  EXPECT_DOUBLE_EQ(h.molecule->GetAtom(0)->GetMatrix(kParamEigenvectors)->Get(3, 3), 1.0);
-  // "  S   H    3    0.3322   -0.4028    0.2556   -0.0000    0.5697   -0.5809"
-  EXPECT_DOUBLE_EQ(h.molecule->GetAtom(2)->GetMatrix(kParamEigenvectors)->Get(0, 4), 0.5697);
-  EXPECT_DOUBLE_EQ(h.molecule->GetAtom(2)->GetMatrix(kParamEigenvectors)->Get(0, 1), -0.4028);
-}
-
-TEST(MopacFiles, SulfurDOrbitalsFollowItsPOrbitals) {
-  ReaderHarness<TMOPACInput> h;
-  h.Start(MopacFile("sf6_allvec_1scf.out"));
-  h.Pass();
-  const auto sulfur = h.molecule->GetAtom(0)->GetMatrix(kParamEigenvectors);
-  ASSERT_TRUE(sulfur);
-  // "  x2  S    1    0.0000   -0.0000    0.0000   -0.0000    0.0444    0.0106 ..."
-  EXPECT_DOUBLE_EQ(sulfur->Get(4, 4), 0.0444);
-  EXPECT_DOUBLE_EQ(sulfur->Get(6, 5), 0.0444); // z2, root 6
-}
-
-TEST(MopacFiles, AcetoneTitleAndPartialVectorsWarning) {
+TEST(MopacFiles, CoefficientsStandByOrbitalAndRootSulfurDOrbitalsAfterItsPOrbitalsTheTitleNamesTheMolecule) {
+  // The lines of the files: "  Pz  O    1    0.0000   -0.0000   -0.0000    1.0000    0.0000    0.0000",
+  // "  S   H    3    0.3322   -0.4028    0.2556   -0.0000    0.5697   -0.5809",
+  // "  x2  S    1    0.0000   -0.0000    0.0000   -0.0000    0.0444    0.0106 ..." (z2 has 0.0444 at root 6).
+  const std::tuple<const char*, int, int, int, double> cases[] = {
+      {"water_allvec_opt.out", 0, 3, 3, 1.0},     {"water_allvec_opt.out", 2, 0, 4, 0.5697},
+      {"water_allvec_opt.out", 2, 0, 1, -0.4028}, {"sf6_allvec_1scf.out", 0, 4, 4, 0.0444},
+      {"sf6_allvec_1scf.out", 0, 6, 5, 0.0444}};
+  for (const auto& [file, atom, orbital, root, value] : cases) {
+    ReaderHarness<TMOPACInput> h;
+    h.Start(MopacFile(file));
+    h.Pass();
+    const auto vectors = h.molecule->GetAtom(atom)->GetMatrix(kParamEigenvectors);
+    ASSERT_TRUE(vectors) << file;
+    EXPECT_DOUBLE_EQ(vectors->Get(orbital, root), value) << file << " atom " << atom + 1;
+  }
   ReaderHarness<TMOPACInput> h;
   h.Start(MopacFile("acetone.out"));
   h.Pass();
-  EXPECT_EQ(h.molecule->GetName(), "acetone");
-  EXPECT_TRUE(h.log->Contains("Eigenvectors not used: the file lists roots 4 to 19 of 22 (run MOPAC with the "
-                              "keyword ALLVEC to print them all)",
-                              lkWarning));
-  // "     2  C     (3.812)     4  O 1.843     3  C 0.969     1  C 0.969"
-  const IBond* carbonyl = h.molecule->GetAtom(1)->GetBondTo(h.molecule->GetAtom(3));
-  ASSERT_TRUE(carbonyl);
-  EXPECT_DOUBLE_EQ(carbonyl->GetFloat(kParamBondOrder), 1.843);
-}
-
-TEST(MopacFiles, IodineListWrapsOntoAContinuationLine) {
-  ReaderHarness<TMOPACInput> h;
-  h.Start(MopacFile("if7_bonds_1scf.out"));
-  h.Pass();
-  // "     1  I     (3.387)     7  F 0.528 ... 2  F 0.466" then "                          3  F 0.466"
-  const IBond* last = h.molecule->GetAtom(0)->GetBondTo(h.molecule->GetAtom(2));
-  ASSERT_TRUE(last);
-  EXPECT_DOUBLE_EQ(last->GetFloat(kParamBondOrder), 0.466);
+  EXPECT_EQ(h.molecule->GetName(), "acetone"); // the line after the keyword line with "T=60"
 }
 
 } // namespace
