@@ -31,6 +31,20 @@ inline std::string DataText(const std::string& path) {
   return text.str();
 }
 
+/// The rows of a tab-separated file of the test data folder, its "#" lines (provenance, columns) left out.
+inline std::vector<std::vector<std::string>> Table(const std::string& path) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(DataText(path));
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, '\t');) rows.back().push_back(field);
+    if (line.back() == '\t') rows.back().emplace_back();
+  }
+  return rows;
+}
+
 /// A folder of its own for one test, removed with everything in it at the end.
 class TempFolder {
 public:
@@ -130,51 +144,6 @@ template <class E, class F> std::string MessageOf(F&& statement) {
 using Names = std::vector<std::string>;
 
 // ------------------------------------------------------------------------ records written for the tests
-
-/// V2000 counts line; stamp "V2000", "V3000" or "" (no version stamp: the line ends after the 33rd column).
-inline std::string CountsLine(int atoms, int bonds, const std::string& stamp = "V2000") {
-  char text[64];
-  std::snprintf(text, sizeof text, "%3d%3d  0  0  0  0  0  0  0  0999", atoms, bonds);
-  return std::string(text) + (stamp.empty() ? "" : " " + stamp) + "\n";
-}
-
-/// V2000 atom line: coordinates, symbol, mass difference, charge code, stereo parity 0, hydrogen count field.
-inline std::string AtomLine(double x, double y, double z, const std::string& symbol, int mass = 0, int charge = 0,
-                            int hydrogens = 0) {
-  char text[128];
-  std::snprintf(text, sizeof text, "%10.4f%10.4f%10.4f %-3s%2d%3d  0%3d  0  0  0  0  0  0  0  0\n", x, y, z,
-                symbol.c_str(), mass, charge, hydrogens);
-  return text;
-}
-
-inline std::string BondLine(int a1, int a2, int type) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%3d%3d%3d  0\n", a1, a2, type);
-  return text;
-}
-
-/// The three header lines of a molfile record named name.
-inline std::string Header(const std::string& name) { return name + "\n  CorvatinTest 3D\n\n"; }
-
-/// A V2000 record "two": C and O bonded by bondCode, then props (property lines) and "M  END" (lines 5-8 hold the
-/// atoms, the bond and the first property line).
-inline std::string TwoAtoms(const std::string& props = {}, int bondCode = 1, const std::string& stamp = "V2000") {
-  return Header("two") + CountsLine(2, 1, stamp) + AtomLine(0, 0, 0, "C") + AtomLine(1.2, 0, 0, "O") +
-         BondLine(1, 2, bondCode) + props + "M  END\n";
-}
-
-/// The five lines of a V3000 record up to "BEGIN CTAB".
-inline const std::string kV3000Head =
-    "v3\n     RDKit          3D\n\n  0  0  0  0  0  0  0  0  0  0999 V3000\nM  V30 BEGIN CTAB\n";
-
-/// A V3000 record: counts (line 6), atom block from line 8, bond block unless bondBlock is false.
-inline std::string V3000Record(int atoms, int bonds, const std::string& atomLines, const std::string& bondLines,
-                               bool bondBlock = true) {
-  std::string text = kV3000Head + "M  V30 COUNTS " + std::to_string(atoms) + " " + std::to_string(bonds) +
-                     " 0 0 0\nM  V30 BEGIN ATOM\n" + atomLines + "M  V30 END ATOM\n";
-  if (bondBlock) text += "M  V30 BEGIN BOND\n" + bondLines + "M  V30 END BOND\n";
-  return text + "M  V30 END CTAB\nM  END\n";
-}
 
 /// A MOL2 MOLECULE record of six lines (USER_CHARGES).
 inline std::string Mol2Molecule(const std::string& name, int atoms, int bonds) {
