@@ -132,15 +132,17 @@ TEST_F(GraphInput, OneRunOverFilesOfEveryReaderInCapitalsOrNot) {
   auto input = Open(Data("formats/five.mol2") + ";" + Data("mopac/water_allvec_opt.out") + "; " +
                     Data("zmatrix/acetone.zmt") + ";" + points);
   Names names;
-  std::vector<int> atoms;
+  std::vector<int> atoms, bonds; // each MOL2 molecule with its own atoms and bonds, those of its molfile
   for (bool more = true; more && names.size() < 20;) {
     input->Execute(more);
     names.push_back(harness.molecule->GetName());
     atoms.push_back(harness.molecule->VertexCount());
+    bonds.push_back(harness.molecule->EdgeCount());
   }
   EXPECT_EQ(names, (Names{"CS_ethanol", "CS_pyridine-2-thiol", "BZR_Diazepam", "NCI_3", "CHEMBL2321810_1520011", "",
                           "acetone", "", ""}));
   EXPECT_EQ(atoms, (std::vector<int>{9, 12, 33, 17, 47, 3, 10, 0, 0}));
+  EXPECT_EQ(bonds, (std::vector<int>{8, 12, 35, 17, 50, 2, 9, 0, 0}));
   EXPECT_DOUBLE_EQ(SharedDataSpace()->GetMatrix(kParamCoordMatrix)->Get(0, 0), 1.0);
 }
 

@@ -4,6 +4,7 @@
 
 #include "../blocks/block_stubs.h"
 #include "core/errors.h"
+#include "chem/elements.h"
 #include "core/paths.h"
 #include "inputs/file_input.h"
 
@@ -11,6 +12,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -143,24 +145,30 @@ template <class E, class F> std::string MessageOf(F&& statement) {
 
 using Names = std::vector<std::string>;
 
-// ------------------------------------------------------------------------ records written for the tests
-
-/// A MOL2 MOLECULE record of six lines (USER_CHARGES).
-inline std::string Mol2Molecule(const std::string& name, int atoms, int bonds) {
-  return "@<TRIPOS>MOLECULE\n" + name + "\n " + std::to_string(atoms) + " " + std::to_string(bonds) +
-         " 0 0 0\nSMALL\nUSER_CHARGES\n\n";
-}
-
-/// A MOL2 atom line.
-inline std::string Mol2Atom(int id, const std::string& type, double x, const std::string& charge) {
-  return "      " + std::to_string(id) + " A" + std::to_string(id) + "   " + std::to_string(x) +
-         "   0.0000   0.0000 " + type + "     1  UNL1       " + charge + "\n";
-}
-
-/// A MOL2 molecule "pair" of two atoms (lines 8 and 9) with one bond of bondType (line 11).
-inline std::string Mol2Pair(const std::string& bondType, const std::string& type1 = "C.3", const std::string& q1 = "0.0") {
-  return Mol2Molecule("pair", 2, 1) + "@<TRIPOS>ATOM\n" + Mol2Atom(1, type1, 0.0, q1) + Mol2Atom(2, "C.3", 1.5, "0.0") +
-         "@<TRIPOS>BOND\n     1     1     2   " + bondType + "\n";
+/// The atoms in order ("N+1H3": symbol, charge, hydrogens; "@13" a weight other than the element's), the
+/// hydrogens at the end as "+nH", then the bonds between the others ("1=2": "-", "=", "#", ":" single to aromatic).
+inline std::string Describe(const IMolecule& m) {
+  std::string text;
+  int last = m.VertexCount();
+  while (last > 0 && m.GetAtom(last - 1)->GetSymbol() == "H") --last;
+  for (int i = 0; i < last; ++i) {
+    const IAtom* a = m.GetAtom(i);
+    char weight[32] = "";
+    if (std::abs(a->GetAtomicWeight() - AtomicWeight(a->GetAtomicNumber())) > 1e-6)
+      std::snprintf(weight, sizeof weight, "@%g", a->GetAtomicWeight());
+    text += (i ? " " : "") + a->GetSymbol() + (a->GetCharge() > 0 ? "+" : "") +
+            (a->GetCharge() ? std::to_string(a->GetCharge()) : "") + "H" + std::to_string(a->HydrogenCount()) + weight;
+  }
+  text += " +" + std::to_string(m.VertexCount() - last) + "H\t";
+  const char* space = "";
+  for (int k = 0; k < m.EdgeCount(); ++k) {
+    const IBond* b = m.GetBond(k);
+    const int i = b->GetAtom1()->GetIndex(), j = b->GetAtom2()->GetIndex();
+    if (i >= last || j >= last) continue;
+    text += space + std::to_string(i + 1) + "-=#:"[b->GetBondType()] + std::to_string(j + 1);
+    space = " ";
+  }
+  return text;
 }
 
 } // namespace corvatin::test

@@ -7,7 +7,6 @@
 
 #include "inputs/mopac_input.h"
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -17,13 +16,6 @@ using namespace corvatin::test;
 namespace {
 
 std::string MopacFile(const std::string& name) { return Data("mopac/" + name); }
-
-std::vector<std::string> Lines(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 /// What the file prints, scanned independently of the reader.
 struct Printed {
@@ -36,9 +28,11 @@ struct Printed {
   int firstRoot = 0, lastRoot = 0;     // the "Root No." numbers
 };
 
-Printed Scan(const std::string& path) {
+Printed Scan(const std::string& name) {
   Printed p;
-  const std::vector<std::string> lines = Lines(path);
+  std::vector<std::string> lines;
+  std::istringstream text(DataText("mopac/" + name));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     std::istringstream in(line);
@@ -124,25 +118,23 @@ class MopacFiles : public ::testing::TestWithParam<Case> {};
 
 TEST_P(MopacFiles, ReadsWhatTheFilePrints) {
   const Case c = GetParam();
-  const std::string path = MopacFile(c.file);
-  const Printed p = Scan(path);
+  const Printed p = Scan(c.file);
   ASSERT_GT(p.atoms, 0);
   ASSERT_EQ(static_cast<int>(p.xyz.size()), p.atoms);
   ASSERT_EQ(static_cast<int>(p.charges.size()), p.atoms);
-
   ReaderHarness<TMOPACInput> h;
-  h.Start(path);
+  h.Start(MopacFile(c.file));
   EXPECT_FALSE(h.Pass());
   const IMolecule& m = *h.molecule;
   ASSERT_EQ(m.VertexCount(), p.atoms);
   for (int i = 0; i < p.atoms; ++i) {
     const IAtom* atom = m.GetAtom(i);
     const auto& xyz = p.xyz[static_cast<std::size_t>(i)];
-    EXPECT_DOUBLE_EQ(atom->GetX3D(), xyz[0]) << "atom " << i + 1;
-    EXPECT_DOUBLE_EQ(atom->GetY3D(), xyz[1]) << "atom " << i + 1;
-    EXPECT_DOUBLE_EQ(atom->GetZ3D(), xyz[2]) << "atom " << i + 1;
-    EXPECT_DOUBLE_EQ(atom->GetFloat(kParamNetAtomicCharge), p.charges[static_cast<std::size_t>(i)].first);
-    EXPECT_DOUBLE_EQ(atom->GetFloat(kParamElectronDensity), p.charges[static_cast<std::size_t>(i)].second);
+    const auto& [charge, electrons] = p.charges[static_cast<std::size_t>(i)];
+    EXPECT_EQ((std::vector<double>{atom->GetX3D(), atom->GetY3D(), atom->GetZ3D(), atom->GetFloat(kParamNetAtomicCharge),
+                                   atom->GetFloat(kParamElectronDensity)}),
+              (std::vector<double>{xyz[0], xyz[1], xyz[2], charge, electrons}))
+        << "atom " << i + 1;
   }
   EXPECT_EQ(m.GetFloat(kParamFilledLevels), p.filled);
 
@@ -173,11 +165,10 @@ TEST_P(MopacFiles, ReadsWhatTheFilePrints) {
     EXPECT_EQ(h.log->lines.size(), 1u); // the heading only
     return;
   }
-  int orbitals = 0; // PM7 basis: s on H; s, p on C, N, O, F, I; s, p, d on S
-  for (int i = 0; i < m.VertexCount(); ++i) {
-    const std::string symbol = m.GetAtom(i)->GetSymbol();
-    orbitals += symbol == "H" ? 1 : symbol == "S" ? 9 : 4;
-  }
+  // PM7 basis: s on H; s, p on C, N, O, F, I; s, p, d on S
+  const auto orbitalsOf = [&m](int i) { return m.GetAtom(i)->GetSymbol() == "H" ? 1 : m.GetAtom(i)->GetSymbol() == "S" ? 9 : 4; };
+  int orbitals = 0;
+  for (int i = 0; i < m.VertexCount(); ++i) orbitals += orbitalsOf(i);
   if (!c.allRoots) {
     EXPECT_FALSE(energies);
     EXPECT_TRUE(h.log->Contains("Eigenvectors not used: the file lists roots " + std::to_string(p.firstRoot) + " to " +
@@ -198,16 +189,14 @@ TEST_P(MopacFiles, ReadsWhatTheFilePrints) {
     const auto vectors = m.GetAtom(i)->GetMatrix(kParamEigenvectors);
     ASSERT_TRUE(vectors) << "atom " << i + 1;
     EXPECT_EQ(vectors->GetColumnCount(), p.lastRoot);
-    EXPECT_EQ(vectors->GetRowCount(), m.GetAtom(i)->GetSymbol() == "H" ? 1 : m.GetAtom(i)->GetSymbol() == "S" ? 9 : 4);
+    EXPECT_EQ(vectors->GetRowCount(), orbitalsOf(i));
   }
   for (const auto& line : h.log->lines) EXPECT_NE(line.kind, lkWarning) << line.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Mopac22, MopacFiles, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) {
-                           std::string name = info.param.file;
-                           name = name.substr(0, name.find('.'));
-                           return name;
+                           return std::string(info.param.file).substr(0, std::string(info.param.file).find('.'));
                          });
 
 TEST(MopacFiles, CoefficientsStandByOrbitalAndRootSulfurDOrbitalsAfterItsPOrbitalsTheTitleNamesTheMolecule) {
