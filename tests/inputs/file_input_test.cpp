@@ -99,18 +99,6 @@ TEST(ParserInput, ProgressIsThePositionAsAPercentageOfTheFileRoundedHalfToEven) 
   EXPECT_EQ(h.progress->positions, (std::vector<int>{38, 100}));
 }
 
-TEST(ParserInput, TheReaderClearsAndFillsTheMoleculePublishedUnderItsPortName) {
-  TempFolder folder;
-  ReaderHarness<LineReader> h;
-  h.molecule->SetName("old");
-  h.molecule->AddAtom();
-  h.Start(folder.Write("a.lin", "first\n"));
-  h.Pass();
-  EXPECT_EQ(h.reader->GetMolecule(), h.molecule);
-  EXPECT_EQ(h.molecule->VertexCount(), 0);
-  EXPECT_EQ(h.molecule->GetName(), "first");
-}
-
 TEST(ParserInput, WithNothingPublishedTheReaderPublishesAMoleculeForTheRunAndYieldsToOnePublishedLater) {
   TempFolder folder;
   const std::string port = "InputTest.OwnMolecule";

@@ -78,8 +78,3 @@ TEST(Mol2Reader, EachHandWrittenMoleculeGivesItsAtomsChargesAndBonds) {
   }
   EXPECT_FALSE(more); // blank lines after the last molecule are no further molecule
 }
-
-TEST(Mol2Reader, ComputedPartialChargesGiveNoFormalCharges) {
-  // NCI_3 (GASTEIGER): the phenol oxygen's -0.5003 is no anion.
-  EXPECT_EQ(ReadFile("formats/NCI_3.mol2")->GetAtom(0)->GetCharge(), 0);
-}

@@ -1,7 +1,6 @@
-// The MOPAC output reader on the layout of MOPAC 6/7 and AMPAC (tests/data/mopac/water_mopac7.out: column header
-// over the coordinates, "ROOT NO." blocks, the lower-triangular bond order matrix in column blocks) and on texts
-// that order or name the sections otherwise. MOPAC 22's layout is read from its own outputs in
-// mopac_files_test.cpp. Layouts follow the MOPAC 7 and MOPAC 22 output routines (J. J. P. Stewart).
+// The MOPAC output reader on texts that repeat, order, name or leave out the sections otherwise than the files of
+// mopac_files_test.cpp do (the water output in the MOPAC 7 layout, tests/data/mopac/water_mopac7.out, edited).
+// Layouts follow the MOPAC 7 and MOPAC 22 output routines (J. J. P. Stewart).
 
 #include "input_test_util.h"
 
@@ -37,42 +36,6 @@ const std::string kCoordinates = " CARTESIAN COORDINATES\n 1 O 0.0 0.0 0.0\n 2 H
 const std::string kCharges = " NET ATOMIC CHARGES\n ATOM NO.\n 1 O -0.5 6.5\n 2 H 0.25 0.75\n 3 H 0.25 0.75\n";
 
 } // namespace
-
-TEST(MopacReader, OldLayoutGivesAtomsChargesBondOrdersAndEigenvectors) {
-  const Read r = ReadText(kWater);
-  const IMolecule& m = *r.molecule;
-  EXPECT_EQ(m.GetName(), "water, old layout"); // the line after the keyword line with its time limit
-  ASSERT_EQ(m.VertexCount(), 3);
-  EXPECT_EQ(m.GetAtom(0)->GetSymbol(), "O");
-  EXPECT_DOUBLE_EQ(m.GetAtom(2)->GetX3D(), -0.24);
-  EXPECT_DOUBLE_EQ(m.GetAtom(2)->GetY3D(), 0.93);
-  EXPECT_DOUBLE_EQ(m.GetAtom(0)->GetFloat(kParamNetAtomicCharge), -0.6481);
-  EXPECT_DOUBLE_EQ(m.GetAtom(0)->GetFloat(kParamElectronDensity), 6.6481);
-  EXPECT_DOUBLE_EQ(m.GetAtom(2)->GetFloat(kParamElectronDensity), 0.6759);
-  EXPECT_EQ(m.GetFloat(kParamFilledLevels), 4);
-  // Only bonded pairs keep their value: H2-H3 (0.012) is no bond.
-  ASSERT_EQ(m.EdgeCount(), 2);
-  EXPECT_DOUBLE_EQ(m.GetAtom(0)->GetBondTo(m.GetAtom(1))->GetFloat(kParamBondOrder), 0.894);
-  EXPECT_DOUBLE_EQ(m.GetAtom(0)->GetBondTo(m.GetAtom(2))->GetFloat(kParamBondOrder), 0.894);
-  const auto energies = m.GetMatrix(kParamEigenvalues);
-  ASSERT_TRUE(energies);
-  ASSERT_EQ(energies->GetRowCount(), 1);
-  ASSERT_EQ(energies->GetColumnCount(), 6);
-  EXPECT_DOUBLE_EQ(energies->Get(0, 1), -18.25);
-  EXPECT_DOUBLE_EQ(energies->Get(0, 5), 6.5);
-  const auto oxygen = m.GetAtom(0)->GetMatrix(kParamEigenvectors);
-  ASSERT_TRUE(oxygen);
-  EXPECT_EQ(oxygen->GetRowCount(), 4);
-  EXPECT_EQ(oxygen->GetColumnCount(), 6);
-  EXPECT_DOUBLE_EQ(oxygen->Get(1, 1), 0.65); // Px, root 2
-  EXPECT_DOUBLE_EQ(oxygen->Get(3, 3), 1.0);  // Pz, root 4
-  EXPECT_DOUBLE_EQ(oxygen->Get(0, 5), -0.0002);
-  const auto hydrogen = m.GetAtom(2)->GetMatrix(kParamEigenvectors);
-  ASSERT_TRUE(hydrogen);
-  EXPECT_EQ(hydrogen->GetRowCount(), 1);
-  EXPECT_DOUBLE_EQ(hydrogen->Get(0, 5), -0.58);
-  EXPECT_TRUE(r.warnings.empty());
-}
 
 TEST(MopacReader, TwoCalculationsInOneFileAreOneStructureLaterCoordinatesWin) {
   TempFolder folder;

@@ -42,7 +42,7 @@ std::string WithLineEnds(const std::string& text, const std::string& end) {
   return out;
 }
 
-// Name, atoms with element, charge and coordinates, bonds with their kinds; or the message of the error raised.
+// Name, atoms, charges, coordinates and bonds; or the message of the error raised.
 std::string Read(const ReaderCase& c, const std::string& text) {
   Ptr<IMolecule> m = NewMolecule();
   try {
@@ -51,12 +51,9 @@ std::string Read(const ReaderCase& c, const std::string& text) {
     return e.what();
   }
   std::ostringstream d;
-  d << m->GetName() << '|' << m->VertexCount() << '|' << m->EdgeCount();
-  for (int i = 0; i < m->VertexCount(); ++i) {
-    const IAtom* a = m->GetAtom(i);
-    d << '|' << a->GetSymbol() << a->GetCharge() << '@' << a->GetX3D() << ',' << a->GetY3D() << ',' << a->GetZ3D();
-  }
-  for (int i = 0; i < m->EdgeCount(); ++i) d << '|' << m->GetBond(i)->GetBondType();
+  d << m->GetName() << '|' << Describe(*m);
+  for (int i = 0; i < m->VertexCount(); ++i)
+    d << '|' << m->GetAtom(i)->GetX3D() << ',' << m->GetAtom(i)->GetY3D() << ',' << m->GetAtom(i)->GetZ3D();
   return d.str();
 }
 
