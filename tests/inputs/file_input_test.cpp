@@ -69,14 +69,17 @@ TEST(ParserInput, AnEmptyNameFailsWhenAFileMustExistAndEndsQuietlyOtherwiseAMiss
   EXPECT_NE(MessageOf<EInputError>([&] { must.Pass(); }).find("missing.lin"), std::string::npos);
 }
 
-TEST(ParserInput, TheFileStaysOpenBetweenPassesIsOpenedAnewAfterItsEndAndANewNameOpensTheNewFile) {
+TEST(ParserInput, TheFileStaysOpenBetweenPassesWithProgressIsOpenedAnewAfterItsEndAndANewNameOpensTheNewFile) {
   TempFolder folder;
   ReaderHarness<LineReader> h;
-  h.Start(folder.Write("a.lin", "a1\na2"));
-  EXPECT_EQ(h.ReadAll(), (Names{"a1", "a2"}));
+  h.Start(folder.Write("a.lin", "ab\ncdefg"));
+  EXPECT_EQ(h.reader->ProgressPercent(), 0); // nothing open yet
+  EXPECT_EQ(h.ReadAll(), (Names{"ab", "cdefg"}));
+  // 8 bytes: after "ab\n" 3/8 = 37.5 % -> 38 (halves to even), then 100 %.
+  EXPECT_EQ(h.progress->positions, (std::vector<int>{38, 100}));
   // Asked again (the same file twice in a list), the file is read from its start.
   EXPECT_TRUE(h.Pass());
-  EXPECT_EQ(h.molecule->GetName(), "a1");
+  EXPECT_EQ(h.molecule->GetName(), "ab");
   const std::string b = folder.Write("b.lin", "b1\nb2\n");
   h.reader->SetFileName(b);
   EXPECT_TRUE(h.Pass());
@@ -87,16 +90,6 @@ TEST(ParserInput, TheFileStaysOpenBetweenPassesIsOpenedAnewAfterItsEndAndANewNam
   EXPECT_EQ(h.reader->GetCurrentFile(), "");
   EXPECT_EQ(h.reader->GetMolecule(), nullptr);
   EXPECT_EQ(h.reader->ProgressPercent(), 0);
-}
-
-TEST(ParserInput, ProgressIsThePositionAsAPercentageOfTheFileRoundedHalfToEven) {
-  TempFolder folder;
-  // 8 bytes: after "ab\n" 3/8 = 37.5 % -> 38 (ties to even); after "cdefg" 100 %.
-  ReaderHarness<LineReader> h;
-  h.Start(folder.Write("a.lin", "ab\ncdefg"));
-  EXPECT_EQ(h.reader->ProgressPercent(), 0); // nothing open yet
-  h.ReadAll();
-  EXPECT_EQ(h.progress->positions, (std::vector<int>{38, 100}));
 }
 
 TEST(ParserInput, WithNothingPublishedTheReaderPublishesAMoleculeForTheRunAndYieldsToOnePublishedLater) {

@@ -11,8 +11,6 @@
 #include "inputs/mol_input.h"
 
 #include <set>
-#include <string>
-#include <vector>
 
 using namespace corvatin;
 

@@ -60,9 +60,6 @@ public:
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
   /// Writes text (bytes as given) to name in the folder and returns the file's path.
   std::string Write(const std::string& name, const std::string& text) const {
     const std::string file = (path_ / name).string();
@@ -107,8 +104,8 @@ public:
     return more;
   }
   /// Every pass as the worker runs them: the names read in order, "!" and the message of a record error, "~" and
-  /// the last log line for a file without structure; flags, when given, receives each pass's flag.
-  std::vector<std::string> ReadAll(std::vector<bool>* flags = nullptr) {
+  /// the last log line for a file without structure.
+  std::vector<std::string> ReadAll() {
     std::vector<std::string> names;
     bool more = true;
     for (int pass = 0; more && pass < 1000; ++pass) {
@@ -120,7 +117,6 @@ public:
       } catch (const ENoStructure&) {
         names.push_back("~" + (log->lines.empty() ? std::string() : log->Last().text));
       }
-      if (flags) flags->push_back(more);
     }
     return names;
   }

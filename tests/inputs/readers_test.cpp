@@ -14,13 +14,12 @@
 #include "inputs/zmatrix_input.h"
 
 #include <functional>
+#include <regex>
 
 using namespace corvatin;
 using namespace corvatin::test;
 
 namespace {
-
-// ------------------------------------------------------------------------------------------ line ends
 
 struct ReaderCase {
   const char* reader;
@@ -34,12 +33,7 @@ std::ostream& operator<<(std::ostream& out, const ReaderCase& c) { return out <<
 
 // The text with every LF, CR LF or lone CR replaced by `end`.
 std::string WithLineEnds(const std::string& text, const std::string& end) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i] == '\n' || text[i] == '\r' ? end : std::string(1, text[i]);
-  }
-  return out;
+  return std::regex_replace(text, std::regex("\r\n|\r|\n"), end);
 }
 
 // Name, atoms, charges, coordinates and bonds; or the message of the error raised.
@@ -94,8 +88,6 @@ const ReaderCase kReaders[] = {
 INSTANTIATE_TEST_SUITE_P(EveryReader, Readers, ::testing::ValuesIn(kReaders),
                          [](const ::testing::TestParamInfo<ReaderCase>& info) { return info.param.reader; });
 
-// ------------------------------------------------------------------------------------------ broken input
-
 template <class Reader> Names Through(const std::string& path) {
   ReaderHarness<Reader> h;
   h.Start(path);
@@ -134,19 +126,13 @@ struct Broken {
 // The expected passes for path, with the messages written out.
 Names Expected(const std::string& passes, const std::string& path) {
   Names items;
-  std::size_t at = 0;
-  for (bool more = true; more;) {
-    const std::size_t bar = passes.find('|', at);
-    more = bar != std::string::npos;
-    std::string item = passes.substr(at, more ? bar - at : std::string::npos);
-    at = bar + 1;
-    if (item == "~") {
-      item = "~File \"" + path + "\" holds no structure";
-    } else if (!item.empty() && item[0] == '@') {
-      const std::size_t space = item.find(' ');
-      const std::string line = item.substr(1, space == std::string::npos ? std::string::npos : space - 1);
-      const std::string detail = space == std::string::npos ? "" : " (" + item.substr(space + 1) + ")";
-      item = "!Error in file \"" + path + "\" at line " + line + detail + ", record " + std::to_string(items.size() + 1);
+  std::istringstream in(passes + "|"); // a last empty name stays
+  for (std::string item; std::getline(in, item, '|');) {
+    if (item == "~") item = "~File \"" + path + "\" holds no structure";
+    if (item.starts_with("@")) {
+      const std::size_t space = std::min(item.find(' '), item.size());
+      item = "!Error in file \"" + path + "\" at line " + item.substr(1, space - 1) +
+             (space < item.size() ? " (" + item.substr(space + 1) + ")" : "") + ", record " + std::to_string(items.size() + 1);
     }
     items.push_back(item);
   }
@@ -179,7 +165,8 @@ TEST(ReaderMessages, ABrokenStructureNamesFileLineReasonAndRecordAndTheNextOneIs
       {"sdf", "~", "\r\n  \n"},
       {"mol2", "@2", "@<TRIPOS>MOLECULE\nname"},
       {"out", "@701", cycles + "   NO. OF FILLED LEVELS  -\n"},
-      {"out", "@706", cycles + "   CARTESIAN COORDINATES\n 1 O 0 0 0\n 2 H 1 0 0\n 3 H 0 1 0\n   CARTESIAN COORDINATES\n 1 O 0.0 0.0\n"},
+      {"out", "@706",
+       cycles + "   CARTESIAN COORDINATES\n 1 O 0 0 0\n 2 H 1 0 0\n 3 H 0 1 0\n   CARTESIAN COORDINATES\n 1 O 0.0 0.0\n"},
       // found by the fuzzer: a z of 6.7e23 overflowed the distance grid of the bond perception
       {"out", "@11 Coordinate out of range", DataText("mopac/fuzz/crash-huge-coordinate.out")},
       {"zmt", "~", ""},
