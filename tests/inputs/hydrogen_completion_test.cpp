@@ -17,13 +17,12 @@ using namespace corvatin;
 namespace {
 
 struct Row {
-  std::string name, smiles;
-  std::string counts; // hydrogens per heavy atom, comma-separated, heavy atoms in SMILES order
+  std::string name, smiles, counts; // counts: hydrogens per heavy atom, comma-separated, in SMILES order
 };
 
 std::vector<Row> LoadTable(const std::string& name) {
   std::vector<Row> rows;
-  for (const auto& row : corvatin::test::Table("completion/" + name)) rows.push_back({row.at(0), row.at(1), row.at(2)});
+  for (const auto& r : corvatin::test::Table("completion/" + name)) rows.push_back({r.at(0), r.at(1), r.at(2)});
   return rows;
 }
 

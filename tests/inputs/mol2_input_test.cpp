@@ -47,7 +47,8 @@ TEST_P(Mol2Fixtures, SameAtomsChargesAndBondsAsTheMolfile) {
   // The molfile writes aromatic rings in Kekule form; every other bond has the same order in both files.
   for (int k = 0; k < mol2->EdgeCount(); ++k) {
     const IBond* bond = mol2->GetBond(k);
-    const IBond* other = mol->GetAtom(bond->GetAtom1()->GetIndex())->GetBondTo(mol->GetAtom(bond->GetAtom2()->GetIndex()));
+    const IBond* other =
+        mol->GetAtom(bond->GetAtom1()->GetIndex())->GetBondTo(mol->GetAtom(bond->GetAtom2()->GetIndex()));
     ASSERT_TRUE(other);
     if (bond->GetBondType() == bkAromatic)
       EXPECT_TRUE(other->GetBondType() == bkSingle || other->GetBondType() == bkDouble);

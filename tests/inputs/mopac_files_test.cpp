@@ -30,10 +30,11 @@ Printed PrintedIn(const std::string& file) {
     if (row[0] != file) continue;
     std::vector<double> v;
     for (std::size_t k = 2; k < row.size(); ++k) v.push_back(row[1] == "bond" && k == 2 ? 0.0 : std::stod(row[k]));
-    if (row[1] == "atoms") p.atoms = static_cast<int>(v[0]);
-    if (row[1] == "filled") p.filled = static_cast<int>(v[0]);
+    const auto n = [&v](std::size_t k) { return static_cast<int>(v[k]); };
+    if (row[1] == "atoms") p.atoms = n(0);
+    if (row[1] == "filled") p.filled = n(0);
     if (row[1] == "homo_lumo") std::tie(p.homo, p.lumo) = std::pair(v[0], v[1]);
-    if (row[1] == "roots") std::tie(p.firstRoot, p.lastRoot) = std::pair(static_cast<int>(v[0]), static_cast<int>(v[1]));
+    if (row[1] == "roots") std::tie(p.firstRoot, p.lastRoot) = std::pair(n(0), n(1));
     if (row[1] == "atom") p.atomRows.emplace_back(v.begin() + 1, v.end());
     if (row[1] == "bond") p.bondOrders[{std::stoi(row[2]), std::stoi(row[2].substr(row[2].find('-') + 1))}] = v[1];
     if (row[1] == "vector") p.vectors.push_back(v);
@@ -80,8 +81,8 @@ TEST_P(MopacFiles, ReadsWhatTheFilePrints) {
   ASSERT_EQ(m.VertexCount(), p.atoms);
   for (int i = 0; i < p.atoms; ++i) {
     const IAtom* atom = m.GetAtom(i);
-    EXPECT_EQ((std::vector<double>{atom->GetX3D(), atom->GetY3D(), atom->GetZ3D(), atom->GetFloat(kParamNetAtomicCharge),
-                                   atom->GetFloat(kParamElectronDensity)}),
+    EXPECT_EQ((std::vector<double>{atom->GetX3D(), atom->GetY3D(), atom->GetZ3D(),
+                                   atom->GetFloat(kParamNetAtomicCharge), atom->GetFloat(kParamElectronDensity)}),
               p.atomRows[static_cast<std::size_t>(i)])
         << "atom " << i + 1;
   }
@@ -112,7 +113,9 @@ TEST_P(MopacFiles, ReadsWhatTheFilePrints) {
     return;
   }
   // PM7 basis: s on H; s, p on C, N, O, F, I; s, p, d on S
-  const auto orbitalsOf = [&m](int i) { return m.GetAtom(i)->GetSymbol() == "H" ? 1 : m.GetAtom(i)->GetSymbol() == "S" ? 9 : 4; };
+  const auto orbitalsOf = [&m](int i) {
+    return m.GetAtom(i)->GetSymbol() == "H" ? 1 : m.GetAtom(i)->GetSymbol() == "S" ? 9 : 4;
+  };
   int orbitals = 0;
   for (int i = 0; i < m.VertexCount(); ++i) orbitals += orbitalsOf(i);
   if (!c.allRoots) {
@@ -137,11 +140,10 @@ TEST_P(MopacFiles, ReadsWhatTheFilePrints) {
     EXPECT_EQ(vectors->GetColumnCount(), p.lastRoot);
     EXPECT_EQ(vectors->GetRowCount(), orbitalsOf(i));
   }
-  for (const auto& v : p.vectors)
-    EXPECT_DOUBLE_EQ(m.GetAtom(static_cast<int>(v[0]) - 1)->GetMatrix(kParamEigenvectors)->Get(static_cast<int>(v[1]) - 1,
-                                                                                               static_cast<int>(v[2]) - 1),
-                     v[3])
-        << "atom " << v[0] << " orbital " << v[1] << " root " << v[2];
+  for (const auto& v : p.vectors) { // atom, orbital, root from 1
+    const auto vectors = m.GetAtom(static_cast<int>(v[0]) - 1)->GetMatrix(kParamEigenvectors);
+    EXPECT_DOUBLE_EQ(vectors->Get(static_cast<int>(v[1]) - 1, static_cast<int>(v[2]) - 1), v[3]) << v[0] << " " << v[1];
+  }
   for (const auto& line : h.log->lines) EXPECT_NE(line.kind, lkWarning) << line.text;
 }
 

@@ -4,12 +4,7 @@
 
 #include "input_test_util.h"
 
-#include "chem/completion.h"
-#include "core/numtext.h"
 #include "inputs/mopac_input.h"
-
-#include <cmath>
-#include <numbers>
 
 using namespace corvatin;
 using namespace corvatin::test;
@@ -83,18 +78,4 @@ TEST(MopacReader, RootsThatStopShortOfTheLastOrbitalAreDroppedWithAWarning) {
   text = kWater;
   text.replace(text.find("LEVELS    =          4"), 22, "LEVELS    =          5");
   EXPECT_EQ(ReadText(text).molecule->GetMatrix(kParamEigenvalues)->GetColumnCount(), 6);
-}
-
-TEST(MopacReader, HydrogensAreTakenAsCompleteAndRingsTurnAromatic) {
-  // Benzene without its hydrogens: the file's atoms are all there is, and completion adds nothing.
-  std::string text = " CARTESIAN COORDINATES\n";
-  for (int k = 0; k < 6; ++k)
-    text += " " + std::to_string(k + 1) + " C " + FormatFixed(1.39 * std::cos(k * std::numbers::pi / 3), 4) + " " +
-            FormatFixed(1.39 * std::sin(k * std::numbers::pi / 3), 4) + " 0.0\n";
-  const Read r = ReadText(text);
-  ASSERT_EQ(r.molecule->EdgeCount(), 6);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(r.molecule->GetBond(i)->GetBondType(), bkAromatic);
-  EXPECT_EQ(r.molecule->GetFloat(kTagHydrogens), 1);
-  EXPECT_FALSE(CompleteHydrogens(*r.molecule));
-  EXPECT_EQ(r.molecule->VertexCount(), 6);
 }

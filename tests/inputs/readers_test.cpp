@@ -132,7 +132,8 @@ Names Expected(const std::string& passes, const std::string& path) {
     if (item.starts_with("@")) {
       const std::size_t space = std::min(item.find(' '), item.size());
       item = "!Error in file \"" + path + "\" at line " + item.substr(1, space - 1) +
-             (space < item.size() ? " (" + item.substr(space + 1) + ")" : "") + ", record " + std::to_string(items.size() + 1);
+             (space < item.size() ? " (" + item.substr(space + 1) + ")" : "") + ", record " +
+             std::to_string(items.size() + 1);
     }
     items.push_back(item);
   }
@@ -166,7 +167,8 @@ TEST(ReaderMessages, ABrokenStructureNamesFileLineReasonAndRecordAndTheNextOneIs
       {"mol2", "@2", "@<TRIPOS>MOLECULE\nname"},
       {"out", "@701", cycles + "   NO. OF FILLED LEVELS  -\n"},
       {"out", "@706",
-       cycles + "   CARTESIAN COORDINATES\n 1 O 0 0 0\n 2 H 1 0 0\n 3 H 0 1 0\n   CARTESIAN COORDINATES\n 1 O 0.0 0.0\n"},
+       cycles + "   CARTESIAN COORDINATES\n 1 O 0 0 0\n 2 H 1 0 0\n 3 H 0 1 0\n"
+                "   CARTESIAN COORDINATES\n 1 O 0.0 0.0\n"},
       // found by the fuzzer: a z of 6.7e23 overflowed the distance grid of the bond perception
       {"out", "@11 Coordinate out of range", DataText("mopac/fuzz/crash-huge-coordinate.out")},
       {"zmt", "~", ""},

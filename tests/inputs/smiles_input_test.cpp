@@ -14,7 +14,8 @@ TEST(SmilesInput, EachExtensionWhateverItsLetterCaseHasItsLayout) {
       {"a.txt", "CC\tCCC\r\n\r\n[NH4+]   C#N", {"CC", "CCC", "[NH4+]", "C#N"}},
       {"a.sml", "CCO\n\n   \t\n", {"CCO"}}, // white space after the last SMILES is no structure
       // ".sml2": the name after an optional number and ";", blanks allowed after the SMILES
-      {"a.sml2", "12;Ethanol\nCCO\nEthanol\nCCO\n12 Ethanol\nCCO  \t\n7;\nC#N\n", {"Ethanol", "Ethanol", " Ethanol", "C#N"}},
+      {"a.sml2", "12;Ethanol\nCCO\nEthanol\nCCO\n12 Ethanol\nCCO  \t\n7;\nC#N\n",
+       {"Ethanol", "Ethanol", " Ethanol", "C#N"}},
       {"a.SML2", "1;Water\r\nO\r\n2;Ammonia\r\nN\r\n", {"Water", "Ammonia"}},
       // ".smi": a name after white space (the SMILES when there is none), "#" lines and blank lines skipped
       {"a.Smi", "# made up\n\nCCO ethanol, absolute\r\nc1ccccc1\n  # end\n\n", {"ethanol, absolute", "c1ccccc1"}},

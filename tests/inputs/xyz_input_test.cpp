@@ -69,7 +69,8 @@ TEST(XYZSphere, AnElementFirstXYZIsAMoleculeWithBondsFromDistancesOnePerPass) {
   // Count, comment line (the name), then "C  0.11380 ..." lines: Open Babel's XYZ of the fixture set.
   ReaderHarness<TXYZSphereInput> h;
   h.Start(Data("formats/five.xyz"));
-  EXPECT_EQ(h.ReadAll(), (Names{"CS_ethanol", "CS_pyridine-2-thiol", "BZR_Diazepam", "NCI_3", "CHEMBL2321810_1520011"}));
+  EXPECT_EQ(h.ReadAll(),
+            (Names{"CS_ethanol", "CS_pyridine-2-thiol", "BZR_Diazepam", "NCI_3", "CHEMBL2321810_1520011"}));
   h.Start(Data("formats/CS_ethanol.xyz"));
   EXPECT_FALSE(h.Pass());
   EXPECT_EQ(h.molecule->VertexCount(), 9);

@@ -100,7 +100,8 @@ TEST(ZMatrixReader, LinesWithoutReferencesFollowTheChainConstructionAndWithChain
 
 TEST(ZMatrixReader, FieldsWhoseReferenceIsZeroAreIgnoredDummyAtomsPlaceOthersAndAreRemoved) {
   // MOPAC may leave values in the fields of the first atoms that have no reference.
-  auto m = ReadText(kHeader + "C 0.0 0 0.0 0 0.0 0 0 0 0\nO 1.20 1 45.0 0 30.0 0 1 0 0\nH 1.00 1 120.0 1 77.0 0 2 1 0\n");
+  auto m =
+      ReadText(kHeader + "C 0.0 0 0.0 0 0.0 0 0 0 0\nO 1.20 1 45.0 0 30.0 0 1 0 0\nH 1.00 1 120.0 1 77.0 0 2 1 0\n");
   ExpectAt(m->GetAtom(1), 1.2, 0.0, 0.0, 1e-12);
   ExpectAt(m->GetAtom(2), 1.2 + 0.5, std::sqrt(3.0) / 2, 0.0, 1e-12);
   double d = 0, angle = 0, torsion = 0;
@@ -116,7 +117,8 @@ TEST(ZMatrixReader, FieldsWhoseReferenceIsZeroAreIgnoredDummyAtomsPlaceOthersAnd
 }
 
 TEST(ZMatrixReader, SignedFlagsALineWithoutLettersEndsTheAtomsAndHydrogensAreTakenAsComplete) {
-  const auto m = ReadText(kHeader + "C 0.0 +0 0.0 -1 0.0 +0\nO 1.2 +1 0.0 +0 0.0 +0\n\n0 end of atoms\nC 1 1 1 1 1 1\n");
+  const auto m =
+      ReadText(kHeader + "C 0.0 +0 0.0 -1 0.0 +0\nO 1.2 +1 0.0 +0 0.0 +0\n\n0 end of atoms\nC 1 1 1 1 1 1\n");
   EXPECT_EQ(m->VertexCount(), 2);
   EXPECT_EQ(m->GetBond(0)->GetBondType(), bkSingle);
   EXPECT_EQ(m->GetFloat(kTagHydrogens), 1);
