@@ -89,7 +89,7 @@ public:
   ReaderHarness(const ReaderHarness&) = delete;
   ReaderHarness& operator=(const ReaderHarness&) = delete;
 
-  /// As the worker does for every run: log and progress, then Start.
+  /// Ends an earlier run, then as the worker does for every run: log and progress, then Start.
   void Start(const std::string& fileName) {
     reader->Stop();
     reader->SetLog(log);
