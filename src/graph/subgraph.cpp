@@ -128,7 +128,11 @@ void TSubGraph::AddAll(const std::vector<IVertex*>& vertices, const std::vector<
   // Every ring of every structure is built this way; through AddVertex and AddEdge each item paid for several
   // virtual calls, position lookups (a table once past a few dozen items) and list growth. Here an item of the
   // graph is listed unless it already is, an edge after its ends, exactly as those calls would.
-  if (!root_ || owner_ != static_cast<ISubGraph*>(root_)) {
+  // The list scans below are quadratic: past a few dozen items (a macrocycle, a 10^5-atom test ring) the
+  // per-item calls with their position table are the faster way.
+  constexpr size_t kScanLimit = 64;
+  if (!root_ || owner_ != static_cast<ISubGraph*>(root_) ||
+      vertices_.size() + edges_.size() + vertices.size() + edges.size() > kScanLimit) {
     for (IVertex* v : vertices) AddVertex(v);
     for (IEdge* e : edges) AddEdge(e);
     return;
