@@ -65,7 +65,8 @@ TEST_F(BatchRun, EveryWeightPutsItsOwnNonZeroBondValuesOnTheDiagonal) {
   const auto row = Cells(lines[1]);
   ASSERT_GE(row.size(), 2 + 15 * 15u);
   std::set<std::string> sums;
-  for (size_t w = 0; w < 15; ++w) sums.insert(row[2 + 15 * w]);
+  for (size_t w = 0; w < 15; ++w)
+    sums.insert(row[2 + 15 * w]);
   EXPECT_EQ(sums.size(), 15u);
   EXPECT_EQ(sums.count("0.000000"), 0u);
 }
