@@ -145,9 +145,11 @@ TEST_F(CompletionBlock, ChangingAChargeAfterwardsMakesTheNextRunComplete) {
   EXPECT_EQ(m->GetFloat(kTagHydrogens), 1.0);
 }
 
-TEST_F(CompletionBlock, NothingPublishedIsNothingToDo) {
+TEST_F(CompletionBlock, NothingPublishedIsNothingToDoAndTheRunGoesOn) {
   bool more = true;
-  EXPECT_NO_THROW(block->Execute(more));
+  block->Execute(more);
+  EXPECT_TRUE(more);
+  EXPECT_FALSE(SharedDataSpace()->HasParam(kPort)); // no structure made up to complete
 }
 
 TEST_F(CompletionBlock, AnErrorLeavesNeitherMarksNorTagsThatClaimTooMuch) {
