@@ -135,11 +135,10 @@ private:
 };
 
 /// A structure source: pass k (from 1) logs "pass k"; the last of total passes clears more (total < 0: endless).
-inline Ptr<ScriptBlock> MakeSource(int total, std::atomic<int>* passes = nullptr) {
+inline Ptr<ScriptBlock> MakeSource(int total) {
   auto block = std::make_shared<ScriptBlock>("Source");
-  block->script = [total, passes](ScriptBlock& self, bool& more) {
+  block->script = [total](ScriptBlock& self, bool& more) {
     const int pass = self.executed;
-    if (passes) *passes = pass;
     self.LogMessage("pass " + std::to_string(pass));
     more = total < 0 || pass < total;
   };
