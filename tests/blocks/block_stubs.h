@@ -111,11 +111,13 @@ public:
   void SetBusy(bool flag) override { busy.push_back(flag); }
 
   using TBlock::Fatal;
+  using TBlock::GetInputAs;
   using TBlock::GetInputStructure;
   using TBlock::GetLog;
   using TBlock::GetProgress;
   using TBlock::GetThread;
   using TBlock::LogMessage;
+  using TBlock::LogResult;
   using TBlock::Progress;
   using TBlock::PublishStructure;
   using TBlock::Synchronize;
