@@ -52,6 +52,7 @@ public:
   virtual void AddNeighbour(IVertex* vertex, IEdge* edge) = 0;
   /// Graph use only: removes vertex and returns the joining edge (none when not adjacent).
   virtual IEdge* RemoveNeighbour(IVertex* vertex) = 0;
+  virtual void ClearNeighbours() = 0;
   virtual bool IsAdjacent(const IVertex* vertex) const = 0;
   /// The edge joining this vertex to vertex, or none.
   virtual IEdge* GetEdgeTo(const IVertex* vertex) const = 0;
@@ -84,6 +85,8 @@ public:
   virtual IVertex* GetVertex2() const = 0;
   /// Whether edge shares an end with this one (an edge is adjacent to itself).
   virtual bool IsAdjacentTo(const IEdge* edge) const = 0;
+  /// Vertex1 unless vertex is Vertex1, then Vertex2.
+  virtual IVertex* GetOtherVertex(const IVertex* vertex) const = 0;
   virtual int GetIndex() const = 0;
   virtual IGraph* GetGraph() const = 0;
 };
@@ -97,6 +100,10 @@ public:
   virtual int AddVertex(IVertex* vertex) = 0;
   /// Adds the edge (and its two ends) when the owner has it; returns its index here or -1.
   virtual int AddEdge(IEdge* edge) = 0;
+  /// Adds the graph edge joining the vertices at sub-graph indices i1 and i2, if any.
+  virtual void AddEdgeBetween(int i1, int i2) = 0;
+  /// Adds every graph edge between two of the vertices (pairs i < j in order): the induced sub-graph.
+  virtual void AddInducedEdges() = 0;
   /// Removes the vertex and the listed edges joining it to its neighbours.
   virtual void RemoveVertex(IVertex* vertex) = 0;
   virtual void RemoveEdge(IEdge* edge) = 0;
@@ -112,6 +119,23 @@ public:
   virtual int InnerDegree(const IVertex* vertex) const = 0;
   /// The graph or sub-graph this is part of; none for a graph.
   virtual ISubGraph* GetOwner() const = 0;
+  /// The first vertex whose number parameter name exists and equals value (a graph counts missing as 0).
+  virtual IVertex* FindVertexByValue(const std::string& name, double value) const = 0;
+};
+
+/// The sub-graph interface of TSubGraph, with ordering and comparison of the vertex lists.
+class IExtendedSubGraph : public virtual ISubGraph {
+public:
+  /// Sorts the vertices by decreasing graph index.
+  virtual void SortVertices() = 0;
+  /// Same vertex count and, position by position, vertices with equal graph indices.
+  virtual bool SameVertices(const ISubGraph& other) const = 0;
+
+protected:
+  // Declared so that no implicit move assignment through the virtual base is generated (g++ warns on it).
+  IExtendedSubGraph() = default;
+  IExtendedSubGraph(const IExtendedSubGraph&) = default;
+  IExtendedSubGraph& operator=(const IExtendedSubGraph&) = default;
 };
 
 /// An undirected simple graph (no loops, no multiple edges) owning its vertices and edges.
@@ -146,6 +170,9 @@ public:
   virtual int IndexOfEdge(const IEdge* edge) const = 0;
   virtual int RingCount() const = 0;
   virtual ISubGraph* GetRing(int i) const = 0;
+  virtual IVertex* FindVertexByValue(const std::string& name, double value) const = 0;
+  /// Gives every vertex a new number parameter name holding value.
+  virtual void SetVertexValues(const std::string& name, double value) = 0;
   virtual void RemoveVertexParam(const std::string& name) = 0;
   virtual void RemoveEdgeParam(const std::string& name) = 0;
   virtual bool AnyVertexHasParam(const std::string& name) const = 0;

@@ -52,6 +52,12 @@ IEdge* TVertex::RemoveNeighbour(IVertex* vertex) {
   return edge;
 }
 
+void TVertex::ClearNeighbours() {
+  edges_.clear();
+  neighbours_.clear();
+  Changed(gcTopology);
+}
+
 IEdge* TVertex::GetEdgeTo(const IVertex* vertex) const {
   const int i = IndexOfNeighbour(vertex);
   return i < 0 ? nullptr : edges_[static_cast<size_t>(i)];
@@ -117,6 +123,8 @@ bool TEdge::IsAdjacentTo(const IEdge* edge) const {
   if (!edge) return false;
   return (vertex1_ && vertex1_->IndexOfEdge(edge) >= 0) || (vertex2_ && vertex2_->IndexOfEdge(edge) >= 0);
 }
+
+IVertex* TEdge::GetOtherVertex(const IVertex* vertex) const { return vertex == vertex1_ ? vertex2_ : vertex1_; }
 
 IGraph* TEdge::GetGraph() const { return graph_; }
 

@@ -20,6 +20,7 @@ public:
   int GetIndex() const final { return index_; }
   void AddNeighbour(IVertex* vertex, IEdge* edge) override;
   IEdge* RemoveNeighbour(IVertex* vertex) override;
+  void ClearNeighbours() override;
   bool IsAdjacent(const IVertex* vertex) const override { return IndexOfNeighbour(vertex) >= 0; }
   IEdge* GetEdgeTo(const IVertex* vertex) const override;
   int NeighbourCount() const override { return static_cast<int>(neighbours_.size()); }
@@ -69,6 +70,7 @@ public:
   IVertex* GetVertex1() const override { return vertex1_; }
   IVertex* GetVertex2() const override { return vertex2_; }
   bool IsAdjacentTo(const IEdge* edge) const override;
+  IVertex* GetOtherVertex(const IVertex* vertex) const override;
   int GetIndex() const final { return index_; }
   IGraph* GetGraph() const override;
 

@@ -246,6 +246,17 @@ ISubGraph* TGraph::GetRing(int i) const {
   return rings_[static_cast<size_t>(i)].get();
 }
 
+IVertex* TGraph::FindVertexByValue(const std::string& name, double value) const {
+  for (const auto& v : vertices_)
+    if (v->GetFloat(name) == value) return v.get();
+  return nullptr;
+}
+
+void TGraph::SetVertexValues(const std::string& name, double value) {
+  for (const auto& v : vertices_)
+    v->AddParam(name, std::make_shared<TNumberParameter>(name, value), nullptr, true);
+}
+
 void TGraph::RemoveVertexParam(const std::string& name) {
   for (const auto& v : vertices_)
     v->DeleteParam(name);
@@ -293,6 +304,8 @@ void TGraph::Assign(const ISubGraph&) {}
 int TGraph::AddVertex(IVertex* vertex) { return IndexOfVertex(vertex); }
 
 int TGraph::AddEdge(IEdge* edge) { return IndexOfEdge(edge); }
+
+void TGraph::AddEdgeBetween(int, int) {}
 
 void TGraph::RemoveVertex(IVertex*) {}
 

@@ -41,6 +41,8 @@ public:
   int IndexOfEdge(const IEdge* edge) const override;
   int RingCount() const override { return static_cast<int>(rings_.size()); }
   ISubGraph* GetRing(int i) const override;
+  IVertex* FindVertexByValue(const std::string& name, double value) const override;
+  void SetVertexValues(const std::string& name, double value) override;
   void RemoveVertexParam(const std::string& name) override;
   void RemoveEdgeParam(const std::string& name) override;
   bool AnyVertexHasParam(const std::string& name) const override;
@@ -54,6 +56,8 @@ public:
   void Assign(const ISubGraph& source) override;
   int AddVertex(IVertex* vertex) override;
   int AddEdge(IEdge* edge) override;
+  void AddEdgeBetween(int i1, int i2) override;
+  void AddInducedEdges() override {}
   void RemoveVertex(IVertex* vertex) override;
   void RemoveEdge(IEdge* edge) override;
   int InnerDegree(const IVertex* vertex) const override;

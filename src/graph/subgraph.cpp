@@ -124,6 +124,19 @@ int TSubGraph::AddEdge(IEdge* edge) {
   return EdgeCount() - 1;
 }
 
+void TSubGraph::AddEdgeBetween(int i1, int i2) {
+  IVertex* v1 = GetVertex(i1);
+  IVertex* v2 = GetVertex(i2);
+  if (IEdge* e = v1->GetEdgeTo(v2)) AddEdge(e);
+}
+
+void TSubGraph::AddInducedEdges() {
+  const size_t n = vertices_.size();
+  for (size_t i = 0; i < n; ++i)
+    for (size_t j = i + 1; j < n; ++j)
+      if (IEdge* e = vertices_[i]->GetEdgeTo(vertices_[j])) AddEdge(e);
+}
+
 void TSubGraph::RemoveVertex(IVertex* vertex) {
   if (IndexOfVertex(vertex) < 0) return;
   for (int k = vertex->EdgeCount() - 1; k >= 0; --k)
@@ -164,6 +177,27 @@ int TSubGraph::InnerDegree(const IVertex* vertex) const {
   for (int i = 0; i < vertex->NeighbourCount(); ++i)
     if (IndexOfVertex(vertex->GetNeighbour(i)) >= 0) ++n;
   return n;
+}
+
+IVertex* TSubGraph::FindVertexByValue(const std::string& name, double value) const {
+  for (IVertex* v : vertices_) {
+    Ptr<INumberParameter> p = v->GetNumberParam(name);
+    if (p && p->GetValue() == value) return v;
+  }
+  return nullptr;
+}
+
+void TSubGraph::SortVertices() {
+  std::stable_sort(vertices_.begin(), vertices_.end(),
+                   [](const IVertex* a, const IVertex* b) { return a->GetIndex() > b->GetIndex(); });
+  VerticesChanged();
+}
+
+bool TSubGraph::SameVertices(const ISubGraph& other) const {
+  if (other.VertexCount() != VertexCount()) return false;
+  for (int i = 0; i < VertexCount(); ++i)
+    if (vertices_[static_cast<size_t>(i)]->GetIndex() != other.GetVertex(i)->GetIndex()) return false;
+  return true;
 }
 
 } // namespace corvatin

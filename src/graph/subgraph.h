@@ -14,7 +14,7 @@ namespace corvatin {
 class TGraph;
 
 /// A part of a graph or of another sub-graph; derive from it (with the graph's CreateSubGraph) for structures.
-class TSubGraph : public virtual ISubGraph {
+class TSubGraph : public virtual IExtendedSubGraph {
 public:
   explicit TSubGraph(ISubGraph* owner);
   ~TSubGraph() override;
@@ -24,6 +24,8 @@ public:
   void Assign(const ISubGraph& source) override;
   int AddVertex(IVertex* vertex) override;
   int AddEdge(IEdge* edge) override;
+  void AddEdgeBetween(int i1, int i2) override;
+  void AddInducedEdges() override;
   void RemoveVertex(IVertex* vertex) override;
   void RemoveEdge(IEdge* edge) override;
   Ptr<ISubGraph> CreateSubGraph() override;
@@ -35,6 +37,9 @@ public:
   int IndexOfEdge(const IEdge* edge) const override;
   int InnerDegree(const IVertex* vertex) const override;
   ISubGraph* GetOwner() const override { return owner_; }
+  IVertex* FindVertexByValue(const std::string& name, double value) const override;
+  void SortVertices() override;
+  bool SameVertices(const ISubGraph& other) const override;
 
   /// The graph at the root of the owner chain; none once that graph is gone.
   TGraph* RootGraph() const { return root_; }

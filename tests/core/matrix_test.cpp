@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 using namespace corvatin;
 
 TEST(MatrixResize, NewColumnsAndRowsAreZeroAndOldElementsKeepTheirPlace) {
@@ -26,4 +29,29 @@ TEST(MatrixSafety, IndexAndSizeErrorsAreExceptionsNotMemoryErrors) {
   EXPECT_THROW(m.ColumnSum(2), std::out_of_range);
   EXPECT_THROW(m.Assign(other), std::invalid_argument);
   EXPECT_THROW(m.SetRowCount(-1), std::invalid_argument);
+}
+
+TEST(MatrixAlgebra, ProductsPowersDiagonalsAndDeletionsOnASmallMatrix) {
+  TDoubleMatrix a(2, 2), p(2, 2);
+  a.Set(0, 0, 1), a.Set(0, 1, 2), a.Set(1, 0, 3), a.Set(1, 1, 4);
+  p.Power(a, 3); // [[1,2],[3,4]]^3 = [[37,54],[81,118]]
+  EXPECT_EQ(std::vector<double>(p.GetData(), p.GetData() + 4), (std::vector<double>{37, 54, 81, 118}));
+  p.Power(a, 0); // n < 2 copies
+  EXPECT_EQ(p.Get(1, 0), 3);
+  p.Assign(a);
+  p.Multiply(p, p); // squaring in place must not read its own half-written result
+  EXPECT_EQ(std::vector<double>(p.GetData(), p.GetData() + 4), (std::vector<double>{7, 10, 15, 22}));
+  p.Sum({std::make_shared<TDoubleMatrix>(a), std::make_shared<TDoubleMatrix>(a)});
+  p.Subtract(p, a);
+  EXPECT_EQ(p.Get(1, 1), 4);
+  p.AssignDiagonal(a);
+  EXPECT_EQ(p.Get(0, 1), 0);
+  EXPECT_EQ(p.Trace(), 5);
+  p.Identity();
+  EXPECT_EQ(p.Trace(), 2);
+  a.DeleteColumn(0);
+  a.DeleteRow(0);
+  EXPECT_EQ(a.GetRowCount(), 1);
+  EXPECT_EQ(a.Get(0, 0), 4);
+  EXPECT_THROW(a.DeleteRow(5), std::out_of_range);
 }

@@ -38,6 +38,8 @@ TEST(GraphBuilding, NeighbourAndEdgeListsStayParallelAndEdgesAreAdjacentToThemse
   EXPECT_TRUE(g->GetEdge(0)->IsAdjacentTo(g->GetEdge(1)));
   auto path = test::FromEdges(4, {{0, 1}, {1, 2}, {2, 3}});
   EXPECT_FALSE(path->GetEdge(0)->IsAdjacentTo(path->GetEdge(2)));
+  EXPECT_EQ(path->GetEdge(0)->GetOtherVertex(path->GetVertex(0)), path->GetVertex(1));
+  EXPECT_EQ(path->GetEdge(0)->GetOtherVertex(path->GetVertex(3)), path->GetVertex(0));
 }
 
 TEST(GraphBuilding, IndicesOutOfRangeThrow) {

@@ -42,6 +42,45 @@ TEST(SubGraph, ASubGraphOfASubGraphTakesOnlyWhatItsOwnerHas) {
   EXPECT_EQ(inner->VertexCount(), 2);
 }
 
+TEST(SubGraph, InducedEdgesAndInnerDegree) {
+  auto g = test::Skeleton("C1CCC1C"); // square with a tail on vertex 3
+  Ptr<ISubGraph> sub = g->CreateSubGraph();
+  for (int i : {0, 1, 3, 4})
+    sub->AddVertex(g->GetVertex(i));
+  sub->AddInducedEdges();
+  EXPECT_EQ(sub->EdgeCount(), 3); // 0-1, 0-3, 3-4
+  EXPECT_EQ(sub->InnerDegree(g->GetVertex(3)), 2);
+  EXPECT_EQ(sub->InnerDegree(g->GetVertex(2)), 2); // counts neighbours listed, whether or not it is itself
+  sub->AddEdgeBetween(0, 1);
+  EXPECT_EQ(sub->EdgeCount(), 3);
+  EXPECT_THROW(sub->AddEdgeBetween(0, 7), std::out_of_range);
+}
+
+TEST(SubGraph, SortedVertexListsCompareByGraphIndexAndFindByValueSkipsMissingParameters) {
+  auto g = test::FromEdges(6, {});
+  auto sub = std::dynamic_pointer_cast<IExtendedSubGraph>(g->CreateSubGraph());
+  ASSERT_TRUE(sub);
+  for (int i : {2, 0, 5})
+    sub->AddVertex(g->GetVertex(i));
+  auto other = std::dynamic_pointer_cast<IExtendedSubGraph>(g->CreateSubGraph());
+  for (int i : {5, 2, 0})
+    other->AddVertex(g->GetVertex(i));
+  EXPECT_FALSE(sub->SameVertices(*other));
+  sub->SortVertices();
+  EXPECT_EQ(test::VertexIndices(*sub), (std::vector<int>{5, 2, 0}));
+  EXPECT_TRUE(sub->SameVertices(*other));
+  // A graph counts a missing parameter as 0, a sub-graph does not.
+  g->SetVertexValues("Mark", 0);
+  g->GetVertex(5)->SetFloat("Mark", 1);
+  g->RemoveVertexParam("Mark");
+  g->GetVertex(2)->SetFloat("Mark", 1);
+  EXPECT_EQ(g->FindVertexByValue("Mark", 0), g->GetVertex(0));
+  EXPECT_EQ(sub->FindVertexByValue("Mark", 0), nullptr);
+  EXPECT_EQ(sub->FindVertexByValue("Mark", 1), g->GetVertex(2));
+  g->SetVertexValues("Mark", 3);
+  EXPECT_EQ(sub->FindVertexByValue("Mark", 3), g->GetVertex(5));
+}
+
 TEST(SubGraph, RemoveVertexTakesItsListedEdgesAlong) {
   auto g = test::FromEdges(3, {{0, 1}, {1, 2}});
   Ptr<ISubGraph> sub = g->CreateSubGraph();
