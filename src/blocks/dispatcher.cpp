@@ -62,22 +62,6 @@ void TConsoleDispatcher::ServeUntil(const std::function<bool()>& done) {
   }
 }
 
-int TConsoleDispatcher::ServePending() {
-  if (!IsMainThread()) throw std::logic_error("ServePending called outside the main thread");
-  int count = 0;
-  for (;;) {
-    Request* request = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (queue_.empty()) return count;
-      request = queue_.front();
-      queue_.pop_front();
-    }
-    Run(*request);
-    ++count;
-  }
-}
-
 void TConsoleDispatcher::Wake() {
   {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -42,9 +42,6 @@ public:
   void ServeUntil(const std::function<bool()>& done) override;
   void Wake() override;
 
-  /// Main thread only: runs the hand-overs already waiting, without waiting for more; returns how many ran.
-  int ServePending();
-
 private:
   struct Request {
     const std::function<void()>* fn = nullptr;

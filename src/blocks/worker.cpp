@@ -220,7 +220,7 @@ void TPackageThread::RunPasses() {
   while (more && !terminated_) {
     try {
       RunPass(more);
-      if (!terminated_) ++summary_.written;
+      if (!terminated_ && cont_) ++summary_.written;
     } catch (const EInputError&) {
       throw;
     } catch (const ENoStructure&) {

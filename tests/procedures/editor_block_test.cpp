@@ -1,3 +1,6 @@
+// The editor block: a run works on a copy of the editor's molecule, shows the window a copy of each structure, and
+// takes back what the user edited during a pause.
+
 #include "procedures/editor_block.h"
 
 #include <gtest/gtest.h>
@@ -18,38 +21,36 @@ struct Host : IEditorHost, IStructureHost {
     CopyStructure(structure, *copy);
   }
   bool TakeEdits(IMolecule& structure) override {
-    if (!edited) return false;
-    CopyStructure(*copy, structure);
-    return true;
+    if (edited) CopyStructure(*copy, structure);
+    return edited;
   }
 };
 
+/// Counts the change notices of a molecule while it lives.
 struct Listener : IListener {
-  int calls = 0;
+  explicit Listener(const Ptr<IMolecule>& m) : notifier(dynamic_cast<INotifierHost&>(*m).Notifier()) {
+    notifier.Subscribe(geGraphChanged, this);
+  }
+  ~Listener() override { notifier.RemoveListener(this); }
   void Notify(int, IObject*, const std::any&) override { ++calls; }
+  TNotifier& notifier;
+  int calls = 0;
 };
-
-TNotifier& NotifierOf(const Ptr<IMolecule>& m) { return dynamic_cast<INotifierHost&>(*m).Notifier(); }
 
 class EditorBlock : public ::testing::Test {
 protected:
-  void SetUp() override {
-    molecule = NewMolecule();
-    host = std::make_shared<Host>();
-    block = std::make_shared<TGraphEditorBlock>(molecule, host);
-    block->SetPortName(0, "EditorBlockTest.Molecule");
-  }
+  void SetUp() override { block->SetPortName(0, "EditorBlockTest.Molecule"); }
   Ptr<IMolecule> Published() { return SharedDataSpace()->GetInterface<IMolecule>("EditorBlockTest.Molecule"); }
 
-  Ptr<IMolecule> molecule;
-  Ptr<Host> host;
-  Ptr<TGraphEditorBlock> block;
+  Ptr<IMolecule> molecule = NewMolecule();
+  Ptr<Host> host = std::make_shared<Host>();
+  Ptr<TGraphEditorBlock> block = std::make_shared<TGraphEditorBlock>(molecule, host);
+  bool more = true;
 };
 
 TEST_F(EditorBlock, ARunWorksOnACopyOfTheEditorsMoleculeAndNeverTouchesTheOriginal) {
   molecule->AddVertices(2);
-  Listener listener;
-  NotifierOf(molecule).Subscribe(geGraphChanged, &listener);
+  Listener listener(molecule);
   block->Start(nullptr);
   EXPECT_EQ(host->begins, 1);
   const Ptr<IMolecule> published = Published();
@@ -62,7 +63,6 @@ TEST_F(EditorBlock, ARunWorksOnACopyOfTheEditorsMoleculeAndNeverTouchesTheOrigin
   EXPECT_EQ(molecule->VertexCount(), 2);
   EXPECT_EQ(host->ends, 1);
   EXPECT_EQ(Published(), nullptr);
-  NotifierOf(molecule).RemoveListener(&listener);
 }
 
 TEST_F(EditorBlock, WithoutShowingARunStartsFromAnEmptyMoleculeAndShowsNothing) {
@@ -71,7 +71,6 @@ TEST_F(EditorBlock, WithoutShowingARunStartsFromAnEmptyMoleculeAndShowsNothing) 
   block->Start(nullptr);
   ASSERT_NE(Published(), nullptr);
   EXPECT_EQ(Published()->VertexCount(), 0);
-  bool more = true;
   block->Execute(more);
   EXPECT_EQ(host->shown, 0);
   block->Stop();
@@ -82,29 +81,24 @@ TEST_F(EditorBlock, EachPassHandsTheWindowACopyAndSwitchingShowingKeepsTheRunsMo
   block->Start(nullptr);
   const Ptr<IMolecule> published = Published();
   published->AddVertices(4);
-  bool more = true;
   block->Execute(more);
   EXPECT_EQ(host->shown, 1);
   EXPECT_EQ(host->copy->VertexCount(), 4);
   block->SetShowing(false);
   block->Execute(more);
   EXPECT_EQ(host->shown, 1);
-  EXPECT_EQ(Published(), published);
   block->SetShowing(true);
   EXPECT_EQ(Published(), published);
   block->Stop();
-  // The bracket was closed as often as it was opened: the run's molecule notifies again.
-  Listener listener;
-  NotifierOf(published).Subscribe(geGraphChanged, &listener);
+  // The update bracket was closed as often as it was opened: the run's molecule notifies again.
+  Listener listener(published);
   published->AddVertices(1);
   EXPECT_EQ(listener.calls, 1);
-  NotifierOf(published).RemoveListener(&listener);
 }
 
 TEST_F(EditorBlock, EditsMadeDuringAPauseGoBackIntoTheRunAtResume) {
   block->Start(nullptr);
   Published()->AddVertices(1);
-  bool more = true;
   block->Execute(more);
   block->SetPaused(true);
   EXPECT_EQ(host->ends, 1);

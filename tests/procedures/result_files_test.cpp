@@ -6,11 +6,9 @@
 
 #include <algorithm>
 #include <csignal>
-#include <fstream>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace corvatin::testing {
 namespace {
@@ -18,22 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kSmiles = "CC(C)C CC(=O)O OC1CCCC1\n";
-
-/// The lines of bytes split at lineEnd; an unterminated last line is kept with the marker "<no line end>".
-std::vector<std::string> Lines(const std::string& bytes, const std::string& lineEnd) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find(lineEnd, start);
-    if (end == std::string::npos) {
-      lines.push_back(bytes.substr(start) + "<no line end>");
-      break;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + lineEnd.size();
-  }
-  return lines;
-}
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
@@ -61,17 +43,17 @@ std::vector<std::string> Sections(const std::string& results) {
 
 class ResultFiles : public BatchRun {
 protected:
-  /// Expects a data file of a header and rows, every row as many cells as the header; returns the rows.
+  /// Expects a data file of one header and rows of as many cells; returns the rows.
   static std::vector<std::string> ExpectWholeRows(const std::string& bytes, const std::string& lineEnd = "\r\n") {
-    std::vector<std::string> lines = Lines(bytes.substr(bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0), lineEnd);
+    const std::vector<std::string> lines = Lines(bytes.substr(bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0), lineEnd);
     EXPECT_FALSE(lines.empty());
     if (lines.empty()) return lines;
     const size_t cells = Cells(lines[0]).size();
     EXPECT_GT(cells, 2u) << lines[0];
-    for (size_t i = 1; i < lines.size(); ++i)
+    for (size_t i = 1; i < lines.size(); ++i) {
       EXPECT_EQ(Cells(lines[i]).size(), cells) << "line " << i + 1 << ": " << lines[i];
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Name\t", 0) == 0; }),
-              1);
+      EXPECT_NE(lines[i].rfind("Name\t", 0), 0u) << "a second header at line " << i + 1;
+    }
     return {lines.begin() + 1, lines.end()};
   }
 
@@ -80,10 +62,9 @@ protected:
     std::ofstream(Results() / name, std::ios::binary) << bytes;
   }
 
-  /// Starts a TOPS-MODE run over files in a child process with the file size limited to sizeLimit bytes (0: no
-  /// limit); the child waits until the pipe go (when given) is closed and leaves its log in logFile.
-  pid_t Spawn(const std::vector<std::string>& files, const fs::path& resultsDir, rlim_t sizeLimit, const int* go,
-              const fs::path& logFile) {
+  /// Starts a TOPS-MODE run over file in a child process with the file size limited to sizeLimit bytes (0: no
+  /// limit); the child waits until the pipe go (when given) is closed and leaves its log in child.log.
+  pid_t Spawn(const std::string& file, const fs::path& resultsDir, rlim_t sizeLimit, const int* go) {
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
     if (go) {
@@ -98,13 +79,12 @@ protected:
       const rlimit limit{sizeLimit, sizeLimit};
       ::setrlimit(RLIMIT_FSIZE, &limit);
     }
-    auto package = ChooseProcedure(*catalogue_, "TOPS-MODE");
     TBatchOptions options;
-    options.files = files;
+    options.files = {file};
     options.resultsDir = resultsDir.string();
     std::ostringstream log;
-    const int status = RunProcedure(*package, options, log, false);
-    std::ofstream(logFile) << log.str();
+    const int status = RunProcedure(*ChooseProcedure(*catalogue_, "TOPS-MODE"), options, log, false);
+    if (!go) std::ofstream(dir_ / "child.log") << log.str();
     ::_exit(status);
   }
 
@@ -127,13 +107,18 @@ TEST_F(ResultFiles, AHeaderThatCannotTakeTheRunsValuesIsLeftForTheNextNumberedFi
         << log_.str();
   }
   EXPECT_EQ(Result("TOPS-MODE.txt"), unweighted);
-  EXPECT_EQ(ExpectWholeRows(Result("TOPS-MODE-2.txt")).size(), 6u);
+  const std::vector<std::string> rows = ExpectWholeRows(Result("TOPS-MODE-2.txt"));
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(rows.begin(), rows.begin() + 3),
+            std::vector<std::string>(rows.begin() + 3, rows.end()));
+  EXPECT_EQ(Cells(DataLines("TOPS-MODE-2.txt")[0])[2], "\xB5(Std)1");
   // A header without value columns, as a run whose every structure failed used to write, fits nothing.
   Store("TopogrInd.txt", "Name\t\r\nCCC\t\r\n");
   Store("TopogrInd-2.txt", "Name\tOther\t\r\nCCC\t1\t\r\n");
-  const std::string mopac = std::string(CORVATIN_TEST_DATA_DIR) + "/quantum/acetone.out";
-  ASSERT_EQ(Run("Topographic Indices", {mopac}), beSuccess) << log_.str();
+  ASSERT_EQ(Run("Topographic Indices", {std::string(CORVATIN_TEST_DATA_DIR) + "/quantum/acetone.out"}), beSuccess)
+      << log_.str();
   EXPECT_EQ(Result("TopogrInd.txt"), "Name\t\r\nCCC\t\r\n");
+  EXPECT_EQ(Result("TopogrInd-2.txt"), "Name\tOther\t\r\nCCC\t1\t\r\n");
   EXPECT_EQ(ExpectWholeRows(Result("TopogrInd-3.txt")).size(), 1u);
 }
 
@@ -147,16 +132,15 @@ TEST_F(ResultFiles, StructuresWithoutValuesWriteNoHeaderAndNoLine) {
   EXPECT_EQ(ExpectWholeRows(Result("TopogrInd.txt")).size(), 1u);
 }
 
-struct Reworked {
-  const char* what;
-  std::function<std::string(const std::string&)> rework; // the earlier run's data file, as an editor left it
-  std::string lineEnd;                                   // what the rows appended afterwards end with
-  bool utf8;                                             // whether they are written in UTF-8
-};
-
-TEST_F(ResultFiles, AFileReSavedByAnEditorOrCutShortIsAppendedToInItsOwnForm) {
+TEST_F(ResultFiles, AFileReSavedByAnEditorOrCutShortIsAppendedToInItsOwnFormWithoutRewritingIt) {
   const auto utf8 = [](const std::string& s) { return Replace(s, "\xB5", "\xC2\xB5"); };
-  const std::vector<Reworked> cases = {
+  struct Case {
+    const char* what;
+    std::function<std::string(const std::string&)> rework; // the earlier run's data file, as an editor left it
+    std::string lineEnd;                                   // what the rows appended afterwards end with
+    bool utf8;                                             // whether they are written in UTF-8
+  };
+  const Case cases[] = {
       {"UTF-8, LF", [&](const std::string& s) { return Replace(utf8(s), "\r\n", "\n"); }, "\n", true},
       {"UTF-8 with a byte-order mark", [&](const std::string& s) { return "\xEF\xBB\xBF" + utf8(s); }, "\r\n", true},
       {"CR line ends", [](const std::string& s) { return Replace(s, "\r\n", "\r"); }, "\r", false},
@@ -164,57 +148,60 @@ TEST_F(ResultFiles, AFileReSavedByAnEditorOrCutShortIsAppendedToInItsOwnForm) {
   };
   const std::string first = Write("three.sml", kSmiles);
   const std::string cafe = Write("named.sml2", "caf\xC3\xA9\nCCO\n");
-  for (const Reworked& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(Results());
     ASSERT_EQ(Run("TOPS-MODE", {first}), beSuccess) << log_.str();
-    Store("TOPS-MODE.txt", c.rework(Result("TOPS-MODE.txt")));
+    const std::string reworked = c.rework(Result("TOPS-MODE.txt"));
+    Store("TOPS-MODE.txt", reworked);
     ASSERT_EQ(Run("TOPS-MODE", {cafe}), beSuccess) << log_.str();
     EXPECT_FALSE(fs::exists(Results() / "TOPS-MODE-2.txt"));
-    const std::vector<std::string> rows = ExpectWholeRows(Result("TOPS-MODE.txt"), c.lineEnd);
+    const std::string appended = Result("TOPS-MODE.txt");
+    EXPECT_EQ(appended.substr(0, reworked.size()), reworked); // nothing before is rewritten
+    const std::vector<std::string> rows = ExpectWholeRows(appended, c.lineEnd);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(Cells(rows[3])[0], c.utf8 ? "caf\xC3\xA9" : "caf\xE9");
+    EXPECT_EQ(appended.substr(appended.size() - c.lineEnd.size()), c.lineEnd);
   }
 }
 
 TEST_F(ResultFiles, AWriteErrorInMidRunCutsTheStructureFromBothFilesAndTheNextRunAppendsCleanly) {
   const std::string file = Write("three.sml", kSmiles);
   constexpr rlim_t kLimit = 1 << 16;
-  for (const char* full : {"TOPS-MODE.txt", "Results.txt"}) {
+  for (const std::string full : {"TOPS-MODE.txt", "Results.txt"}) {
     SCOPED_TRACE(full);
     fs::remove_all(Results());
     ASSERT_EQ(Run("TOPS-MODE", {file}), beSuccess) << log_.str();
-    // One long line takes the file to a structure and a half below the limit.
+    // One long line takes the limited file to a structure and a half below the limit.
+    const bool data = full == "TOPS-MODE.txt";
     const std::string bytes = Result(full);
-    const bool data = std::string(full) != "Results.txt";
-    std::vector<std::string> units = data ? Lines(bytes, "\r\n") : Sections(bytes);
+    std::vector<std::string> units = data ? Lines(bytes) : Sections(bytes);
     if (data) {
       units.erase(units.begin());
       for (std::string& row : units)
         row += "\r\n";
     }
     ASSERT_EQ(units.size(), 3u);
+    // The first structure's row and section, as every run over the file writes them.
+    const std::string row = Lines(Result("TOPS-MODE.txt"))[1] + "\r\n", section = Sections(Result("Results.txt"))[0];
     const size_t fill = kLimit - bytes.size() - units[0].size() - units[1].size() / 2;
     const size_t tab = units[2].find('\t');
     Store(full, bytes + (data ? std::string(fill - units[2].size() + tab, 'x') + units[2].substr(tab)
                               : std::string(fill - 2, 'x') + "\r\n"));
-    const size_t rows = Count(Result("TOPS-MODE.txt"), "\r\n"), sections = Count(Result("Results.txt"), "Molecule");
+    const std::string dataBefore = Result("TOPS-MODE.txt"), resultsBefore = Result("Results.txt");
 
-    const pid_t child = Spawn({file}, Results(), kLimit, nullptr, dir_ / "child.log");
-    EXPECT_EQ(ExitStatus(child), beRunFailed);
+    EXPECT_EQ(ExitStatus(Spawn(file, Results(), kLimit, nullptr)), beRunFailed);
     std::ifstream in(dir_ / "child.log");
     const std::string log((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(log.find("Unable to write to \"" + (Results() / full).string() + "\": File too large"), std::string::npos)
         << log;
-    // The first structure went to both files, the second to neither.
-    EXPECT_EQ(Count(Result("TOPS-MODE.txt"), "\r\n"), rows + 1);
-    EXPECT_EQ(Count(Result("Results.txt"), "Molecule"), sections + 1);
-    for (const char* f : {"TOPS-MODE.txt", "Results.txt"})
-      EXPECT_EQ(Result(f).substr(Result(f).size() - 2), "\r\n");
+    // The first structure went whole to both files, the second to neither.
+    EXPECT_EQ(Result("TOPS-MODE.txt"), dataBefore + row);
+    EXPECT_EQ(Result("Results.txt"), resultsBefore + section);
 
     ASSERT_EQ(Run("TOPS-MODE", {file}), beSuccess) << log_.str();
-    EXPECT_EQ(ExpectWholeRows(Result("TOPS-MODE.txt")).size(), rows + 3);
-    EXPECT_EQ(Count(Result("Results.txt"), "Molecule"), sections + 4);
+    EXPECT_EQ(ExpectWholeRows(Result("TOPS-MODE.txt")).size(), Lines(dataBefore).size() - 1 + 4);
+    EXPECT_EQ(Sections(Result("Results.txt")).size(), Sections(resultsBefore).size() + 4);
   }
 }
 
@@ -222,6 +209,8 @@ TEST_F(ResultFiles, ADataFileThatIsTheResultsFileIsRefusedBeforeTheRun) {
   EXPECT_EQ(Run("TOPS-MODE", {Write("three.sml", kSmiles)}, "", {"Output:Output results file=TOPS-MODE.txt"}),
             beRunFailed);
   EXPECT_FALSE(fs::exists(Results() / "TOPS-MODE.txt"));
+  EXPECT_NE(log_.str().find("are one file: give them different names."), std::string::npos) << log_.str();
+  EXPECT_NE(log_.str().find("0 structures written"), std::string::npos) << log_.str();
 }
 
 TEST_F(ResultFiles, RunsStartingTogetherWriteOneHeaderAndWholeLines) {
@@ -233,7 +222,7 @@ TEST_F(ResultFiles, RunsStartingTogetherWriteOneHeaderAndWholeLines) {
     ASSERT_EQ(::pipe(go), 0);
     std::vector<pid_t> children;
     for (int i = 0; i < 3; ++i)
-      children.push_back(Spawn({file}, folder, 0, go, dir_ / ("child" + std::to_string(i) + ".log")));
+      children.push_back(Spawn(file, folder, 0, go));
     ::close(go[0]);
     ::close(go[1]); // all three start at once
     for (pid_t child : children)
@@ -241,14 +230,14 @@ TEST_F(ResultFiles, RunsStartingTogetherWriteOneHeaderAndWholeLines) {
     std::ifstream dataIn(folder / "TOPS-MODE.txt", std::ios::binary), resultsIn(folder / "Results.txt");
     const std::string data((std::istreambuf_iterator<char>(dataIn)), {});
     const std::string results((std::istreambuf_iterator<char>(resultsIn)), {});
-    EXPECT_EQ(ExpectWholeRows(data).size(), 9u);
-    // Every section is whole: the nine are three copies of the three structures' sections.
-    std::vector<std::string> sections = Sections(results);
-    std::sort(sections.begin(), sections.end());
-    ASSERT_EQ(sections.size(), 9u);
-    for (size_t i = 0; i < 9; i += 3) {
-      EXPECT_EQ(sections[i], sections[i + 1]);
-      EXPECT_EQ(sections[i], sections[i + 2]);
+    // Every row and section is whole: the nine are three copies of the three structures'.
+    for (auto units : {ExpectWholeRows(data), Sections(results)}) {
+      std::sort(units.begin(), units.end());
+      ASSERT_EQ(units.size(), 9u);
+      for (size_t i = 0; i < 9; i += 3) {
+        EXPECT_EQ(units[i], units[i + 1]);
+        EXPECT_EQ(units[i], units[i + 2]);
+      }
     }
   }
 }
