@@ -130,6 +130,7 @@ public:
   using TBlock::GetLog;
   using TBlock::GetProgress;
   using TBlock::GetThread;
+  using TBlock::InInputOrder;
   using TBlock::LogError;
   using TBlock::LogHeading;
   using TBlock::LogMessage;
