@@ -44,6 +44,8 @@ TVectorOutput::TVectorOutput(const IClassification& source, const std::string& d
   AddParameters(dataFile, resultsFile);
 }
 
+TVectorOutput::~TVectorOutput() = default;
+
 void TVectorOutput::AddParameters(const std::string& dataFile, const std::string& resultsFile) {
   AddParam(kParamOutputDataFile, std::make_shared<TStringParameter>(kParamOutputDataFile, dataFile), nullptr, false);
   AddParam(kParamOutputResultsFile, std::make_shared<TStringParameter>(kParamOutputResultsFile, resultsFile), nullptr,
@@ -55,11 +57,21 @@ void TVectorOutput::Start(IWorkerThread* thread) {
   TBlock::Start(thread);
   warned_.clear();
   dataPath_.clear();
+  results_.reset();
+  data_.reset();
+  dataHeader_.clear();
   // Both names resolve against the same folder, so the folder as it stands decides even before the user is asked.
   const std::string folder = ResultFolderAsSet();
   const std::string data = ResultFilePath(folder, GetString(kParamOutputDataFile));
   const std::string results = ResultFilePath(folder, GetString(kParamOutputResultsFile));
   if (SameResultFile(data, results)) throw EFatalError(SameFileMessage(data, results));
+}
+
+void TVectorOutput::Stop() {
+  results_.reset();
+  data_.reset();
+  dataHeader_.clear();
+  TBlock::Stop();
 }
 
 void TVectorOutput::Execute(bool&) {
@@ -73,7 +85,11 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
   options.precision = static_cast<int>(std::clamp<std::int64_t>(GetInt(kParamPrecision), 0, kMaxPrecision));
   TComposedStructure composed = ComposeStructure(structure, records_, options);
   if (composed.lines.empty()) return;
+  // Composing may run beside other structures; the files and the log take them in the order they were read.
+  InInputOrder([&] { Commit(composed); });
+}
 
+void TVectorOutput::Commit(const TComposedStructure& composed) {
   // Both files are opened before anything is written, so a file that cannot be created ends the run with neither
   // file holding part of this structure.
   const std::string folder = ResultFolder([this](const std::function<void()>& ask) { Synchronize(ask); });
@@ -85,57 +101,79 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
     else
       LogMessage(line.text);
   }
-  // Locked from here to the end of the writes: no other run reads the header or writes a line meanwhile.
-  std::unique_ptr<TResultFile> results;
   std::string dataText;
   std::vector<TDataCell> dropped;
-  std::unique_ptr<TResultFile> data = LockFiles(folder, composed, results, dataText, dropped);
-  if (data) data->Append(dataText);
+  // Locked from here to the end of the writes: no other run reads the header or writes a line meanwhile.
+  struct Unlock {
+    TVectorOutput& self;
+    ~Unlock() {
+      if (self.data_) self.data_->Unlock();
+      if (self.results_) self.results_->Unlock();
+    }
+  } unlock{*this};
+  TResultFile* data = LockFiles(folder, composed, dataText, dropped);
+  const bool header = data && data->IsEmpty();
+  const size_t dataBytes = data ? data->Append(dataText) : 0;
+  size_t resultsBytes = 0;
   try {
-    results->Append(composed.results);
+    resultsBytes = results_->Append(composed.results);
   } catch (...) {
     // A structure is in both files or in neither.
     if (data) data->Undo();
     throw;
   }
+  if (data) NoteAppend(CurrentRecord(), data->Path(), dataBytes, header);
+  NoteAppend(CurrentRecord(), results_->Path(), resultsBytes, false);
   if (data) WarnDropped(dropped, data->Path());
 }
 
-std::unique_ptr<TResultFile> TVectorOutput::LockFiles(const std::string& folder, const TComposedStructure& composed,
-                                                      std::unique_ptr<TResultFile>& results, std::string& dataText,
-                                                      std::vector<TDataCell>& dropped) {
+void TVectorOutput::OpenResults(const std::string& path) {
+  if (!results_ || results_->Path() != path) results_ = std::make_unique<TResultFile>(path);
+}
+
+TResultFile* TVectorOutput::LockFiles(const std::string& folder, const TComposedStructure& composed,
+                                      std::string& dataText, std::vector<TDataCell>& dropped) {
   const std::string named = ResultFilePath(folder, GetString(kParamOutputDataFile));
   // A folder or file name changed during a run (a paused run in the workbench) is chosen for anew.
-  if (named != dataNamed_) dataPath_.clear();
+  if (named != dataNamed_) {
+    dataPath_.clear();
+    data_.reset();
+  }
   dataNamed_ = named;
-  const auto openResults = [&] {
-    if (!results) results = std::make_unique<TResultFile>(ResultFilePath(folder, GetString(kParamOutputResultsFile)));
-  };
+  const std::string resultsPath = ResultFilePath(folder, GetString(kParamOutputResultsFile));
   // A line of a name alone would stand for a molecule whose values are all missing, and could write a header
   // without value columns that no later structure fits.
   if (composed.header.size() < 2) {
     const std::string name = composed.lines.front().front().text;
     LogWarning("\"" + name + "\" has no values for \"" + (dataPath_.empty() ? named : dataPath_) +
                "\": no line is written there.");
-    openResults();
-    results->Lock();
+    OpenResults(resultsPath);
+    results_->Lock();
     return nullptr;
   }
   for (int n = 1; n <= kMaxDataFiles; ++n) {
     const std::string path = dataPath_.empty() ? NumberedPath(named, n) : dataPath_;
-    auto data = std::make_unique<TResultFile>(path);
-    openResults();
-    if (data->Identity() == results->Identity()) {
-      if (n == 1 || !dataPath_.empty()) throw EFatalError(SameFileMessage(path, results->Path()));
+    std::unique_ptr<TResultFile> candidate;
+    if (!data_ || data_->Path() != path) {
+      candidate = std::make_unique<TResultFile>(path);
+      dataHeader_.clear();
+    } else {
+      candidate = std::move(data_);
+    }
+    OpenResults(resultsPath);
+    if (candidate->Identity() == results_->Identity()) {
+      if (n == 1 || !dataPath_.empty()) throw EFatalError(SameFileMessage(path, results_->Path()));
       continue; // the results file happens to bear a numbered name
     }
     // Always in the same order, so that two runs locking the same two files never wait for each other.
-    TResultFile& first = data->Identity() < results->Identity() ? *data : *results;
-    TResultFile& second = &first == results.get() ? *data : *results;
+    TResultFile& first = candidate->Identity() < results_->Identity() ? *candidate : *results_;
+    TResultFile& second = &first == results_.get() ? *candidate : *results_;
     first.Lock();
     second.Lock();
-    const bool empty = data->IsEmpty();
-    const std::vector<std::string> header = empty ? composed.header : SplitHeader(data->ReadFirstLine());
+    // The header is read once per run: once the file has one, no append can change it.
+    const bool empty = dataHeader_.empty() && candidate->IsEmpty();
+    const std::vector<std::string> header =
+        !dataHeader_.empty() ? dataHeader_ : empty ? composed.header : SplitHeader(candidate->ReadFirstLine());
     dropped.clear();
     std::string lines;
     for (const TDataLine& line : composed.lines)
@@ -143,15 +181,18 @@ std::unique_ptr<TResultFile> TVectorOutput::LockFiles(const std::string& folder,
     // The run's first structure with values picks the file; later ones follow it, dropping what its header lacks.
     const bool fits = header.size() > 1 && dropped.empty();
     if (dataPath_.empty() && !fits) {
-      results->Unlock();
+      candidate->Unlock();
+      results_->Unlock();
       continue;
     }
     if (dataPath_.empty() && n > 1)
-      LogWarning("The header of \"" + named + "\" cannot take the values of this run: they are written to \"" + path +
-                 "\".");
+      LogWarning("The header of \"" + named + "\" cannot take the values of this run: they are written to \"" +
+                 path + "\".");
     dataPath_ = path;
     dataText = (empty ? HeaderText(header) : std::string()) + lines;
-    return data;
+    dataHeader_ = header;
+    data_ = std::move(candidate);
+    return data_.get();
   }
   throw EFatalError("No data file next to \"" + named + "\" can take the values of this run.");
 }

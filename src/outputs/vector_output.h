@@ -30,12 +30,15 @@ public:
                 bool rowLines, bool labelledValues);
   /// Records from source's value names: molecule level, then atoms, then bonds; row lines off, labelled values on.
   TVectorOutput(const IClassification& source, const std::string& dataFile, const std::string& resultsFile);
+  ~TVectorOutput() override;
 
   std::string GetName() const override { return "Output"; }
   /// Writes the published structure (nothing when none is published).
   void Execute(bool& more) override;
   /// EFatalError when the data file and the results file are one file.
   void Start(IWorkerThread* thread) override;
+  /// Closes the result files.
+  void Stop() override;
 
   /// Appends structure to both files, whole or not at all. A structure without values writes no data line (its
   /// section still goes to the results file); the first that has values picks the run's data file: the file
@@ -50,9 +53,13 @@ public:
 private:
   void AddParameters(const std::string& dataFile, const std::string& resultsFile);
   void WarnDropped(const std::vector<TDataCell>& dropped, const std::string& path);
-  std::unique_ptr<TResultFile> LockFiles(const std::string& folder, const TComposedStructure& composed,
-                                         std::unique_ptr<TResultFile>& results, std::string& dataText,
-                                         std::vector<TDataCell>& dropped);
+  /// Writes composed (the part that follows input order).
+  void Commit(const TComposedStructure& composed);
+  /// Opens (once per run) and locks the results file and the data file that takes composed; the data file is none
+  /// when composed has no values.
+  TResultFile* LockFiles(const std::string& folder, const TComposedStructure& composed, std::string& dataText,
+                         std::vector<TDataCell>& dropped);
+  void OpenResults(const std::string& path);
 
   std::vector<TParamObject> records_;
   bool rowLines_;
@@ -62,6 +69,11 @@ private:
   // The data file this run writes to, chosen by its first structure with values; empty until then.
   std::string dataPath_;
   std::string dataNamed_; // the data file named when dataPath_ was chosen
+  // Kept open for the run: opening them and reading the header again for every structure costs more than the
+  // values themselves.
+  std::unique_ptr<TResultFile> results_;
+  std::unique_ptr<TResultFile> data_;
+  std::vector<std::string> dataHeader_; // data_'s header as read or written
 };
 
 } // namespace corvatin
