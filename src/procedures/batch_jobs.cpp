@@ -94,37 +94,48 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
       return beRunFailed;
     }
   }
-  std::vector<TPackage*> workers{&package};
-  std::vector<Ptr<TPackage>> made;
-  for (int k = 1; k < jobs; ++k) {
-    made.push_back(make());
-    workers.push_back(made.back().get());
-  }
   const auto turns = std::make_shared<TRecordTurns>();
-  for (int k = 0; k < jobs; ++k) {
-    TPackage& worker = *workers[static_cast<size_t>(k)];
-    SetInputFiles(worker, options);
-    worker.SetShowStructures(false);
-    worker.SetRunInline(true);
-    worker.SetRecordShare({options.shard, options.shards, k, jobs, turns});
-  }
   const Ptr<IProgressLog> log = std::make_shared<TLockedLog>(NewConsoleLog(err, interactive, options.quiet));
   // Every worker reads every file, so the first one's progress stands for all.
   const Ptr<IProgressCallback> progress = NewConsoleProgress(err, interactive);
-  std::vector<std::thread> threads;
+  std::vector<Ptr<TPackage>> made(static_cast<size_t>(jobs));
+  std::vector<TPackage*> workers(static_cast<size_t>(jobs), &package);
   std::vector<std::exception_ptr> errors(static_cast<size_t>(jobs));
+  std::vector<std::thread> threads;
   for (int k = 0; k < jobs; ++k)
     threads.emplace_back([&, k] {
+      const auto at = static_cast<size_t>(k);
       try {
-        workers[static_cast<size_t>(k)]->Execute(false, nullptr, log, k == 0 ? progress : nullptr);
+        // Each worker builds its own chain: loading the classifications goes side by side as well.
+        if (k > 0) workers[at] = (made[at] = make()).get();
+        TPackage& worker = *workers[at];
+        SetInputFiles(worker, options);
+        worker.SetShowStructures(false);
+        worker.SetRunInline(true);
+        worker.SetRecordShare({options.shard, options.shards, k, jobs, turns});
+        if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
+          throw EFatalError("the procedure could not start");
       } catch (...) {
-        errors[static_cast<size_t>(k)] = std::current_exception();
+        errors[at] = std::current_exception();
+        // The others would wait for this worker's records for ever.
         turns->StopAt(0);
       }
     });
   for (auto& thread : threads) thread.join();
-  for (const auto& error : errors)
-    if (error) std::rethrow_exception(error);
+  for (const auto& error : errors) {
+    if (!error) continue;
+    try {
+      std::rethrow_exception(error);
+    } catch (const EUsageError&) {
+      throw;
+    } catch (const std::exception& e) {
+      err << "Error: " << e.what() << '\n';
+      return beRunFailed;
+    } catch (...) {
+      err << "Error: " << kUnexpectedError << '\n';
+      return beRunFailed;
+    }
+  }
 
   TRunSummary total;
   total.outcome = roFinished;
