@@ -8,8 +8,8 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <tuple>
 #include <iostream>
+#include <tuple>
 #include <unistd.h>
 
 using namespace corvatin;

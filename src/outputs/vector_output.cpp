@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace corvatin {
 
@@ -28,16 +29,29 @@ std::string NumberedPath(const std::string& path, int n) {
 
 } // namespace
 
+struct TVectorOutput::TRun {
+  // (record, data file) pairs already warned about in this run: one warning each, not one per structure.
+  std::set<std::pair<std::string, std::string>> warned;
+  // The data file this run writes to, chosen by its first structure with values; empty until then.
+  std::string dataPath;
+  std::string dataNamed; // the data file named when dataPath was chosen
+  // Kept open for the run: opening them and reading the header again for every structure costs more than the
+  // values themselves.
+  std::unique_ptr<TResultFile> results;
+  std::unique_ptr<TResultFile> data;
+  std::vector<std::string> dataHeader; // data's header as read or written
+};
+
 TVectorOutput::TVectorOutput(const std::vector<std::string>& names, const std::string& dataFile,
                              const std::string& resultsFile, bool rowLines, bool labelledValues)
-    : TBlock(1), rowLines_(rowLines), labelledValues_(labelledValues) {
+    : TBlock(1), rowLines_(rowLines), labelledValues_(labelledValues), run_(std::make_shared<TRun>()) {
   for (const std::string& name : names)
     records_.push_back({name, olMolecule});
   AddParameters(dataFile, resultsFile);
 }
 
 TVectorOutput::TVectorOutput(const IClassification& source, const std::string& dataFile, const std::string& resultsFile)
-    : TBlock(1), rowLines_(false), labelledValues_(true) {
+    : TBlock(1), rowLines_(false), labelledValues_(true), run_(std::make_shared<TRun>()) {
   for (int level : {olMolecule, olAtom, olBond})
     for (int i = 0; i < source.GetValueCount(level); ++i)
       records_.push_back({source.GetValueName(level, i), level});
@@ -55,11 +69,7 @@ void TVectorOutput::AddParameters(const std::string& dataFile, const std::string
 
 void TVectorOutput::Start(IWorkerThread* thread) {
   TBlock::Start(thread);
-  warned_.clear();
-  dataPath_.clear();
-  results_.reset();
-  data_.reset();
-  dataHeader_.clear();
+  if (!shared_) run_ = std::make_shared<TRun>();
   // Both names resolve against the same folder, so the folder as it stands decides even before the user is asked.
   const std::string folder = ResultFolderAsSet();
   const std::string data = ResultFilePath(folder, GetString(kParamOutputDataFile));
@@ -68,10 +78,19 @@ void TVectorOutput::Start(IWorkerThread* thread) {
 }
 
 void TVectorOutput::Stop() {
-  results_.reset();
-  data_.reset();
-  dataHeader_.clear();
+  // The files close when the last output sharing the run lets go of it.
+  run_ = std::make_shared<TRun>();
+  shared_ = false;
   TBlock::Stop();
+}
+
+void TVectorOutput::ShareRunWith(TVectorOutput& other) {
+  if (!shared_) {
+    run_ = std::make_shared<TRun>();
+    shared_ = true;
+  }
+  other.run_ = run_;
+  other.shared_ = true;
 }
 
 void TVectorOutput::Execute(bool&) {
@@ -105,94 +124,94 @@ void TVectorOutput::Commit(const TComposedStructure& composed) {
   std::vector<TDataCell> dropped;
   // Locked from here to the end of the writes: no other run reads the header or writes a line meanwhile.
   struct Unlock {
-    TVectorOutput& self;
+    TRun& run;
     ~Unlock() {
-      if (self.data_) self.data_->Unlock();
-      if (self.results_) self.results_->Unlock();
+      if (run.data) run.data->Unlock();
+      if (run.results) run.results->Unlock();
     }
-  } unlock{*this};
+  } unlock{*run_};
   TResultFile* data = LockFiles(folder, composed, dataText, dropped);
   const bool header = data && data->IsEmpty();
   const size_t dataBytes = data ? data->Append(dataText) : 0;
   size_t resultsBytes = 0;
   try {
-    resultsBytes = results_->Append(composed.results);
+    resultsBytes = run_->results->Append(composed.results);
   } catch (...) {
     // A structure is in both files or in neither.
     if (data) data->Undo();
     throw;
   }
   if (data) NoteAppend(CurrentRecord(), data->Path(), dataBytes, header);
-  NoteAppend(CurrentRecord(), results_->Path(), resultsBytes, false);
+  NoteAppend(CurrentRecord(), run_->results->Path(), resultsBytes, false);
   if (data) WarnDropped(dropped, data->Path());
 }
 
 void TVectorOutput::OpenResults(const std::string& path) {
-  if (!results_ || results_->Path() != path) results_ = std::make_unique<TResultFile>(path);
+  if (!run_->results || run_->results->Path() != path) run_->results = std::make_unique<TResultFile>(path);
 }
 
 TResultFile* TVectorOutput::LockFiles(const std::string& folder, const TComposedStructure& composed,
                                       std::string& dataText, std::vector<TDataCell>& dropped) {
   const std::string named = ResultFilePath(folder, GetString(kParamOutputDataFile));
   // A folder or file name changed during a run (a paused run in the workbench) is chosen for anew.
-  if (named != dataNamed_) {
-    dataPath_.clear();
-    data_.reset();
+  if (named != run_->dataNamed) {
+    run_->dataPath.clear();
+    run_->data.reset();
   }
-  dataNamed_ = named;
+  run_->dataNamed = named;
   const std::string resultsPath = ResultFilePath(folder, GetString(kParamOutputResultsFile));
   // A line of a name alone would stand for a molecule whose values are all missing, and could write a header
   // without value columns that no later structure fits.
   if (composed.header.size() < 2) {
     const std::string name = composed.lines.front().front().text;
-    LogWarning("\"" + name + "\" has no values for \"" + (dataPath_.empty() ? named : dataPath_) +
+    LogWarning("\"" + name + "\" has no values for \"" + (run_->dataPath.empty() ? named : run_->dataPath) +
                "\": no line is written there.");
     OpenResults(resultsPath);
-    results_->Lock();
+    run_->results->Lock();
     return nullptr;
   }
   for (int n = 1; n <= kMaxDataFiles; ++n) {
-    const std::string path = dataPath_.empty() ? NumberedPath(named, n) : dataPath_;
+    const std::string path = run_->dataPath.empty() ? NumberedPath(named, n) : run_->dataPath;
     std::unique_ptr<TResultFile> candidate;
-    if (!data_ || data_->Path() != path) {
+    if (!run_->data || run_->data->Path() != path) {
       candidate = std::make_unique<TResultFile>(path);
-      dataHeader_.clear();
+      run_->dataHeader.clear();
     } else {
-      candidate = std::move(data_);
+      candidate = std::move(run_->data);
     }
     OpenResults(resultsPath);
-    if (candidate->Identity() == results_->Identity()) {
-      if (n == 1 || !dataPath_.empty()) throw EFatalError(SameFileMessage(path, results_->Path()));
+    if (candidate->Identity() == run_->results->Identity()) {
+      if (n == 1 || !run_->dataPath.empty()) throw EFatalError(SameFileMessage(path, run_->results->Path()));
       continue; // the results file happens to bear a numbered name
     }
     // Always in the same order, so that two runs locking the same two files never wait for each other.
-    TResultFile& first = candidate->Identity() < results_->Identity() ? *candidate : *results_;
-    TResultFile& second = &first == results_.get() ? *candidate : *results_;
+    TResultFile& first = candidate->Identity() < run_->results->Identity() ? *candidate : *run_->results;
+    TResultFile& second = &first == run_->results.get() ? *candidate : *run_->results;
     first.Lock();
     second.Lock();
     // The header is read once per run: once the file has one, no append can change it.
-    const bool empty = dataHeader_.empty() && candidate->IsEmpty();
+    const bool empty = run_->dataHeader.empty() && candidate->IsEmpty();
     const std::vector<std::string> header =
-        !dataHeader_.empty() ? dataHeader_ : empty ? composed.header : SplitHeader(candidate->ReadFirstLine());
+        !run_->dataHeader.empty() ? run_->dataHeader : empty ? composed.header : SplitHeader(candidate->ReadFirstLine());
     dropped.clear();
     std::string lines;
     for (const TDataLine& line : composed.lines)
       lines += AlignLine(line, header, dropped);
     // The run's first structure with values picks the file; later ones follow it, dropping what its header lacks.
     const bool fits = header.size() > 1 && dropped.empty();
-    if (dataPath_.empty() && !fits) {
+    if (run_->dataPath.empty() && !fits) {
       candidate->Unlock();
-      results_->Unlock();
+      run_->results->Unlock();
       continue;
     }
-    if (dataPath_.empty() && n > 1)
+    if (run_->dataPath.empty() && n > 1)
       LogWarning("The header of \"" + named + "\" cannot take the values of this run: they are written to \"" +
                  path + "\".");
-    dataPath_ = path;
+    run_->dataPath = path;
     dataText = (empty ? HeaderText(header) : std::string()) + lines;
-    dataHeader_ = header;
-    data_ = std::move(candidate);
-    return data_.get();
+    run_->dataHeader = header;
+    run_->data = std::move(candidate);
+    return run_->data.get();
   }
   throw EFatalError("No data file next to \"" + named + "\" can take the values of this run.");
 }
@@ -202,7 +221,7 @@ void TVectorOutput::WarnDropped(const std::vector<TDataCell>& dropped, const std
   for (const TDataCell& cell : dropped)
     byRecord[cell.record].push_back(cell.column);
   for (const auto& [record, columns] : byRecord) {
-    if (!warned_.insert({record, path}).second) continue;
+    if (!run_->warned.insert({record, path}).second) continue;
     std::string list;
     const size_t shown = std::min<size_t>(columns.size(), 5);
     for (size_t i = 0; i < shown; ++i)

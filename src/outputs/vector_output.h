@@ -8,7 +8,6 @@
 #include "outputs/composer.h"
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -46,6 +45,10 @@ public:
   /// EFatalError when a file cannot be created or written.
   void Write(const Ptr<IObject>& structure);
 
+  /// For the next run only, other writes through this block's files, data-file choice and warnings, as one run
+  /// would: the workers of one batch run each have an output of their own and write in turns.
+  void ShareRunWith(TVectorOutput& other);
+
   const std::vector<TParamObject>& Records() const { return records_; }
   bool RowLines() const { return rowLines_; }
   bool LabelledValues() const { return labelledValues_; }
@@ -64,16 +67,11 @@ private:
   std::vector<TParamObject> records_;
   bool rowLines_;
   bool labelledValues_;
-  // (record, data file) pairs already warned about in this run: one warning each, not one per structure.
-  std::set<std::pair<std::string, std::string>> warned_;
-  // The data file this run writes to, chosen by its first structure with values; empty until then.
-  std::string dataPath_;
-  std::string dataNamed_; // the data file named when dataPath_ was chosen
-  // Kept open for the run: opening them and reading the header again for every structure costs more than the
-  // values themselves.
-  std::unique_ptr<TResultFile> results_;
-  std::unique_ptr<TResultFile> data_;
-  std::vector<std::string> dataHeader_; // data_'s header as read or written
+  // What a run keeps between structures (the data file chosen, the files kept open, the warnings given); the
+  // workers of one batch run share one.
+  struct TRun;
+  std::shared_ptr<TRun> run_;
+  bool shared_ = false; // run_ was given for the next run and is not made afresh at Start
 };
 
 } // namespace corvatin

@@ -3,6 +3,7 @@
 #include "blocks/record_share.h"
 #include "blocks/worker.h"
 #include "outputs/result_files.h"
+#include "outputs/vector_output.h"
 
 #include <algorithm>
 #include <exception>
@@ -56,6 +57,38 @@ private:
   std::ofstream out_;
 };
 
+/// Runs work(k) for k = 0 .. jobs-1, each on a thread of its own; what a call throws is kept in errors[k].
+void RunEach(int jobs, std::vector<std::exception_ptr>& errors, const std::function<void(size_t)>& work) {
+  std::vector<std::thread> threads;
+  for (size_t k = 0; k < static_cast<size_t>(jobs); ++k)
+    threads.emplace_back([&, k] {
+      try {
+        work(k);
+      } catch (...) {
+        errors[k] = std::current_exception();
+      }
+    });
+  for (auto& thread : threads) thread.join();
+}
+
+/// The first error of errors said on err: beRunFailed (a usage error is thrown again); 0 without one.
+int Report(const std::vector<std::exception_ptr>& errors, std::ostream& err) {
+  for (const auto& error : errors) {
+    if (!error) continue;
+    try {
+      std::rethrow_exception(error);
+    } catch (const EUsageError&) {
+      throw;
+    } catch (const std::exception& e) {
+      err << "Error: " << e.what() << '\n';
+    } catch (...) {
+      err << "Error: " << kUnexpectedError << '\n';
+    }
+    return beRunFailed;
+  }
+  return 0;
+}
+
 } // namespace
 
 int JobCount(int jobs) {
@@ -101,41 +134,32 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
   std::vector<Ptr<TPackage>> made(static_cast<size_t>(jobs));
   std::vector<TPackage*> workers(static_cast<size_t>(jobs), &package);
   std::vector<std::exception_ptr> errors(static_cast<size_t>(jobs));
-  std::vector<std::thread> threads;
-  for (int k = 0; k < jobs; ++k)
-    threads.emplace_back([&, k] {
-      const auto at = static_cast<size_t>(k);
-      try {
-        // Each worker builds its own chain: loading the classifications goes side by side as well.
-        if (k > 0) workers[at] = (made[at] = make()).get();
-        TPackage& worker = *workers[at];
-        SetInputFiles(worker, options);
-        worker.SetShowStructures(false);
-        worker.SetRunInline(true);
-        worker.SetRecordShare({options.shard, options.shards, k, jobs, turns});
-        if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
-          throw EFatalError("the procedure could not start");
-      } catch (...) {
-        errors[at] = std::current_exception();
-        // The others would wait for this worker's records for ever.
-        turns->StopAt(0);
-      }
-    });
-  for (auto& thread : threads) thread.join();
-  for (const auto& error : errors) {
-    if (!error) continue;
+  // Each worker builds its own chain: loading the classifications goes side by side as well.
+  RunEach(jobs, errors, [&](size_t k) {
+    if (k > 0) workers[k] = (made[k] = make()).get();
+  });
+  if (const int status = Report(errors, err)) return status;
+  // One data-file choice, one set of open files and one set of warnings for all, as one run would have.
+  for (int b = 0; b < package.GetBlockCount(); ++b)
+    if (const auto first = std::dynamic_pointer_cast<TVectorOutput>(package.GetBlock(b)))
+      for (size_t k = 1; k < workers.size(); ++k)
+        first->ShareRunWith(dynamic_cast<TVectorOutput&>(*workers[k]->GetBlock(b)));
+  RunEach(jobs, errors, [&](size_t k) {
+    TPackage& worker = *workers[k];
+    SetInputFiles(worker, options);
+    worker.SetShowStructures(false);
+    worker.SetRunInline(true);
+    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), jobs, turns});
     try {
-      std::rethrow_exception(error);
-    } catch (const EUsageError&) {
-      throw;
-    } catch (const std::exception& e) {
-      err << "Error: " << e.what() << '\n';
-      return beRunFailed;
+      if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
+        throw EFatalError("the procedure could not start");
     } catch (...) {
-      err << "Error: " << kUnexpectedError << '\n';
-      return beRunFailed;
+      // The others would wait for this worker's records for ever.
+      turns->StopAt(0);
+      throw;
     }
-  }
+  });
+  if (const int status = Report(errors, err)) return status;
 
   TRunSummary total;
   total.outcome = roFinished;

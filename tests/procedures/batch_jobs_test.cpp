@@ -14,8 +14,15 @@ namespace fs = std::filesystem;
 
 class BatchJobs : public BatchRun {
 protected:
-  /// The bundled SMILES sample with records that do not parse or fail a step slipped in, then an SD file.
-  std::vector<std::string> Inputs() {
+  /// The bundled SMILES sample with records that do not parse or fail a step slipped in, then an SD file; for the
+  /// sphere matrices, point sets of different sizes (whose data files cannot take each other's values).
+  std::vector<std::string> Inputs(const std::string& procedure) {
+    if (procedure == "Sphere TEST") {
+      std::vector<std::string> sets;
+      for (const char* name : {"NCI_3", "five", "BZR_Diazepam", "CS_ethanol", "CHEMBL2321810_1520011"})
+        sets.push_back(fs::path(CORVATIN_TEST_DATA_DIR) / "formats" / (std::string(name) + ".xyz"));
+      return sets;
+    }
     std::ifstream in(fs::path(CORVATIN_DATA_DIR) / "samples" / "drugs.sml2", std::ios::binary);
     std::string text, name, smiles;
     for (int record = 0; std::getline(in, name) && std::getline(in, smiles); ++record) {
@@ -35,7 +42,7 @@ protected:
       return package;
     };
     TBatchOptions options;
-    options.files = Inputs();
+    options.files = Inputs(procedure);
     options.resultsDir = (dir_ / folder).string();
     options.jobs = jobs;
     std::ostringstream out;
@@ -59,17 +66,23 @@ protected:
 
 TEST_F(BatchJobs, FourWorkersWriteTheSameFilesAndLogAsOne) {
   for (const char* procedure : {"TOPS-MODE", "TOPS-MODE Local Contributions", "Physicochemical descriptors",
-                                "Topological Indices"}) {
+                                "Topological Indices", "Sphere TEST"}) {
     SCOPED_TRACE(procedure);
     const std::string one = std::string(procedure) + " 1", four = std::string(procedure) + " 4";
     std::string logOne, logFour;
-    EXPECT_EQ(RunWith(1, procedure, one, logOne), beSkipped);
-    EXPECT_EQ(RunWith(4, procedure, four, logFour), beSkipped);
+    const int status = RunWith(1, procedure, one, logOne);
+    EXPECT_EQ(RunWith(4, procedure, four, logFour), status);
+    // The folders differ in name only: the log names them where it names a file.
+    for (size_t at; (at = logFour.find(four)) != std::string::npos;) logFour.replace(at, four.size(), one);
     EXPECT_EQ(logFour, logOne);
-    EXPECT_NE(logOne.find("Error: "), std::string::npos);
+    // Skipped structures, or for the point sets a data file that drops what its header lacks.
+    EXPECT_NE(logOne.find(status == beSkipped ? "Error: " : "Warning: "), std::string::npos);
     const auto filesOne = Files(one);
-    EXPECT_EQ(filesOne.size(), 2u);
+    EXPECT_GE(filesOne.size(), 2u);
     EXPECT_TRUE(Files(four) == filesOne);
+    if (std::string(procedure) != "Sphere TEST") {
+      EXPECT_EQ(status, beSkipped);
+    }
   }
 }
 
