@@ -4,6 +4,7 @@
 #include "chem/elements.h"
 #include "procedures/batch.h"
 #include "procedures/batch_jobs.h"
+#include "procedures/columns.h"
 
 #include <CLI/CLI.hpp>
 
@@ -72,7 +73,7 @@ int RunChosen(TPackage& package, TBatchOptions& options, const std::string& shar
 
 int main(int argc, char** argv) {
   TBatchOptions options;
-  bool list = false, params = false, version = false;
+  bool list = false, params = false, columns = false, version = false;
 
   CLI::App app{"Corvatin batch tool: computes molecular descriptors for QSAR over structure files."};
   app.footer(std::string(kFooter) + kExitStatusText);
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
   app.add_option("--procedure,-p", options.procedure, "Procedure to run")->default_str("TOPS-MODE");
   app.add_flag("--list", list, "List the procedures and exit");
   app.add_flag("--params", params, "List the chosen procedure's parameters (block, name, value) and exit");
+  app.add_flag("--columns", columns,
+               "List every column of the data files the chosen procedure (all of them without --procedure) writes "
+               "with these settings: label, definition, unit, source, reference (tab-separated, UTF-8) and exit");
   // One assignment per --set, which may be repeated: a file after it is a file, not a second assignment.
   app.add_option("--set", options.assignments, "Set a parameter: [BLOCK:]NAME=VALUE (yes/no for switches); repeatable")
       ->allow_extra_args(false)
@@ -120,10 +124,11 @@ int main(int argc, char** argv) {
       return beSuccess;
     }
     // A classification that did not load would leave its values at 0 in every result: nothing is run.
-    if (loadFailed && !params) {
+    if (loadFailed && !params && !columns) {
       std::cerr << "Error: the run does not start while a classification file is missing or broken\n";
       return beRunFailed;
     }
+    if (columns) return ListColumns(catalogue, options, app.count("--procedure") == 0, std::cout, std::cerr);
     Ptr<TPackage> package = ChooseProcedure(catalogue, options.procedure);
     for (const auto& a : options.assignments) ApplyAssignment(*package, a);
     if (!options.weights.empty()) SelectWeights(*package, options.weights);
