@@ -140,66 +140,50 @@ TEST(InlineRun, TwoRunsInOneProcessDoNotShareStructures) {
   EXPECT_FALSE(SharedDataSpace()->HasParam(kPort));
 }
 
-TEST(SharedRun, WorkersWriteAndLogInInputOrderAsOneRunWould) {
-  const int total = 23;
-  const std::vector<int> failing = {4, 5, 13, 23};
-  std::mutex outMutex;
-  std::vector<std::string> singleOut;
-  auto singleLog = std::make_shared<SharedLog>();
-  Chain(total, failing, singleOut, outMutex)->Execute(false, nullptr, singleLog, nullptr);
+TEST(SharedRun, WorkersWriteAndLogInInputOrderAsOneRunWouldAndStopWhereItWouldFail) {
+  struct Case {
+    std::vector<int> failing; // structures a step cannot handle: skipped
+    int fatalAt;              // the structure whose error ends the run (0: none)
+    int jobs;
+  };
+  for (const Case& c : {Case{{4, 5, 13, 23}, 0, 2}, Case{{4, 5, 13, 23}, 0, 4}, Case{{2}, 7, 3}}) {
+    SCOPED_TRACE(std::to_string(c.jobs) + " workers, fatal at " + std::to_string(c.fatalAt));
+    std::mutex outMutex;
+    std::vector<std::string> singleOut, out;
+    const auto make = [&](std::vector<std::string>& into) {
+      auto package = Chain(23, c.failing, into, outMutex);
+      auto fatal = std::make_shared<ScriptBlock>("Fatal");
+      fatal->script = [&c](ScriptBlock& self, bool&) {
+        if (Number(self) == c.fatalAt) self.Fatal("disk full");
+      };
+      package->AddBlock(fatal, {kPort});
+      return package;
+    };
+    auto singleLog = std::make_shared<SharedLog>();
+    const auto single = make(singleOut);
+    single->Execute(false, nullptr, singleLog, nullptr);
 
-  for (int jobs : {2, 4}) {
-    std::vector<std::string> out;
     auto log = std::make_shared<SharedLog>();
     auto turns = std::make_shared<TRecordTurns>();
     std::vector<Ptr<TPackage>> workers;
+    for (int k = 0; k < c.jobs; ++k) {
+      workers.push_back(make(out));
+      workers.back()->SetRecordShare({0, 1, k, c.jobs, turns});
+    }
     std::vector<std::thread> threads;
-    for (int k = 0; k < jobs; ++k) {
-      workers.push_back(Chain(total, failing, out, outMutex));
-      workers.back()->SetRecordShare({0, 1, k, jobs, turns});
-    }
-    for (int k = 0; k < jobs; ++k)
-      threads.emplace_back([&, k] { workers[size_t(k)]->Execute(false, nullptr, log, nullptr); });
+    for (const auto& worker : workers)
+      threads.emplace_back([&log, worker] { worker->Execute(false, nullptr, log, nullptr); });
     for (auto& t : threads) t.join();
-    int written = 0, skipped = 0;
+    TRunSummary total{roFinished, 0, 0};
     for (const auto& w : workers) {
-      written += w->GetRunSummary().written;
-      skipped += w->GetRunSummary().skipped;
+      total.written += w->GetRunSummary().written;
+      total.skipped += w->GetRunSummary().skipped;
+      if (w->GetRunSummary().outcome == roStoppedOnError) total.outcome = roStoppedOnError;
     }
-    EXPECT_EQ(out, singleOut) << jobs << " workers";
+    EXPECT_EQ(out, singleOut);
     // The workers leave the closing lines to whoever runs them: the single run's log without its last two.
     EXPECT_EQ(log->lines, std::vector<std::string>(singleLog->lines.begin(), singleLog->lines.end() - 2));
-    EXPECT_EQ(written, total - 4);
-    EXPECT_EQ(skipped, 4);
+    EXPECT_EQ(RunSummaryText(total), RunSummaryText(single->GetRunSummary()));
+    EXPECT_EQ(total.outcome, single->GetRunSummary().outcome);
   }
-}
-
-TEST(SharedRun, AFailureEndsEveryWorkerAtThatRecordAndIsLoggedThere) {
-  const int total = 12;
-  std::mutex outMutex;
-  const auto fatalAt7 = [](Ptr<TPackage> package) {
-    auto fatal = std::make_shared<ScriptBlock>("Fatal");
-    fatal->script = [](ScriptBlock& self, bool&) {
-      if (Number(self) == 7) self.Fatal("disk full");
-    };
-    package->AddBlock(fatal, {kPort});
-    return package;
-  };
-  std::vector<std::string> singleOut, out;
-  auto singleLog = std::make_shared<SharedLog>();
-  fatalAt7(Chain(total, {}, singleOut, outMutex))->Execute(false, nullptr, singleLog, nullptr);
-  auto log = std::make_shared<SharedLog>();
-  auto turns = std::make_shared<TRecordTurns>();
-  std::vector<Ptr<TPackage>> workers;
-  for (int k = 0; k < 3; ++k) {
-    workers.push_back(fatalAt7(Chain(total, {}, out, outMutex)));
-    workers.back()->SetRecordShare({0, 1, k, 3, turns});
-  }
-  std::vector<std::thread> threads;
-  for (int k = 0; k < 3; ++k) threads.emplace_back([&, k] { workers[size_t(k)]->Execute(false, nullptr, log, nullptr); });
-  for (auto& t : threads) t.join();
-  EXPECT_EQ(out, singleOut);
-  EXPECT_EQ(log->lines, std::vector<std::string>(singleLog->lines.begin(), singleLog->lines.end() - 2));
-  EXPECT_EQ(log->lines.back(), "1:disk full");
-  EXPECT_EQ(workers[0]->GetRunSummary().outcome, roStoppedOnError);
 }
