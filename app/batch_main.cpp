@@ -47,7 +47,7 @@ void AddThroughputOptions(CLI::App& app, TBatchOptions& options, std::string& sh
   app.add_option("--jobs,-j", options.jobs,
                  "Workers computing structures side by side (default: every core); the results and the log are "
                  "the same for any number")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(0, 1024));
   app.add_option("--shard", shard,
                  "Take only the records K, K+N, K+2N, ... of the input (K/N, K from 1): one part of a library "
                  "split over N runs; scripts/merge-shards.py joins their result files");

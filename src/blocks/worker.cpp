@@ -388,6 +388,8 @@ void TPackageThread::RunPass(bool& more) {
     showing_ = requested;
     if (editor_) HandOver([this] { editor_->SetShowing(showing_); });
   }
+  // A record another worker takes is only read past; completing its structure would be wasted.
+  if (input_) input_->SetSkimming(share_.Partial() && !share_.Takes(nextRecord_));
   for (size_t i = 0; i < blocks_.size() && cont_ && !terminated_; ++i) {
     if (showing_ || !blocks_[i]->IsDisplayOnly()) ExecuteBlock(i, more);
     if (i == inputIndex_ && !TakeRecord()) return;
