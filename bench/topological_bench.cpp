@@ -11,7 +11,7 @@
 #include "descriptors/connectivity_matrices.h"
 #include "descriptors/topological_indexes.h"
 #include "descriptors/topsmode.h"
-#include "finder_census.h"
+#include "descriptor_test_util.h"
 #include "inputs/mol_input.h"
 
 #include <benchmark/benchmark.h>

@@ -68,7 +68,9 @@ for root, _, files in os.walk(tree):
   fi
 fi
 # The unmutated tree must build and pass; otherwise every verdict would be meaningless.
-targets=$(grep -v '^#' "$list" | awk -F'\t' 'NF >= 4 { gsub(",", " ", $2); print $2 }' | tr ' ' '\n' | sort -u | tr '\n' ' ')
+# Only the executables of the entries PATTERN keeps: a run over one module need not build the workbench.
+targets=$(grep -v '^#' "$list" | grep -E -- "${pattern:-.}" | awk -F'\t' 'NF >= 4 { gsub(",", " ", $2); print $2 }' |
+  tr ' ' '\n' | sort -u | tr '\n' ' ')
 echo "building the unmutated tree ($targets)"
 # shellcheck disable=SC2086
 cmake --build "$build" -j "$jobs" --target $targets >"$log/build-base" 2>&1 ||

@@ -35,7 +35,6 @@ public:
   explicit TMomentKernel(TBondAdjacency adjacency);
 
   int BondCount() const { return adjacency_.BondCount(); }
-  const TBondAdjacency& Adjacency() const { return adjacency_; }
 
   /// For each weight vector i (BondCount() values each) and order k = 1..K: traces[i*K + k-1] = tr(B_i^k), and
   /// when local is not null, local[(b*n + i)*K + k-1] = B_i^k(b, b). Bonds flagged in excluded (BondCount() flags,

@@ -152,11 +152,6 @@ int TParserInput::ProgressPercent() const {
       RoundHalfEven(static_cast<double>(tokenizer_->GetPosition()) * 100.0 / static_cast<double>(size)));
 }
 
-void TParserInput::CheckFile(bool condition, const std::string& detail) const {
-  if (condition) return;
-  throw EInputError(FileErrorMessage(currentFile_, tokenizer_ ? tokenizer_->GetLineNumber() : 0, detail));
-}
-
 IMolecule& TParserInput::TakeMolecule() {
   Ptr<IObject> published = GetInputObject();
   Ptr<IMolecule> molecule = std::dynamic_pointer_cast<IMolecule>(published);

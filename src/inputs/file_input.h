@@ -92,8 +92,6 @@ public:
   virtual bool LooksLikeFormat(std::string_view head, bool whole) const;
 
 protected:
-  /// Raises EInputError `Error in file "%s" at line %d` (the tokenizer's line) with the detail unless condition.
-  void CheckFile(bool condition, const std::string& detail = {}) const;
   /// The open tokenizer (none before the opening step or when no file could be opened).
   IParser* Tokenizer() const { return tokenizer_.get(); }
   /// The molecule published under port 0's name, cleared, remembered until Stop. When nothing was published

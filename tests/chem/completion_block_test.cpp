@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace corvatin {
 namespace {
@@ -51,6 +52,7 @@ int Count(const IMolecule& m, const std::string& symbol) {
 }
 
 TEST_F(CompletionBlock, BenzeneIsCompletedOnceAndASecondRunChangesNothing) {
+  Run(); // nothing published: nothing to do
   auto m = AsWritten("C1:C:C:C:C:C:1");
   Publish(m);
   Run();
@@ -62,19 +64,6 @@ TEST_F(CompletionBlock, BenzeneIsCompletedOnceAndASecondRunChangesNothing) {
   EXPECT_EQ(Count(*m, "H"), 6);
   EXPECT_EQ(m->GetFloat(kTagHydrogens), 1.0) << "restored after perception ran again";
   EXPECT_EQ(m->GetFloat(kTagAromaticity), 1.0) << "perceived again, and nothing changed after it";
-}
-
-TEST_F(CompletionBlock, KekuleRingBecomesAromaticBeforeHydrogensAreCounted) {
-  auto m = AsWritten("C1=CC=CC=C1");
-  Publish(m);
-  Run();
-  for (int i = 0; i < m->EdgeCount(); ++i) {
-    const IBond* b = m->GetBond(i);
-    if (b->GetAtom1()->GetSymbol() == "C" && b->GetAtom2()->GetSymbol() == "C") {
-      EXPECT_EQ(b->GetBondType(), bkAromatic);
-    }
-  }
-  EXPECT_EQ(Count(*m, "H"), 6);
 }
 
 TEST_F(CompletionBlock, MethaneWithSixHydrogensLosesItsLastTwo) {
@@ -106,20 +95,16 @@ TEST_F(CompletionBlock, IronKeepsItsHydrogensAndABareIronGetsNone) {
   EXPECT_EQ(bare->VertexCount(), 1);
 }
 
-TEST_F(CompletionBlock, PyridineNitrogenGetsNoHydrogenAndPyrroleKeepsItsOne) {
-  auto pyridine = AsWritten("C1=CC=NC=C1");
-  Publish(pyridine);
-  Run();
-  EXPECT_EQ(Count(*pyridine, "H"), 5);
-  EXPECT_EQ(pyridine->GetAtom(3)->HydrogenCount(), 0);
-  EXPECT_TRUE(pyridine->GetAtom(3)->IsAromatic());
-
-  auto pyrrole = AsWritten("C1=CC=C[NH]1");
-  Publish(pyrrole);
-  Run();
-  EXPECT_TRUE(pyrrole->GetAtom(4)->IsAromatic());
-  EXPECT_EQ(pyrrole->GetAtom(4)->HydrogenCount(), 1);
-  EXPECT_EQ(Count(*pyrrole, "H"), 5);
+TEST_F(CompletionBlock, KekuleRingsBecomeAromaticBeforeHydrogensAreCounted) {
+  // Pyridine's nitrogen gets no hydrogen, pyrrole's keeps its one (C5H5N, C4H5N).
+  for (auto [smiles, nitrogen, hydrogens] : {std::tuple{"C1=CC=NC=C1", 3, 0}, {"C1=CC=C[NH]1", 4, 1}}) {
+    auto m = AsWritten(smiles);
+    Publish(m);
+    Run();
+    EXPECT_EQ(Count(*m, "H"), 5) << smiles;
+    EXPECT_TRUE(m->GetAtom(nitrogen)->IsAromatic()) << smiles;
+    EXPECT_EQ(m->GetAtom(nitrogen)->HydrogenCount(), hydrogens) << smiles;
+  }
 }
 
 TEST_F(CompletionBlock, HydrogensMarkedCompleteStaySoThroughPerception) {
@@ -143,11 +128,6 @@ TEST_F(CompletionBlock, ChangingAChargeAfterwardsMakesTheNextRunComplete) {
   EXPECT_EQ(m->GetFloat(kTagAromaticity), 0.0);
   Run();
   EXPECT_EQ(m->GetFloat(kTagHydrogens), 1.0);
-}
-
-TEST_F(CompletionBlock, NothingPublishedIsNothingToDo) {
-  bool more = true;
-  EXPECT_NO_THROW(block->Execute(more));
 }
 
 TEST_F(CompletionBlock, AnErrorLeavesNeitherMarksNorTagsThatClaimTooMuch) {

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
+
 namespace corvatin {
 namespace {
 
@@ -18,72 +23,51 @@ IAtom* AddAt(IMolecule& m, const char* symbol, double x, double y = 0, double z 
   return a;
 }
 
-TEST(DistanceBonds, HydrogensAt070AreBondedAt071NotBonded) {
-  auto near = NewMolecule();
-  AddAt(*near, "H", 0);
-  AddAt(*near, "H", 0.7);
-  EXPECT_TRUE(ConnectByDistance(*near));
-  EXPECT_EQ(near->EdgeCount(), 1);
-  EXPECT_EQ(near->GetBond(0)->GetBondType(), bkSingle);
-
-  auto far = NewMolecule();
-  AddAt(*far, "H", 0);
-  AddAt(*far, "H", 0, 0.71);
-  EXPECT_FALSE(ConnectByDistance(*far));
-  EXPECT_EQ(far->EdgeCount(), 0);
+/// The bonds in order as "a-b" ("=" for a double bond).
+std::string Bonds(const IMolecule& m) {
+  std::string s;
+  for (int i = 0; i < m.EdgeCount(); ++i)
+    s += (i ? " " : "") + std::to_string(m.GetBond(i)->GetAtom1()->GetIndex()) +
+         (m.GetBond(i)->GetBondType() == bkDouble ? "=" : "-") + std::to_string(m.GetBond(i)->GetAtom2()->GetIndex());
+  return s;
 }
 
-TEST(DistanceBonds, HugeCoordinatesAreHandledWithoutOverflow) {
-  // Found by fuzzing the MOPAC reader: a coordinate of 6.7e23 overflowed the grid's integer cells.
-  auto m = NewMolecule();
-  AddAt(*m, "H", 6.7e23);
-  AddAt(*m, "H", 6.7e23, 0, 0.7);
-  AddAt(*m, "H", -1e300);
-  AddAt(*m, "H", -1e300, 1e6);
-  AddAt(*m, "H", 0);
-  AddAt(*m, "H", 0.7);
-  EXPECT_NO_THROW(ConnectByDistance(*m));
-  EXPECT_NE(m->GetEdgeBetween(0, 1), nullptr);
-  EXPECT_EQ(m->GetEdgeBetween(2, 3), nullptr);
-  EXPECT_NE(m->GetEdgeBetween(4, 5), nullptr);
-}
-
-TEST(DistanceBonds, BondsBeyondTheToleranceAreRemovedAndKeptOnesKeepTheirKind) {
-  // C=O at 1.2 (within 1.1 x 1.50) stays double; a C-C "bond" stretched to 3 A goes.
-  auto m = NewMolecule();
-  AddAt(*m, "C", 0);
-  AddAt(*m, "O", 1.2);
-  AddAt(*m, "C", -3);
-  m->ConnectAtoms(m->GetAtom(0), m->GetAtom(1))->SetBondType(bkDouble);
-  m->ConnectAtoms(m->GetAtom(0), m->GetAtom(2));
-  EXPECT_TRUE(ConnectByDistance(*m));
-  ASSERT_EQ(m->EdgeCount(), 1);
-  EXPECT_EQ(m->GetBond(0)->GetBondType(), bkDouble);
-  EXPECT_FALSE(ConnectByDistance(*m)) << "nothing left to change";
-}
-
-TEST(DistanceBonds, NewBondsComeInPairOrder) {
-  // Water drawn as H, H, O: the bonds are made for the pairs (0, 2) and (1, 2) in that order.
-  auto m = NewMolecule();
-  AddAt(*m, "H", 0.96);
-  AddAt(*m, "H", -0.24, 0.93);
-  AddAt(*m, "O", 0);
-  ASSERT_TRUE(ConnectByDistance(*m));
-  ASSERT_EQ(m->EdgeCount(), 2);
-  EXPECT_EQ(m->GetBond(0)->GetAtom1()->GetIndex(), 0);
-  EXPECT_EQ(m->GetBond(0)->GetAtom2()->GetIndex(), 2);
-  EXPECT_EQ(m->GetBond(1)->GetAtom1()->GetIndex(), 1);
-}
-
-TEST(DistanceBonds, AtomsWithoutCoordinatesAreLeftAlone) {
-  // A MOPAC charges table read before any coordinates makes atoms without positions: they sit at the origin
-  // only by default and must neither bond to each other nor lose the bonds they have.
-  auto m = NewMolecule();
-  for (int i = 0; i < 4; ++i)
-    m->AddAtom()->SetSymbol("C");
-  m->ConnectIndices(0, 1);
-  EXPECT_FALSE(ConnectByDistance(*m));
-  EXPECT_EQ(m->EdgeCount(), 1);
+TEST(DistanceBonds, PairsWithinTheToleranceAreBondedInPairOrderAndBondsBeyondItRemoved) {
+  const double none = std::nan("");
+  const struct {
+    const char* why;
+    std::vector<std::tuple<const char*, double, double>> atoms; // symbol, x, y; x NaN: no coordinates
+    std::vector<std::pair<int, int>> bonds;                    // before; the first one double
+    bool changed;
+    const char* after;
+  } cases[] = {
+      {"H2 at 0.70", {{"H", 0, 0}, {"H", 0.7, 0}}, {}, true, "0-1"},
+      {"H2 at 0.71", {{"H", 0, 0}, {"H", 0, 0.71}}, {}, false, ""},
+      // Found by fuzzing the MOPAC reader: a coordinate of 6.7e23 overflowed the grid's integer cells.
+      {"huge coordinates", {{"H", 6.7e23, 0}, {"H", 6.7e23, 0.7}, {"H", -1e300, 0}, {"H", -1e300, 1e6}, {"H", 0, 0},
+                            {"H", 0.7, 0}}, {}, true, "0-1 4-5"},
+      // C=O at 1.2 (within 1.1 x 1.50) stays double; a C-C "bond" stretched to 3 A goes.
+      {"a stretched bond", {{"C", 0, 0}, {"O", 1.2, 0}, {"C", -3, 0}}, {{0, 1}, {0, 2}}, true, "0=1"},
+      {"water drawn as H, H, O", {{"H", 0.96, 0}, {"H", -0.24, 0.93}, {"O", 0, 0}}, {}, true, "0-2 1-2"},
+      // A MOPAC charges table read before any coordinates makes atoms without positions: they sit at the origin
+      // only by default and must neither bond to each other nor lose the bonds they have.
+      {"no coordinates", {{"C", none, 0}, {"C", none, 0}, {"C", none, 0}}, {{0, 1}}, false, "0=1"},
+  };
+  for (const auto& c : cases) {
+    auto m = NewMolecule();
+    for (const auto& [symbol, x, y] : c.atoms) {
+      if (std::isnan(x))
+        m->AddAtom()->SetSymbol(symbol);
+      else
+        AddAt(*m, symbol, x, y);
+    }
+    for (size_t k = 0; k < c.bonds.size(); ++k)
+      m->ConnectAtoms(m->GetAtom(c.bonds[k].first), m->GetAtom(c.bonds[k].second))
+          ->SetBondType(k == 0 ? bkDouble : bkSingle);
+    EXPECT_EQ(ConnectByDistance(*m), c.changed) << c.why;
+    EXPECT_EQ(Bonds(*m), c.after) << c.why;
+    EXPECT_FALSE(ConnectByDistance(*m)) << c.why << ": nothing left to change";
+  }
 }
 
 TEST(DistanceBonds, NeighboursAcrossGridCellsAreAllFound) {

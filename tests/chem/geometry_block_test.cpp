@@ -69,18 +69,7 @@ TEST_F(GeometryBlock, MoleculeWithoutCoordinatesGetsAGeometryFittedIntoTheView) 
   EXPECT_NEAR(largest, 0.35, 1e-6);
 }
 
-TEST_F(GeometryBlock, OneUnpositionedAtomIsEnough) {
-  auto m = NewMolecule();
-  ParseSMILES("CC", *m);
-  for (int i = 0; i + 1 < m->VertexCount(); ++i)
-    m->GetVertex(i)->SetX(0.01 * i);
-  Publish(m);
-  Run();
-  EXPECT_EQ(log->lines.size(), 1u);
-  EXPECT_TRUE(m->GetAtom(m->VertexCount() - 1)->Has3D());
-}
-
-TEST_F(GeometryBlock, PositionedMoleculePassesUntouchedWithoutMessage) {
+TEST_F(GeometryBlock, OneUnpositionedAtomIsEnoughAndAPositionedMoleculePassesUntouchedWithoutMessage) {
   auto m = NewMolecule();
   ParseSMILES("CCO", *m);
   for (int i = 0; i < m->VertexCount(); ++i) {
@@ -95,6 +84,10 @@ TEST_F(GeometryBlock, PositionedMoleculePassesUntouchedWithoutMessage) {
     EXPECT_DOUBLE_EQ(m->GetVertex(i)->GetX(), 0.02 * i);
   }
   EXPECT_FALSE(m->HasTransform());
+  m->AddAtom()->SetSymbol("H");
+  Run();
+  EXPECT_EQ(log->lines.size(), 1u);
+  EXPECT_TRUE(m->GetAtom(m->VertexCount() - 1)->Has3D());
 }
 
 TEST_F(GeometryBlock, EmptyMoleculeOrNothingPublishedIsNothingToDo) {

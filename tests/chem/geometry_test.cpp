@@ -6,11 +6,13 @@
 #include "chem/geometry.h"
 #include "chem/molecule.h"
 #include "chem/smiles.h"
+#include "core/numtext.h"
 #include "graph/math3d.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -66,71 +68,51 @@ double LargestViewCoordinate(const IMolecule& m) {
 
 // ------------------------------------------------------------------------------------------------ FitView
 
-TEST(FitViewScaling, SmallMoleculeIsMagnifiedToTheLimit) {
-  // Atoms within 0.3 of their centre: the largest view coordinate starts at 0.1 (the floor), so s = 0.35 / 0.1.
-  auto m = NewMolecule();
-  AddAt(*m, "C", 4.9, 5, 5);
-  AddAt(*m, "C", 5.1, 5, 5);
-  FitView(*m);
-  EXPECT_NEAR(LargestViewCoordinate(*m), 0.35, 1e-6);
-  EXPECT_NEAR(m->GetVertex(0)->GetX(), -0.35, 1e-6);
-  EXPECT_NEAR(m->GetVertex(1)->GetY(), 0.0, 1e-5);
-  const Matrix4f t = m->GetTransform();
-  EXPECT_NEAR(t[0], 3.5f, 1e-5f);
-  EXPECT_NEAR(t[12], -3.5f * 5.0f, 1e-4f) << "the translation row holds -s c";
-  EXPECT_NEAR(t[13], -3.5f * 5.0f, 1e-4f);
-}
-
-TEST(FitViewScaling, CoordinateOf032IsLeftUnscaledAndOf03ScaledUp) {
-  auto m = NewMolecule();
-  AddAt(*m, "C", 1.68, 2, 0);
-  AddAt(*m, "C", 2.32, 2, 0);
-  FitView(*m);
-  EXPECT_NEAR(LargestViewCoordinate(*m), 0.32, 1e-6);
-  const Matrix4f t = m->GetTransform();
-  EXPECT_EQ(t[0], 1.0f);
-  EXPECT_NEAR(t[12], -2.0f, 1e-6f);
-  EXPECT_NEAR(t[13], -2.0f, 1e-6f);
-  // "at most 0.3" includes 0.3 itself.
-  auto small = NewMolecule();
-  AddAt(*small, "C", -0.3, 0, 0);
-  AddAt(*small, "C", 0.3, 0, 0);
-  FitView(*small);
-  EXPECT_NEAR(LargestViewCoordinate(*small), 0.35, 1e-6);
-}
-
-TEST(FitViewScaling, LargeMoleculeIsShrunkToTheLimit) {
-  auto m = NewMolecule();
-  AddAt(*m, "C", -7, 0, 1);
-  AddAt(*m, "C", 3, 4, 1);
-  FitView(*m);
-  EXPECT_NEAR(LargestViewCoordinate(*m), 0.35, 1e-6);
-  // Centre (-2, 2, 1): the x extent of 10 is the largest, shown as +-0.35.
-  EXPECT_NEAR(m->GetVertex(0)->GetX(), -0.35, 1e-6);
-  EXPECT_NEAR(m->GetVertex(1)->GetY(), 0.14, 1e-6);
-}
-
-TEST(FitViewScaling, MoreThanAThousandAtomsAreFittedTo045) {
+TEST(FitViewScaling, TheLargestViewCoordinateIsBroughtTo035Or045AboveAThousandAtoms) {
+  // Centred on the atoms with model coordinates; scaled only when the largest coordinate is at least the limit
+  // or at most 0.3; atoms without coordinates are left out. "x0 y0 xn yn | s": the first and last atoms' view
+  // coordinates and the transform's scale.
+  const double none = std::nan("");
+  const struct {
+    std::vector<std::array<double, 3>> atoms;
+    const char* view;
+  } cases[] = {
+      {{{4.9, 5, 5}, {5.1, 5, 5}}, "-0.35 0 0.35 0 | 3.5"}, // within 0.1 of the centre: the floor 0.1 counts
+      {{{1.68, 2, 0}, {2.32, 2, 0}}, "-0.32 0 0.32 0 | 1"},
+      {{{-0.3, 0, 0}, {0.3, 0, 0}}, "-0.35 0 0.35 0 | 1.166667"},
+      {{{-7, 0, 1}, {3, 4, 1}}, "-0.35 -0.14 0.35 0.14 | 0.07"},
+      {{{10, 0, 0}, {none, 0, 0}, {12, 0, 0}}, "-0.35 0 0.35 0 | 0.35"},
+  };
+  for (const auto& c : cases) {
+    auto m = NewMolecule();
+    for (const auto& [x, y, z] : c.atoms) {
+      if (std::isnan(x))
+        m->AddAtom()->SetSymbol("O");
+      else
+        AddAt(*m, "C", x, y, z);
+    }
+    FitView(*m);
+    const IVertex* first = m->GetVertex(0);
+    const IVertex* last = m->GetVertex(m->VertexCount() - 1);
+    auto text = [](double v) { return FloatToText(std::round(v * 1e6) / 1e6 + 0.0); };
+    EXPECT_EQ(text(first->GetX()) + " " + text(first->GetY()) + " " + text(last->GetX()) + " " + text(last->GetY()) +
+                  " | " + text(m->GetTransform()[0]),
+              c.view);
+  }
   for (int count : {1000, 1001}) {
     auto m = NewMolecule();
     m->BeginUpdate();
-    for (int i = 0; i < count; ++i)
-      AddAt(*m, "H", i * 0.01, 0, 0);
+    for (int i = 0; i < count; ++i) AddAt(*m, "H", i * 0.01, 0, 0);
     m->EndUpdate();
     FitView(*m);
     EXPECT_NEAR(LargestViewCoordinate(*m), count > 1000 ? 0.45 : 0.35, 1e-6) << count << " atoms";
   }
-}
-
-TEST(FitViewScaling, AtomsWithoutCoordinatesAreLeftOutOfTheBox) {
   auto m = NewMolecule();
-  AddAt(*m, "C", 10, 0, 0);
-  m->AddAtom()->SetSymbol("O"); // no 3D coordinates
-  AddAt(*m, "C", 12, 0, 0);
+  AddAt(*m, "C", 4.9, 5, 5);
+  AddAt(*m, "C", 5.1, 5, 5);
   FitView(*m);
-  EXPECT_NEAR(m->GetVertex(0)->GetX(), -0.35, 1e-6);
-  EXPECT_NEAR(m->GetVertex(2)->GetX(), 0.35, 1e-6);
-  EXPECT_FALSE(m->GetAtom(1)->Has3D());
+  EXPECT_NEAR(m->GetTransform()[12], -3.5f * 5.0f, 1e-4f) << "the translation row holds -s c";
+  EXPECT_NEAR(m->GetTransform()[13], -3.5f * 5.0f, 1e-4f);
 }
 
 // --------------------------------------------------------------------------------- internal coordinates
@@ -273,23 +255,14 @@ TEST(GeneratedGeometry, BridgedCagedAndSpiroSystemsAreFoldedIn3D) {
 TEST(GeneratedGeometry, FragmentsAreSetApart) {
   auto m = Generated("CCO.[Na+].[Cl-]");
   ASSERT_EQ(m->VertexCount(), 11); // C2H6O, Na, Cl
-  const IAtom* sodium = nullptr;
-  const IAtom* chloride = nullptr;
-  for (int i = 0; i < m->VertexCount(); ++i) {
-    EXPECT_TRUE(m->GetAtom(i)->Has3D());
-    if (m->GetAtom(i)->GetSymbol() == "Na") sodium = m->GetAtom(i);
-    if (m->GetAtom(i)->GetSymbol() == "Cl") chloride = m->GetAtom(i);
-  }
-  ASSERT_TRUE(sodium && chloride);
-  for (int i = 0; i < m->VertexCount(); ++i) {
-    const IAtom* a = m->GetAtom(i);
-    if (a != sodium) {
-      EXPECT_GE(DistanceOf(a, sodium), 3.0 - 1e-9) << i;
+  ASSERT_EQ(m->GetAtom(3)->GetSymbol() + m->GetAtom(4)->GetSymbol(), "NaCl");
+  for (int ion : {3, 4})
+    for (int i = 0; i < m->VertexCount(); ++i) {
+      EXPECT_TRUE(m->GetAtom(i)->Has3D());
+      if (i != ion) {
+        EXPECT_GE(DistanceOf(m->GetAtom(i), m->GetAtom(ion)), 3.0 - 1e-9) << i << " " << ion;
+      }
     }
-    if (a != chloride) {
-      EXPECT_GE(DistanceOf(a, chloride), 3.0 - 1e-9) << i;
-    }
-  }
 }
 
 TEST(GeneratedGeometry, CrowdedMoleculesHaveNoCloseContacts) {

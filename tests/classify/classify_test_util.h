@@ -1,5 +1,5 @@
 #pragma once
-// Shared helpers of the classification tests: files read from text, molecules from SMILES.
+// Shared helpers of the classification tests: files read from text, molecules from SMILES, rows of test data.
 
 #include "chem/molecule.h"
 #include "chem/smiles.h"
@@ -7,8 +7,10 @@
 #include "core/errors.h"
 #include "core/parser.h"
 
+#include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvatin::test {
@@ -39,5 +41,28 @@ inline Ptr<IMolecule> Mol(const std::string& smiles) {
 }
 
 inline Ptr<ISubGraph> AsStructure(const Ptr<IMolecule>& m) { return std::dynamic_pointer_cast<ISubGraph>(m); }
+
+/// The rows of a tab-separated file of tests/data/classify/ (comments and the header line skipped), with the
+/// escapes \n, \r and \t in its fields turned into those characters.
+inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
+  std::ifstream in(std::string(CORVATIN_TEST_DATA_DIR) + "/classify/" + name);
+  std::vector<std::vector<std::string>> rows;
+  bool header = true;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#' || std::exchange(header, false)) continue;
+    std::vector<std::string>& fields = rows.emplace_back(1);
+    for (size_t i = 0; i < line.size(); ++i) {
+      const char next = i + 1 < line.size() ? line[i + 1] : 0;
+      if (line[i] == '\t')
+        fields.emplace_back();
+      else if (line[i] == '\\' && (next == 'n' || next == 'r' || next == 't')) {
+        fields.back() += next == 'n' ? '\n' : next == 'r' ? '\r' : '\t';
+        ++i;
+      } else
+        fields.back() += line[i];
+    }
+  }
+  return rows;
+}
 
 } // namespace corvatin::test

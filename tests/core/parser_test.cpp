@@ -1,27 +1,174 @@
 // The tokenizer: end-of-text behaviour of every read, failed reads leaving the position, number grammar and
-// range, searches, line ends of LF and CR LF files and exact line numbers. Every test runs over a memory buffer
-// and over a file, whose reads go through a window that is refilled as the position moves.
+// range, searches, line ends of LF, CR LF and CR files and exact line numbers. Every case runs over a memory
+// buffer and over a file, whose reads go through a window that is refilled as the position moves.
 
 #include "core/errors.h"
+#include "core/numtext.h"
 #include "core/parser.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
+#include <map>
+#include <sstream>
 
 using namespace corvatin;
 namespace fs = std::filesystem;
 
 namespace {
 
+/// One read: its argument (after ":" in a script, "_" standing for a blank) and the text it leaves.
+using Read = std::function<bool(TParser&, const std::string& arg, std::string& text)>;
+
+Read IntRead(bool (TParser::*read)(int&)) {
+  return [read](TParser& p, const std::string&, std::string& text) {
+    int value = 7;
+    const bool ok = (p.*read)(value);
+    text = std::to_string(value);
+    return ok;
+  };
+}
+
+Read FloatRead(bool (TParser::*read)(double&)) {
+  return [read](TParser& p, const std::string&, std::string& text) {
+    double value = 7;
+    const bool ok = (p.*read)(value);
+    text = FloatToText(value);
+    return ok;
+  };
+}
+
+Read TextRead(bool (TParser::*read)(std::string&)) {
+  return [read](TParser& p, const std::string&, std::string& text) { return (p.*read)(text); };
+}
+
+std::vector<std::string> List(const std::string& arg) {
+  std::vector<std::string> list;
+  std::istringstream in(arg);
+  for (std::string item; std::getline(in, item, ',');)
+    list.push_back(item);
+  return list;
+}
+
+const std::map<std::string, Read>& Reads() {
+  using P = TParser;
+  using S = const std::string&;
+  using T = std::string&;
+  static const std::map<std::string, Read> reads = {
+      {"chars", [](P& p, S a, T t) { return p.ReadChars(t, std::stoi(a)); }},
+      {"word", TextRead(&P::ReadWord)},
+      {"check", [](P& p, S a, T) { return p.CheckString(a); }},
+      {"letters", TextRead(&P::ReadLetters)},
+      {"lowers", TextRead(&P::ReadLowerLetters)},
+      {"letter", TextRead(&P::ReadLetter)},
+      {"lower", TextRead(&P::ReadLowerLetter)},
+      {"run", [](P& p, S a, T t) { return p.ReadCharRun(t, a.at(0)); }},
+      {"set", [](P& p, S a, T t) { return p.ReadCharInSet(t, MakeCharSet(a)); }},
+      {"punct", TextRead(&P::ReadPunctuation)},
+      {"alnum", TextRead(&P::ReadAlnum)},
+      {"digitv", IntRead(&P::ReadDigitValue)},
+      {"digit", TextRead(&P::ReadDigit)},
+      {"uns", IntRead(&P::ReadUnsigned)},
+      {"digits", TextRead(&P::ReadDigits)},
+      {"int", IntRead(&P::ReadInteger)},
+      {"inttext", TextRead(&P::ReadIntegerText)},
+      {"float", FloatRead(&P::ReadFloat)},
+      {"floattext", TextRead(&P::ReadFloatText)},
+      {"floatexp", FloatRead(&P::ReadFloatExp)},
+      {"bit", IntRead(&P::ReadBit)},
+      {"signs", TextRead(&P::ReadSigns)},
+      {"skip", [](P& p, S a, T) { return p.SkipPast(a); }},
+      {"skipinline", [](P& p, S a, T) { return p.SkipPastInLine(a); }},
+      {"until", [](P& p, S a, T t) { return p.ReadUntil(a, t, false); }},
+      {"untilkeep", [](P& p, S a, T t) { return p.ReadUntil(a, t, true); }},
+      {"any",
+       [](P& p, S a, T t) {
+         int index = 7;
+         const bool ok = p.SkipPastAny(List(a), index);
+         t = std::to_string(index);
+         return ok;
+       }},
+      {"inline",
+       [](P& p, S a, T t) {
+         int index = 7;
+         const bool ok = p.MatchAnyInLine(List(a), index);
+         t = std::to_string(index);
+         return ok;
+       }},
+      {"line", TextRead(&P::ReadLine)},
+      {"eol", [](P& p, S, T) { return p.ReadLineEnd(); }},
+      {"skipline", [](P& p, S, T) { return p.SkipLine(); }},
+      {"skiplineblanks", [](P& p, S, T) { return p.SkipLineAndBlanks(); }},
+      {"white", [](P& p, S, T) { return p.SkipWhite(), true; }},
+      {"blanks", [](P& p, S, T) { return p.SkipBlanks(); }},
+      {"back", [](P& p, S a, T) { return p.Back(std::stoll(a)), true; }},
+      {"seekend", [](P& p, S, T) { return p.SeekEnd(), true; }},
+      {"mark", [](P& p, S, T t) { return t = std::to_string(p.Mark()), true; }},
+      {"marked", [](P& p, S, T t) { return t = p.GetMarkedText(), true; }},
+      {"@", [](P& p, S, T t) { return t = std::to_string(p.GetPosition()), true; }},
+      {"#", [](P& p, S, T t) { return t = std::to_string(p.GetLineNumber()), true; }},
+      {"eof", [](P& p, S, T) { return p.AtEnd(); }},
+      {"eoln", [](P& p, S, T) { return p.AtEndOfLine(); }},
+  };
+  return reads;
+}
+
+/// Control characters and bytes above 126 as \r, \n, \t or \xNN, so that transcripts stay on one line.
+std::string Visible(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c == '\r' || c == '\n' || c == '\t')
+      out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\t";
+    else if (c < 32 || c > 126) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    } else
+      out += static_cast<char>(c);
+  }
+  return out;
+}
+
+/// Runs the reads of a script (words separated by blanks, "name" or "name:argument") and returns a transcript:
+/// "name=text" for a read that succeeded, "name!text" for one that failed, with the text (or number) it left,
+/// nothing after the sign when it leaves none; "name^" for one that threw std::out_of_range. "@" gives the
+/// position, "#" the line number.
+std::string RunScript(TParser& p, const std::string& script) {
+  std::istringstream words(script);
+  std::string transcript;
+  for (std::string word; words >> word;) {
+    const size_t colon = word.find(':');
+    const std::string name = word.substr(0, colon);
+    std::string arg = colon == std::string::npos ? "" : word.substr(colon + 1);
+    for (char& c : arg)
+      if (c == '_') c = ' ';
+    const auto read = Reads().find(name);
+    if (read == Reads().end()) return "unknown read " + name;
+    std::string text = "\x01";
+    std::string result;
+    try {
+      const bool ok = read->second(p, arg, text);
+      result = (ok ? "=" : "!") + (text == "\x01" ? "" : Visible(text));
+    } catch (const std::out_of_range&) {
+      result = "^";
+    }
+    if (name == "@" || name == "#") result.erase(0, 1); // "@12": the position, "#3": the line number
+    transcript += (transcript.empty() ? "" : " ") + name + result;
+  }
+  return transcript;
+}
+
 enum class Source { Memory, File };
 
 class ParserTest : public ::testing::TestWithParam<Source> {
 protected:
   void TearDown() override {
-    for (const auto& f : files_) fs::remove(f);
+    for (const auto& f : files_)
+      fs::remove(f);
   }
   Ptr<TParser> Open(const std::string& text) {
     if (GetParam() == Source::Memory) return NewTextParser(text);
@@ -34,6 +181,11 @@ protected:
     files_.push_back(file);
     return NewFileParser(file.string());
   }
+  /// Every case's script run on its input, compared with its transcript.
+  void ExpectTranscripts(const std::vector<std::array<std::string, 3>>& cases) {
+    for (const auto& [input, script, transcript] : cases)
+      EXPECT_EQ(RunScript(*Open(input), script), transcript) << Visible(input.substr(0, 40)) << ": " << script;
+  }
   std::vector<fs::path> files_;
 };
 
@@ -45,510 +197,148 @@ std::string Name(const ::testing::TestParamInfo<Source>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Streams, ParserTest, ::testing::Values(Source::Memory, Source::File), Name);
 
-// --- single items and runs ---
-
 TEST_P(ParserTest, EveryReadAtTheEndOfTheTextFailsWithoutMoving) {
-  auto p = Open("");
-  std::string text = "old";
-  int i = 5;
-  double d = 5;
-  EXPECT_TRUE(p->AtEnd());
-  EXPECT_TRUE(p->AtEndOfLine());
-  EXPECT_FALSE(p->ReadChars(text, 1));
-  EXPECT_TRUE(p->ReadChars(text, 0));
-  EXPECT_FALSE(p->ReadWord(text));
-  EXPECT_EQ(text, "");
-  EXPECT_FALSE(p->CheckString("a"));
-  EXPECT_TRUE(p->CheckString(""));
-  EXPECT_FALSE(p->ReadLetters(text));
-  EXPECT_FALSE(p->ReadLowerLetters(text));
-  EXPECT_FALSE(p->ReadLetter(text));
-  EXPECT_FALSE(p->ReadCharRun(text, 'x'));
-  EXPECT_FALSE(p->ReadLowerLetter(text));
-  EXPECT_FALSE(p->ReadCharInSet(text, MakeCharSet("abc")));
-  EXPECT_FALSE(p->ReadPunctuation(text));
-  EXPECT_FALSE(p->ReadAlnum(text));
-  EXPECT_FALSE(p->ReadDigitValue(i));
-  EXPECT_EQ(i, 0);
-  EXPECT_FALSE(p->ReadDigit(text));
-  i = 5;
-  EXPECT_FALSE(p->ReadUnsigned(i));
-  EXPECT_EQ(i, 0);
-  EXPECT_FALSE(p->ReadDigits(text));
-  i = 5;
-  EXPECT_FALSE(p->ReadInteger(i));
-  EXPECT_EQ(i, 5); // left unchanged
-  EXPECT_FALSE(p->ReadIntegerText(text));
-  EXPECT_FALSE(p->ReadFloat(d));
-  EXPECT_EQ(d, 0.0);
-  EXPECT_FALSE(p->ReadFloatText(text));
-  d = 5;
-  EXPECT_FALSE(p->ReadFloatExp(d));
-  EXPECT_EQ(d, 0.0);
-  EXPECT_FALSE(p->ReadBit(i));
-  EXPECT_FALSE(p->ReadSigns(text));
-  EXPECT_FALSE(p->SkipPast("x"));
-  EXPECT_FALSE(p->SkipPastInLine("x"));
-  EXPECT_FALSE(p->ReadUntil("x", text, false));
-  EXPECT_FALSE(p->SkipPastAny({"x"}, i));
-  EXPECT_EQ(i, -1);
-  EXPECT_FALSE(p->MatchAnyInLine({"x"}, i));
-  EXPECT_FALSE(p->ReadLine(text));
-  EXPECT_EQ(text, "");
-  EXPECT_FALSE(p->ReadLineEnd());
-  EXPECT_FALSE(p->SkipLine());
-  EXPECT_FALSE(p->SkipLineAndBlanks());
-  p->SkipWhite();
-  EXPECT_TRUE(p->SkipBlanks());
-  EXPECT_EQ(p->GetMarkedText(), "");
-  EXPECT_EQ(p->GetPosition(), 0);
-  EXPECT_EQ(p->GetLineNumber(), 1);
+  ExpectTranscripts(
+      {{"",
+        "eof eoln chars:1 chars:0 word check:a check: letters lowers letter run:x lower set:abc punct "
+        "alnum digitv digit uns digits int inttext float floattext floatexp bit signs skip:x "
+        "skipinline:x until:x any:x inline:x line eol skipline skiplineblanks white blanks marked @ #",
+        "eof= eoln= chars! chars= word! check! check= letters! lowers! letter! run! lower! set! punct! alnum! digitv!0 "
+        "digit! uns!0 digits! int!7 inttext! float!0 floattext! floatexp!0 bit!7 signs! skip! skipinline! until! "
+        "any!-1 inline!-1 line! eol! skipline! skiplineblanks! white= blanks= marked= @0 #1"}});
 }
 
-TEST_P(ParserTest, ReadCharsTakesExactlyTheCountOrNothing) {
-  auto p = Open("abc");
-  std::string text;
-  EXPECT_FALSE(p->ReadChars(text, 4));
-  EXPECT_EQ(p->GetPosition(), 0);
-  EXPECT_FALSE(p->ReadChars(text, -1));
-  EXPECT_TRUE(p->ReadChars(text, 2));
-  EXPECT_EQ(text, "ab");
-  EXPECT_TRUE(p->ReadChars(text, 1));
-  EXPECT_EQ(text, "c");
-  EXPECT_TRUE(p->AtEnd());
+TEST_P(ParserTest, CharacterReadsTakeWhatQualifiesAndStepBackOverWhatDoesNot) {
+  ExpectTranscripts({
+      {"abc", "chars:4 @ chars:-1 chars:2 chars:1 eof", "chars! @0 chars! chars=ab chars=c eof="},
+      {"ab\tcd", "word word @ white word", "word=ab word! @2 white= word=cd"},
+      {"Class", "check:class eof", "check= eof="},
+      {"CLASS", "check:class eof", "check= eof="},
+      {"clasp", "check:class @ check:clasps @", "check! @0 check! @0"},
+      {"abC1(x\x7f", "lowers lower letter letters punct alnum alnum punct set:yz set:xyz punct @",
+       "lowers=ab lower! letter=C letters! punct! alnum=1 alnum! punct=( set! set=x punct! @6"},
+      {"===+-+-1", "run:= run:= signs bit bit", "run==== run! signs=+-+- bit=1 bit!7"},
+      {"\xb5x", "set:\xb5", "set=\\xb5"},
+  });
 }
 
-TEST_P(ParserTest, ReadWordDoesNotSkipLeadingWhite) {
-  auto p = Open("ab\tcd");
-  std::string text;
-  EXPECT_TRUE(p->ReadWord(text));
-  EXPECT_EQ(text, "ab");
-  EXPECT_FALSE(p->ReadWord(text));
-  EXPECT_EQ(p->GetPosition(), 2);
-  p->SkipWhite();
-  EXPECT_TRUE(p->ReadWord(text));
-  EXPECT_EQ(text, "cd");
-}
-
-TEST_P(ParserTest, CheckStringIgnoresLetterCaseAndRestoresOnMismatch) {
-  for (const char* input : {"Class", "CLASS", "class"}) {
-    auto p = Open(input);
-    EXPECT_TRUE(p->CheckString("class")) << input;
-    EXPECT_TRUE(p->AtEnd());
-  }
-  auto p = Open("clasp");
-  EXPECT_FALSE(p->CheckString("class"));
-  EXPECT_EQ(p->GetPosition(), 0);
-  EXPECT_FALSE(p->CheckString("clasps")); // longer than the rest of the text
-  EXPECT_EQ(p->GetPosition(), 0);
-}
-
-TEST_P(ParserTest, CharacterClassReadsStepBackOverANonQualifyingCharacter) {
-  auto p = Open("abC1(x\x7f");
-  std::string text;
-  EXPECT_TRUE(p->ReadLowerLetters(text));
-  EXPECT_EQ(text, "ab");
-  EXPECT_FALSE(p->ReadLowerLetter(text));
-  EXPECT_TRUE(p->ReadLetter(text));
-  EXPECT_EQ(text, "C");
-  EXPECT_FALSE(p->ReadLetters(text));
-  EXPECT_FALSE(p->ReadPunctuation(text)); // a digit is not punctuation
-  EXPECT_TRUE(p->ReadAlnum(text));
-  EXPECT_EQ(text, "1");
-  EXPECT_FALSE(p->ReadAlnum(text));
-  EXPECT_TRUE(p->ReadPunctuation(text));
-  EXPECT_EQ(text, "(");
-  EXPECT_FALSE(p->ReadCharInSet(text, MakeCharSet("yz")));
-  EXPECT_TRUE(p->ReadCharInSet(text, MakeCharSet("xyz")));
-  EXPECT_FALSE(p->ReadPunctuation(text)); // DEL (127) is not printable
-  EXPECT_EQ(p->GetPosition(), 6);
-}
-
-TEST_P(ParserTest, RunsOfOneCharacterAndOfSigns) {
-  auto p = Open("===+-+-1");
-  std::string text;
-  EXPECT_TRUE(p->ReadCharRun(text, '='));
-  EXPECT_EQ(text, "===");
-  EXPECT_FALSE(p->ReadCharRun(text, '='));
-  EXPECT_TRUE(p->ReadSigns(text));
-  EXPECT_EQ(text, "+-+-");
-  int bit = 7;
-  EXPECT_TRUE(p->ReadBit(bit));
-  EXPECT_EQ(bit, 1);
-  bit = 7;
-  EXPECT_FALSE(p->ReadBit(bit));
-  EXPECT_EQ(bit, 7);
-}
-
-TEST_P(ParserTest, CharacterSetsTakeBytesAbove127) {
-  auto p = Open("\xb5x");
-  std::string text;
-  EXPECT_TRUE(p->ReadCharInSet(text, MakeCharSet("\xb5")));
-  EXPECT_EQ(text, "\xb5");
-}
-
-// --- integers ---
-
-TEST_P(ParserTest, DigitReads) {
-  auto p = Open("7x");
-  int value = -1;
-  EXPECT_TRUE(p->ReadDigitValue(value));
-  EXPECT_EQ(value, 7);
-  EXPECT_FALSE(p->ReadDigitValue(value));
-  EXPECT_EQ(value, 0);
-  std::string text;
-  EXPECT_FALSE(p->ReadDigit(text));
-  EXPECT_EQ(p->GetPosition(), 1);
-}
-
-TEST_P(ParserTest, ReadUnsignedTakesTheWholeDigitRun) {
-  auto p = Open("0000000000000000000042x");
-  int value = -1;
-  EXPECT_TRUE(p->ReadUnsigned(value));
-  EXPECT_EQ(value, 42);
-  EXPECT_FALSE(p->ReadUnsigned(value));
-  EXPECT_EQ(value, 0);
-}
-
-TEST_P(ParserTest, IntegersThatDoNotFit32BitsThrowAndConsumeNothing) {
+TEST_P(ParserTest, IntegersTakeTheWholeDigitRunAndThoseThatDoNotFit32BitsThrowAndConsumeNothing) {
   // 2^31 - 1 = 2147483647 is the largest 32-bit signed integer, -2^31 the smallest.
-  int value = 0;
-  EXPECT_TRUE(Open("2147483647")->ReadUnsigned(value));
-  EXPECT_EQ(value, 2147483647);
-  EXPECT_TRUE(Open("-2147483648")->ReadInteger(value));
-  EXPECT_EQ(value, std::numeric_limits<int>::min());
-  for (const char* input : {"2147483648", "4294967296", "99999999999999999999999"}) {
-    auto p = Open(input);
-    EXPECT_THROW(p->ReadUnsigned(value), std::out_of_range) << input;
-    EXPECT_EQ(p->GetPosition(), 0);
-  }
-  for (const char* input : {"2147483648", "-2147483649", "+4294967297"}) {
-    auto p = Open(input);
-    value = 3;
-    EXPECT_THROW(p->ReadInteger(value), std::out_of_range) << input;
-    EXPECT_EQ(value, 3);
-    EXPECT_EQ(p->GetPosition(), 0);
-  }
-  EXPECT_THROW(Open(std::string(100000, '9'))->ReadUnsigned(value), std::out_of_range);
+  ExpectTranscripts({
+      {"7x", "digitv digitv digit @", "digitv=7 digitv!0 digit! @1"},
+      {"0000000000000000000042x", "uns uns", "uns=42 uns!0"},
+      {"2147483647", "uns", "uns=2147483647"},
+      {"-2147483648", "int", "int=-2147483648"},
+      {"2147483648", "uns @ int @", "uns^ @0 int^ @0"},
+      {"4294967296", "uns @", "uns^ @0"},
+      {"99999999999999999999999", "uns @", "uns^ @0"},
+      {"-2147483649", "int @", "int^ @0"},
+      {"+4294967297", "int @", "int^ @0"},
+      {std::string(100000, '9'), "uns @", "uns^ @0"},
+      {"+5", "int", "int=5"},
+      {"-", "inttext @", "inttext! @0"},
+      {"--5", "inttext @", "inttext! @0"},
+      {"+x", "inttext @", "inttext! @0"},
+      {"-12a", "inttext", "inttext=-12"},
+  });
 }
 
-TEST_P(ParserTest, IntegerTextNeedsADigitAfterOneSign) {
-  std::string text;
-  int value = 9;
-  auto p = Open("+5");
-  EXPECT_TRUE(p->ReadInteger(value));
-  EXPECT_EQ(value, 5);
-  for (const char* input : {"-", "--5", "+x", "x"}) {
-    auto q = Open(input);
-    EXPECT_FALSE(q->ReadIntegerText(text)) << input;
-    EXPECT_EQ(q->GetPosition(), 0);
-  }
-  auto r = Open("-12a");
-  EXPECT_TRUE(r->ReadIntegerText(text));
-  EXPECT_EQ(text, "-12");
+TEST_P(ParserTest, DecimalNumberGrammarAndRange) {
+  // The largest finite double is about 1.8e308 and the smallest subnormal about 4.9e-324 (IEEE 754 binary64):
+  // beyond the one a read throws and consumes nothing, below the other it reads as 0.
+  ExpectTranscripts({
+      {".5", "floattext @", "floattext=0.5 @2"},
+      {"5.", "floattext @", "floattext! @0"},
+      {"-.5", "floattext @", "floattext=-0.5 @3"},
+      {"1e5", "floattext @", "floattext=1 @1"},
+      {"5.x", "floattext @", "floattext! @0"},
+      {".", "floattext @", "floattext! @0"},
+      {"+3.25;", "floattext @", "floattext=+3.25 @5"},
+      {"1.5.3", "floattext @", "floattext=1.5 @3"},
+      {"-.x", "floattext @", "floattext! @0"},
+      {"-.25", "float", "float=-0.25"},
+      {"x", "float", "float!0"},
+      {"1.5e-3", "floatexp @", "floatexp=0.0015 @6"},
+      {"1.5E3", "floatexp @", "floatexp=1.5 @3"},
+      {"2e", "floatexp @", "floatexp!0 @0"},
+      {"2e+", "floatexp @", "floatexp!0 @0"},
+      {"2ex", "floatexp @", "floatexp!0 @0"},
+      {".5", "floatexp @", "floatexp!0 @0"},
+      {"5.", "floatexp @", "floatexp!0 @0"},
+      {"-7", "floatexp @", "floatexp=-7 @2"},
+      {"+2.5e+2x", "floatexp @", "floatexp=250 @7"},
+      {"5.e3", "floatexp @", "floatexp!0 @0"},
+      {"1e400", "floatexp @", "floatexp^ @0"},
+      {"-1e309", "floatexp @", "floatexp^ @0"},
+      {"1e99999999999999999999999", "floatexp @", "floatexp^ @0"},
+      {"180e306", "floatexp @", "floatexp^ @0"},
+      {std::string(400, '9') + ".5", "float @", "float^ @0"},
+      {"1e-400", "floatexp", "floatexp=0"},
+      {"0.0001e-99999999999999999999", "floatexp", "floatexp=0"},
+      {"-1e-400", "floatexp", "floatexp=-0"},
+      {"." + std::string(400, '0') + "1", "float", "float=0"},
+      {"0e99999999999999", "floatexp", "floatexp=0"},
+  });
 }
 
-// --- decimal numbers ---
-
-TEST_P(ParserTest, FloatTextGrammarWithoutExponent) {
-  struct Case {
-    const char* input;
-    bool ok;
-    const char* text;
-    int position;
-  };
-  const Case cases[] = {
-      {".5", true, "0.5", 2},   {"5.", false, "", 0},      {"-.5", true, "-0.5", 3}, {"1e5", true, "1", 1},
-      {"5.x", false, "", 0},    {"-", false, "", 0},       {".", false, "", 0},      {"+3.25;", true, "+3.25", 5},
-      {"1.5.3", true, "1.5", 3}, {"-.x", false, "", 0},
-  };
-  for (const auto& c : cases) {
-    auto p = Open(c.input);
-    std::string text = "old";
-    EXPECT_EQ(p->ReadFloatText(text), c.ok) << c.input;
-    EXPECT_EQ(text, c.text) << c.input;
-    EXPECT_EQ(p->GetPosition(), c.position) << c.input;
-  }
-  double value = 9;
-  EXPECT_TRUE(Open("-.25")->ReadFloat(value));
-  EXPECT_EQ(value, -0.25);
-  EXPECT_FALSE(Open("x")->ReadFloat(value));
-  EXPECT_EQ(value, 0.0);
-}
-
-TEST_P(ParserTest, FloatWithExponentGrammar) {
-  struct Case {
-    const char* input;
-    bool ok;
-    double value;
-    int position;
-  };
-  const Case cases[] = {
-      {"1.5e-3", true, 0.0015, 6}, {"1.5E3", true, 1.5, 3}, {"2e", false, 0, 0},      {"2e+", false, 0, 0},
-      {"2ex", false, 0, 0},        {".5", false, 0, 0},     {"5.", false, 0, 0},      {"-", false, 0, 0},
-      {"-7", true, -7, 2},         {"+2.5e+2x", true, 250, 7}, {"5.e3", false, 0, 0},
-  };
-  for (const auto& c : cases) {
-    auto p = Open(c.input);
-    double value = 42;
-    EXPECT_EQ(p->ReadFloatExp(value), c.ok) << c.input;
-    EXPECT_DOUBLE_EQ(value, c.value) << c.input;
-    EXPECT_EQ(p->GetPosition(), c.position) << c.input;
-  }
-}
-
-TEST_P(ParserTest, NumbersBeyondTheDoubleRangeThrowButTinyOnesReadAsZero) {
-  double value = 1;
-  // The largest finite double is about 1.8e308 and the smallest subnormal about 4.9e-324 (IEEE 754 binary64).
-  for (const char* input : {"1e400", "-1e309", "1e99999999999999999999999", "180e306"}) {
-    auto p = Open(input);
-    EXPECT_THROW(p->ReadFloatExp(value), std::out_of_range) << input;
-    EXPECT_EQ(p->GetPosition(), 0);
-  }
-  auto big = Open(std::string(400, '9') + ".5");
-  EXPECT_THROW(big->ReadFloat(value), std::out_of_range);
-  EXPECT_EQ(big->GetPosition(), 0);
-
-  for (const char* input : {"1e-400", "0.0001e-99999999999999999999", "-1e-400"}) {
-    value = 1;
-    EXPECT_TRUE(Open(input)->ReadFloatExp(value)) << input;
-    EXPECT_EQ(value, 0.0) << input;
-  }
-  value = 1;
-  EXPECT_TRUE(Open("." + std::string(400, '0') + "1")->ReadFloat(value));
-  EXPECT_EQ(value, 0.0);
-  EXPECT_TRUE(Open("0e99999999999999")->ReadFloatExp(value));
-  EXPECT_EQ(value, 0.0);
-}
-
-// --- searches ---
-
-TEST_P(ParserTest, SkipPastCrossesLinesCountsThemAndIsCaseSensitive) {
-  auto p = Open("one\r\ntwo\nEND end;rest");
-  EXPECT_TRUE(p->SkipPast("end"));
-  EXPECT_EQ(p->GetPosition(), 16);
-  EXPECT_EQ(p->GetLineNumber(), 3);
-  EXPECT_FALSE(p->SkipPast("missing"));
-  EXPECT_TRUE(p->AtEnd());
-}
-
-TEST_P(ParserTest, SearchesFindATargetStartingInsideAPartialMatch) {
+TEST_P(ParserTest, SearchesCrossLinesOrStopAtTheLineEndAndFindATargetStartingInsideAPartialMatch) {
   // "ab" in "aab", "M  END" after "M  M  END": a partial match that fails may hold the start of the real one.
-  auto p = Open("aab|M  M  END|");
-  EXPECT_TRUE(p->SkipPast("ab"));
-  EXPECT_EQ(p->GetPosition(), 3);
-  EXPECT_TRUE(p->SkipPastInLine("M  END"));
-  EXPECT_EQ(p->GetPosition(), 13);
-  auto q = Open("xaab;");
-  std::string text;
-  EXPECT_TRUE(q->ReadUntil("ab", text, false));
-  EXPECT_EQ(text, "xaab");
-  int index = -1;
-  auto r = Open("aaab");
-  EXPECT_TRUE(r->MatchAnyInLine({"aab"}, index));
-  EXPECT_EQ(r->GetPosition(), 4);
+  ExpectTranscripts({
+      {"one\r\ntwo\nEND end;rest", "skip:end @ # skip:missing eof", "skip= @16 #3 skip! eof="},
+      {"aab|M  M  END|", "skip:ab @ skipinline:M__END @", "skip= @3 skipinline= @13"},
+      {"xaab;", "until:ab", "until=xaab"},
+      {"aaab", "inline:aab @", "inline=0 @4"},
+      {"abc\r\nxyz", "skipinline:xyz @ eoln eol skipinline:y @", "skipinline! @3 eoln= eol= skipinline= @7"},
+      {"abc;def", "untilkeep:;", "untilkeep=abc;"},
+      {"abc\ndef;", "untilkeep:; @", "untilkeep!abc @3"},
+      {"abc", "until:; eof", "until!abc eof="},
+      {"a-x-c;", "untilkeep:ac", "untilkeep=a-x-c"},
+      {"a-x-c;", "until:ac", "until!a-x-c;"},
+      {"xxAxxB", "any:B,A @", "any=0 @6"},
+      {"abcd", "inline:abcd,bc @", "inline=1 @3"},
+      {"bcd", "inline:cd,bcd", "inline=0"}, // both complete at "d": list order decides
+      {"abc\nbc", "inline:bcx,x @", "inline!-1 @3"},
+  });
 }
 
-TEST_P(ParserTest, SkipPastInLineLeavesTheLineEndUnread) {
-  auto p = Open("abc\r\nxyz");
-  EXPECT_FALSE(p->SkipPastInLine("xyz"));
-  EXPECT_EQ(p->GetPosition(), 3);
-  EXPECT_TRUE(p->AtEndOfLine());
-  EXPECT_TRUE(p->ReadLineEnd());
-  EXPECT_TRUE(p->SkipPastInLine("y"));
-  EXPECT_EQ(p->GetPosition(), 7);
-}
-
-TEST_P(ParserTest, ReadUntilCollectsTheTextUpToAndIncludingTheTarget) {
-  std::string text;
-  auto p = Open("abc;def");
-  EXPECT_TRUE(p->ReadUntil(";", text, true));
-  EXPECT_EQ(text, "abc;");
-  auto q = Open("abc\ndef;");
-  EXPECT_FALSE(q->ReadUntil(";", text, true));
-  EXPECT_EQ(text, "abc");
-  EXPECT_EQ(q->GetPosition(), 3); // the next read starts at the line end
-  auto r = Open("abc");
-  EXPECT_FALSE(r->ReadUntil(";", text, false));
-  EXPECT_EQ(text, "abc");
-  EXPECT_TRUE(r->AtEnd());
-}
-
-TEST_P(ParserTest, ReadUntilWithKeepPartialMatchesTheTargetsCharactersInOrder) {
-  std::string text;
-  auto p = Open("a-x-c;");
-  EXPECT_TRUE(p->ReadUntil("ac", text, true));
-  EXPECT_EQ(text, "a-x-c");
-  auto q = Open("a-x-c;");
-  EXPECT_FALSE(q->ReadUntil("ac", text, false));
-  EXPECT_EQ(text, "a-x-c;");
-}
-
-TEST_P(ParserTest, SkipPastAnyTakesTheFirstTargetInListOrderWithinABlock) {
-  int index = -1;
-  auto p = Open("xxAxxB");
-  EXPECT_TRUE(p->SkipPastAny({"B", "A"}, index));
-  EXPECT_EQ(index, 0);
-  EXPECT_EQ(p->GetPosition(), 6);
-
+TEST_P(ParserTest, SkipPastAnyTakesTheFirstTargetInListOrderWithinABlockAndFindsOneAcrossABlockBoundary) {
   // Blocks are 200 bytes: an "A" in the first block wins over a "B" that only the second block holds.
   std::string text(1000, '.');
   text[50] = 'A';
   text[300] = 'B';
-  auto q = Open(text);
-  EXPECT_TRUE(q->SkipPastAny({"B", "A"}, index));
-  EXPECT_EQ(index, 1);
-  EXPECT_EQ(q->GetPosition(), 51);
-  EXPECT_TRUE(q->SkipPastAny({"B", "A"}, index));
-  EXPECT_EQ(index, 0);
-  EXPECT_EQ(q->GetPosition(), 301);
-  EXPECT_FALSE(q->SkipPastAny({"B", "A"}, index));
-  EXPECT_EQ(index, -1);
-  EXPECT_TRUE(q->AtEnd());
+  std::string lines;
+  for (int i = 0; i < 300; ++i)
+    lines += "line\r\n";           // 1800 bytes, 300 lines
+  lines.replace(598, 6, "MARKER"); // crosses the 600-byte block boundary
+  // 99 full lines of 6 bytes precede offset 594.
+  ExpectTranscripts({{text, "any:B,A @ any:B,A @ any:B,A eof", "any=1 @51 any=0 @301 any!-1 eof="},
+                     {lines, "any:NOTHERE,MARKER @ #", "any=1 @604 #100"}});
 }
 
-TEST_P(ParserTest, SkipPastAnyFindsATargetAcrossABlockBoundaryAndKeepsTheLineNumber) {
-  std::string text;
-  for (int i = 0; i < 300; ++i) text += "line\r\n"; // 1800 bytes, 300 lines
-  text.replace(598, 6, "MARKER");                // crosses the 600-byte block boundary
-  auto p = Open(text);
-  int index = -1;
-  EXPECT_TRUE(p->SkipPastAny({"NOTHERE", "MARKER"}, index));
-  EXPECT_EQ(index, 1);
-  EXPECT_EQ(p->GetPosition(), 604);
-  EXPECT_EQ(p->GetLineNumber(), 100); // 99 full lines of 6 bytes precede offset 594
+TEST_P(ParserTest, LinesEndAtCrLfLoneLfAndLoneCrAndLineNumbersFollowThePositionWhateverMovedIt) {
+  ExpectTranscripts({
+      {"crlf\r\nlf\ncr\rempty follows\r\n\r\nlast", "line # line # line # line # line # line eof line",
+       "line=crlf #2 line=lf #3 line=cr #4 line=empty follows #5 line= #6 line!last eof= line!"},
+      {"  a b \t\n", "line", "line=  a b \\t"},
+      {"a\nb\nc\n", "line line line #", "line=a line=b line=c #4"},
+      {"a\r\nb\r\nc\r\n", "line line line #", "line=a line=b line=c #4"},
+      {"a\rb\rc\r", "line line line #", "line=a line=b line=c #4"},
+      {"\r\r\n\n\rx", "eol @ eol eol @", "eol= @3 eol= eol! @4"},
+      {"a b\r\n \tc\nd", "skiplineblanks @ skipline skipline eof #", "skiplineblanks= @7 skipline= skipline! eof= #3"},
+      {"a\rb\r\nc", "skipline @ skipline @ #", "skipline= @2 skipline= @5 #3"},
+      {" \t\r\n\n x", "blanks @ white @ #", "blanks= @2 white= @6 #3"},
+      {"a\nb\r\nc\nd", "chars:6 # back:4 # seekend # back:7 #", "chars=a\\nb\\r\\nc #3 back= #2 seekend= #4 back= #1"},
+  });
 }
 
-TEST_P(ParserTest, MatchAnyInLineReportsTheTargetCompletedFirst) {
-  int index = -1;
-  auto p = Open("abcd");
-  EXPECT_TRUE(p->MatchAnyInLine({"abcd", "bc"}, index));
-  EXPECT_EQ(index, 1);
-  EXPECT_EQ(p->GetPosition(), 3);
-  auto q = Open("bcd");
-  EXPECT_TRUE(q->MatchAnyInLine({"cd", "bcd"}, index)); // both complete at "d": list order decides
-  EXPECT_EQ(index, 0);
-  auto r = Open("abc\nbc");
-  EXPECT_FALSE(r->MatchAnyInLine({"bcx", "x"}, index));
-  EXPECT_EQ(index, -1);
-  EXPECT_EQ(r->GetPosition(), 3);
+TEST_P(ParserTest, BackAndSeekEndStayInsideTheStreamAndMarkedTextRunsFromTheMark) {
+  ExpectTranscripts({
+      {"abcdef", "seekend @ back:4 @ back:-1 @ back:4 back:-4 back:-9223372036854775808 @",
+       "seekend= @6 back= @2 back= @3 back^ back^ back^ @3"},
+      {"C(=O)N rest", "letter marked marked mark word marked @ mark back:3 marked",
+       "letter=C marked=C marked= mark=1 word=(=O)N marked=(=O)N @6 mark=6 back= marked="},
+  });
 }
-
-// --- lines ---
-
-TEST_P(ParserTest, ReadLineEndsAtCrLfLoneLfAndLoneCr) {
-  auto p = Open("crlf\r\nlf\ncr\rempty follows\r\n\r\nlast");
-  std::string text;
-  const char* expected[] = {"crlf", "lf", "cr", "empty follows", ""};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_TRUE(p->ReadLine(text));
-    EXPECT_EQ(text, expected[i]);
-    EXPECT_EQ(p->GetLineNumber(), i + 2);
-  }
-  EXPECT_FALSE(p->ReadLine(text)); // a last line without a line end
-  EXPECT_EQ(text, "last");
-  EXPECT_TRUE(p->AtEnd());
-  EXPECT_FALSE(p->ReadLine(text));
-  EXPECT_EQ(text, "");
-}
-
-TEST_P(ParserTest, ReadLineKeepsBlanks) {
-  auto p = Open("  a b \t\n");
-  std::string text;
-  EXPECT_TRUE(p->ReadLine(text));
-  EXPECT_EQ(text, "  a b \t");
-}
-
-TEST_P(ParserTest, ReadLineEndTakesCarriageReturnsBeforeOneLineFeed) {
-  auto p = Open("\r\r\n\n\rx");
-  EXPECT_TRUE(p->ReadLineEnd());
-  EXPECT_EQ(p->GetPosition(), 3);
-  EXPECT_TRUE(p->ReadLineEnd());
-  EXPECT_FALSE(p->ReadLineEnd()); // a CR without LF is restored
-  EXPECT_EQ(p->GetPosition(), 4);
-}
-
-TEST_P(ParserTest, SkipLineGoesPastTheNextLineEndAndSkipsBlanksAfter) {
-  auto p = Open("a b\r\n \tc\nd");
-  EXPECT_TRUE(p->SkipLineAndBlanks());
-  EXPECT_EQ(p->GetPosition(), 7);
-  EXPECT_TRUE(p->SkipLine());
-  EXPECT_FALSE(p->SkipLine());
-  EXPECT_TRUE(p->AtEnd());
-  EXPECT_EQ(p->GetLineNumber(), 3);
-  auto cr = Open("a\rb\r\nc");
-  EXPECT_TRUE(cr->SkipLine());
-  EXPECT_EQ(cr->GetPosition(), 2);
-  EXPECT_TRUE(cr->SkipLine());
-  EXPECT_EQ(cr->GetPosition(), 5);
-  EXPECT_EQ(cr->GetLineNumber(), 3);
-}
-
-TEST_P(ParserTest, SkipWhiteCrossesLinesSkipBlanksDoesNot) {
-  auto p = Open(" \t\r\n\n x");
-  EXPECT_TRUE(p->SkipBlanks());
-  EXPECT_EQ(p->GetPosition(), 2);
-  p->SkipWhite();
-  EXPECT_EQ(p->GetPosition(), 6);
-  EXPECT_EQ(p->GetLineNumber(), 3);
-}
-
-TEST_P(ParserTest, TheLineAfterTheLastLineFeedOfAThreeLineFileIsFour) {
-  for (const char* input : {"a\nb\nc\n", "a\r\nb\r\nc\r\n", "a\rb\rc\r"}) {
-    auto p = Open(input);
-    std::string text;
-    while (p->ReadLine(text)) {
-    }
-    EXPECT_EQ(p->GetLineNumber(), 4) << input;
-  }
-}
-
-TEST_P(ParserTest, LineNumbersFollowThePositionWhateverMovedIt) {
-  auto p = Open("a\nb\r\nc\nd");
-  std::string text;
-  EXPECT_TRUE(p->ReadChars(text, 6)); // reads line ends without a line operation
-  EXPECT_EQ(p->GetLineNumber(), 3);
-  p->Back(4);
-  EXPECT_EQ(p->GetLineNumber(), 2);
-  p->SeekEnd();
-  EXPECT_EQ(p->GetLineNumber(), 4);
-  p->Back(p->GetPosition());
-  EXPECT_EQ(p->GetLineNumber(), 1);
-}
-
-// --- positions and marks ---
-
-TEST_P(ParserTest, BackAndSeekEndStayInsideTheStream) {
-  auto p = Open("abcdef");
-  p->SeekEnd();
-  EXPECT_EQ(p->GetPosition(), 6);
-  p->Back(4);
-  EXPECT_EQ(p->GetPosition(), 2);
-  p->Back(-1);
-  EXPECT_EQ(p->GetPosition(), 3);
-  EXPECT_THROW(p->Back(4), std::out_of_range);
-  EXPECT_THROW(p->Back(-4), std::out_of_range);
-  EXPECT_THROW(p->Back(std::numeric_limits<std::int64_t>::min()), std::out_of_range);
-  EXPECT_EQ(p->GetPosition(), 3);
-  EXPECT_EQ(p->GetSize(), 6);
-}
-
-TEST_P(ParserTest, MarkedTextRunsFromTheMarkOrTheStartAndClearsTheMark) {
-  auto p = Open("C(=O)N rest");
-  std::string text;
-  p->ReadLetter(text);
-  EXPECT_EQ(p->GetMarkedText(), "C"); // no Mark yet: from the start
-  EXPECT_EQ(p->GetMarkedText(), "");  // mark cleared
-  EXPECT_EQ(p->Mark(), 1);
-  p->ReadWord(text);
-  EXPECT_EQ(p->GetMarkedText(), "(=O)N");
-  EXPECT_EQ(p->GetPosition(), 6);
-  p->Mark();
-  p->Back(3);
-  EXPECT_EQ(p->GetMarkedText(), ""); // mark after the position
-}
-
-// --- files ---
 
 TEST(ParserFile, AMissingFileIsAnInputError) {
   EXPECT_THROW(NewFileParser("/nonexistent/corvatin/none.sdf"), EInputError);
@@ -557,7 +347,8 @@ TEST(ParserFile, AMissingFileIsAnInputError) {
 TEST(ParserFile, LongFilesReadAcrossWindowRefills) {
   // Large enough for several 64 KiB windows; lines of varying length in LF and CR LF.
   std::string content;
-  for (int i = 0; i < 20000; ++i) content += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+  for (int i = 0; i < 20000; ++i)
+    content += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
   fs::path file = fs::temp_directory_path() / "corvatin-parser-long.txt";
   std::ofstream(file, std::ios::binary) << content;
   auto p = NewFileParser(file.string());

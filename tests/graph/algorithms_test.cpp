@@ -93,54 +93,44 @@ TEST(DeepStructures, RingOfOneHundredThousandAtomsIsOneRing) {
 
 // ------------------------------------------------------------------------------------------------ matrices
 
-TEST(Matrices, AdjacencyIsInducedForASubGraph) {
-  auto g = test::Skeleton("C1CCC1"); // square 0-1-2-3
-  TDoubleMatrix a;
-  AdjacencyMatrix(*g, a);
-  ASSERT_EQ(a.GetSize(), 4);
-  EXPECT_EQ(a.Get(0, 1), 1.0);
-  EXPECT_EQ(a.Get(0, 3), 1.0);
-  EXPECT_EQ(a.Get(0, 2), 0.0);
-  EXPECT_EQ(a.Get(2, 2), 0.0);
-  Ptr<ISubGraph> sub = g->CreateSubGraph();
-  sub->AddVertex(g->GetVertex(3));
-  sub->AddVertex(g->GetVertex(0)); // no edge listed: adjacency still comes from the graph
-  AdjacencyMatrix(*sub, a);
-  ASSERT_EQ(a.GetSize(), 2);
-  EXPECT_EQ(a.Get(0, 1), 1.0);
-  EXPECT_EQ(a.Get(1, 0), 1.0);
+/// The matrix as text, rows separated by "|".
+std::string Text(const TDoubleMatrix& m) {
+  std::string s;
+  for (int r = 0; r < m.GetRowCount(); ++r)
+    for (int c = 0; c < m.GetColumnCount(); ++c)
+      s += (c ? " " : r ? "|" : "") + std::to_string(static_cast<int>(m.Get(r, c)));
+  return s;
 }
 
-TEST(Matrices, DistanceBeyondTheLimitOrBetweenFragmentsIsZero) {
-  auto g = test::Chain(4);
-  TDoubleMatrix d;
-  DistanceMatrix(*g, 2, d);
-  EXPECT_EQ(d.Get(0, 1), 1.0);
-  EXPECT_EQ(d.Get(0, 2), 2.0);
-  EXPECT_EQ(d.Get(0, 3), 0.0); // distance 3 exceeds the limit
-  EXPECT_EQ(d.Get(3, 0), 0.0);
-  DistanceMatrix(*g, 0, d);
-  EXPECT_EQ(d.Get(0, 3), 3.0);
-  EXPECT_EQ(d.Get(2, 2), 0.0);
-  auto fragments = test::Skeleton("CC.CCC");
-  DistanceMatrix(*fragments, 0, d);
-  EXPECT_EQ(d.Get(0, 1), 1.0);
-  EXPECT_EQ(d.Get(0, 4), 0.0); // between fragments
-  EXPECT_EQ(d.Get(2, 4), 2.0);
-}
-
-TEST(Matrices, DistancesFollowOnlyTheSubGraphsInducedEdges) {
-  auto g = test::Skeleton("C1CCCCC1"); // hexagon
-  Ptr<ISubGraph> sub = g->CreateSubGraph();
-  for (int i : {0, 1, 2, 3, 4})
-    sub->AddVertex(g->GetVertex(i)); // the ring without vertex 5
-  TDoubleMatrix d;
-  DistanceMatrix(*sub, 0, d);
-  EXPECT_EQ(d.Get(0, 4), 4.0); // the short way ran through vertex 5
-  EXPECT_EQ(d.Get(4, 0), 4.0);
-  DistanceMatrix(*g, 0, d);
-  EXPECT_EQ(d.Get(0, 4), 2.0);
-  EXPECT_EQ(d.Get(0, 3), 3.0);
+TEST(Matrices, AdjacencyAndDistancesFollowTheInducedEdgesUpToTheLimitAndNotBetweenFragments) {
+  // Limit -1: the adjacency matrix; 0: distances without limit. A sub-graph's matrix covers its listed vertices
+  // and the graph's edges between them, whether listed or not.
+  const struct {
+    const char* skeleton;
+    std::vector<int> vertices; // of the sub-graph; empty: the whole graph
+    int limit;
+    const char* matrix;
+  } cases[] = {
+      {"C1CCC1", {}, -1, "0 1 0 1|1 0 1 0|0 1 0 1|1 0 1 0"},
+      {"C1CCC1", {3, 0}, -1, "0 1|1 0"},
+      {"CCCC", {}, 2, "0 1 2 0|1 0 1 2|2 1 0 1|0 2 1 0"},
+      {"CCCC", {}, 0, "0 1 2 3|1 0 1 2|2 1 0 1|3 2 1 0"},
+      {"CC.CCC", {}, 0, "0 1 0 0 0|1 0 0 0 0|0 0 0 1 2|0 0 1 0 1|0 0 2 1 0"},
+      {"C1CCCCC1", {0, 1, 2, 3, 4}, 0, "0 1 2 3 4|1 0 1 2 3|2 1 0 1 2|3 2 1 0 1|4 3 2 1 0"},
+      {"C1CCCCC1", {}, 0, "0 1 2 3 2 1|1 0 1 2 3 2|2 1 0 1 2 3|3 2 1 0 1 2|2 3 2 1 0 1|1 2 3 2 1 0"},
+  };
+  for (const auto& c : cases) {
+    auto g = test::Skeleton(c.skeleton);
+    Ptr<ISubGraph> sub = g->CreateSubGraph();
+    for (int v : c.vertices) sub->AddVertex(g->GetVertex(v));
+    const ISubGraph& target = c.vertices.empty() ? AsSubGraph(static_cast<IGraph&>(*g)) : *sub;
+    TDoubleMatrix m;
+    if (c.limit < 0)
+      AdjacencyMatrix(target, m);
+    else
+      DistanceMatrix(target, c.limit, m);
+    EXPECT_EQ(Text(m), c.matrix) << c.skeleton << " limit " << c.limit;
+  }
 }
 
 TEST(Matrices, TooBigAStructureFailsWithAChemError) {

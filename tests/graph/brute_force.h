@@ -1,6 +1,6 @@
 #pragma once
-// Independent reference for occurrence counts: enumerate every set of m edges of the target and test it for
-// isomorphism with the template by trying vertex bijections. Exponential, but exact for the small templates
+// Independent reference for occurrence counts and ring shapes: enumerate every set of m edges of the target and
+// test it for isomorphism with the template by trying vertex bijections. Exponential, but exact for the small templates
 // and molecules of the tests, and sharing no code with the finder.
 
 #include "graph/graph.h"
@@ -18,7 +18,7 @@ struct SmallGraph {
   std::vector<std::pair<int, int>> edges;
 };
 
-/// The edges of a (sub-)graph as pairs of its own vertex positions.
+/// The edges of a (sub-)graph as pairs of its own vertex positions (-1 for an end it does not list).
 inline SmallGraph EdgesOf(const ISubGraph& sub) {
   SmallGraph g;
   g.vertices = sub.VertexCount();
@@ -31,6 +31,9 @@ inline SmallGraph EdgesOf(const ISubGraph& sub) {
 /// Whether a and b are isomorphic (same vertex and edge counts, some bijection maps every edge of a onto b).
 inline bool Isomorphic(const SmallGraph& a, const SmallGraph& b) {
   if (a.vertices != b.vertices || a.edges.size() != b.edges.size()) return false;
+  for (const SmallGraph* g : {&a, &b})
+    for (auto [u, v] : g->edges)
+      if (u < 0 || v < 0) return false;
   const int n = a.vertices;
   std::vector<std::vector<char>> adjA(static_cast<size_t>(n), std::vector<char>(static_cast<size_t>(n), 0));
   auto adjB = adjA;
@@ -99,6 +102,13 @@ inline int CountEdgeSubsets(const SmallGraph& target, const SmallGraph& pattern)
       pick[static_cast<size_t>(j)] = pick[static_cast<size_t>(j) - 1] + 1;
   }
   return count;
+}
+
+/// Whether the sub-graph is one simple cycle over all its vertices.
+inline bool IsSimpleRing(const ISubGraph& sub) {
+  SmallGraph cycle{sub.VertexCount(), {}};
+  for (int i = 0; i < cycle.vertices; ++i) cycle.edges.emplace_back(i, (i + 1) % cycle.vertices);
+  return cycle.vertices >= 3 && Isomorphic(EdgesOf(sub), cycle);
 }
 
 } // namespace corvatin::test

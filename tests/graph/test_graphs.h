@@ -1,8 +1,10 @@
 #pragma once
-// Small graph builders for the graph tests: edge lists, chains and heavy-atom skeletons written as SMILES.
+// Small graph builders for the graph tests: edge lists, chains and heavy-atom skeletons written as SMILES; a
+// recorder of change announcements.
 
 #include "graph/model.h"
 
+#include <any>
 #include <cctype>
 #include <memory>
 #include <stdexcept>
@@ -93,6 +95,15 @@ inline std::shared_ptr<TGraph> Skeleton(const std::string& smiles) {
   return g;
 }
 
+/// Records every change announcement (its kind) heard on a notifier.
+class ChangeRecorder : public IListener {
+public:
+  void Notify(int eventCode, IObject*, const std::any& data) override {
+    if (eventCode == geGraphChanged) kinds.push_back(std::any_cast<int>(data));
+  }
+  std::vector<int> kinds;
+};
+
 /// Vertex indices of a sub-graph, in its order.
 inline std::vector<int> VertexIndices(const ISubGraph& sub) {
   std::vector<int> out;
@@ -107,43 +118,6 @@ inline std::vector<int> EdgeIndices(const ISubGraph& sub) {
   for (int i = 0; i < sub.EdgeCount(); ++i)
     out.push_back(sub.GetEdge(i)->GetIndex());
   return out;
-}
-
-/// Whether the sub-graph is one simple cycle: every listed vertex meets exactly two listed edges, the edge count
-/// equals the vertex count, and the edges are connected.
-inline bool IsSimpleRing(const ISubGraph& sub) {
-  const int n = sub.VertexCount();
-  if (n < 3 || sub.EdgeCount() != n) return false;
-  std::vector<int> degree(static_cast<size_t>(n), 0);
-  for (int i = 0; i < sub.EdgeCount(); ++i) {
-    const int a = sub.IndexOfVertex(sub.GetEdge(i)->GetVertex1());
-    const int b = sub.IndexOfVertex(sub.GetEdge(i)->GetVertex2());
-    if (a < 0 || b < 0) return false;
-    ++degree[static_cast<size_t>(a)];
-    ++degree[static_cast<size_t>(b)];
-  }
-  for (int d : degree)
-    if (d != 2) return false;
-  // Connected: walk from vertex 0 along listed edges.
-  std::vector<char> seen(static_cast<size_t>(n), 0);
-  std::vector<int> stack{0};
-  seen[0] = 1;
-  int count = 1;
-  while (!stack.empty()) {
-    const int v = stack.back();
-    stack.pop_back();
-    for (int i = 0; i < sub.EdgeCount(); ++i) {
-      const int a = sub.IndexOfVertex(sub.GetEdge(i)->GetVertex1());
-      const int b = sub.IndexOfVertex(sub.GetEdge(i)->GetVertex2());
-      const int w = a == v ? b : (b == v ? a : -1);
-      if (w >= 0 && !seen[static_cast<size_t>(w)]) {
-        seen[static_cast<size_t>(w)] = 1;
-        ++count;
-        stack.push_back(w);
-      }
-    }
-  }
-  return count == n;
 }
 
 } // namespace corvatin::test

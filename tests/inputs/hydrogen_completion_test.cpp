@@ -2,41 +2,27 @@
 // in tests/data/completion by scripts/validate_hydrogens.py --make-test-data (provenance in the files' headers
 // and tests/data/completion/SOURCES.md).
 
+#include "input_test_util.h"
+
 #include "chem/completion.h"
 #include "chem/smiles.h"
 #include "core/parser.h"
 #include "inputs/mol2_input.h"
 #include "inputs/mol_input.h"
 
-#include <gtest/gtest.h>
-
-#include <fstream>
 #include <set>
-#include <string>
-#include <vector>
 
 using namespace corvatin;
 
 namespace {
 
 struct Row {
-  std::string name;
-  std::string smiles;
-  std::string counts; // hydrogens per heavy atom, comma-separated, heavy atoms in SMILES order
+  std::string name, smiles, counts; // counts: hydrogens per heavy atom, comma-separated, in SMILES order
 };
-
-std::string DataPath(const std::string& name) { return std::string(CORVATIN_TEST_DATA_DIR) + "/completion/" + name; }
 
 std::vector<Row> LoadTable(const std::string& name) {
   std::vector<Row> rows;
-  std::ifstream in(DataPath(name));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    const auto t1 = line.find('\t');
-    const auto t2 = line.find('\t', t1 + 1);
-    rows.push_back({line.substr(0, t1), line.substr(t1 + 1, t2 - t1 - 1), line.substr(t2 + 1)});
-  }
+  for (const auto& r : corvatin::test::Table("completion/" + name)) rows.push_back({r.at(0), r.at(1), r.at(2)});
   return rows;
 }
 
@@ -62,7 +48,7 @@ Ptr<IMolecule> FromSmiles(const std::string& smiles) {
 // What the MOL/SD input and then the completion block make of every record of a file.
 std::vector<Ptr<IMolecule>> FromSd(const std::string& name) {
   std::vector<Ptr<IMolecule>> molecules;
-  const auto tokenizer = NewFileParser(DataPath(name));
+  const auto tokenizer = NewFileParser(corvatin::test::Data("completion/" + name));
   for (bool more = true; more;) {
     auto m = NewMolecule();
     std::vector<char> stated;
@@ -140,7 +126,7 @@ TEST(HydrogenCompletion, FixtureSmilesGetRDKitsHydrogenCountsSaveFiveAromaticity
 TEST(HydrogenCompletion, Mol2AromaticBondsGiveTheMoleculeOfTheMolfile) {
   // Open Babel 3.1.1 writes nitro groups, carboxylates and rings as "ar" bonds (tests/data/formats/SOURCES.md):
   // made Kekule and judged again they give the molfile's hydrogens and aromatic rings.
-  const std::string dir = std::string(CORVATIN_TEST_DATA_DIR) + "/formats/";
+  const std::string dir = corvatin::test::Data("formats/");
   for (const char* name : {"BZR_Diazepam", "CHEMBL2321810_1520011", "CS_ethanol", "CS_pyridine-2-thiol", "NCI_3"}) {
     SCOPED_TRACE(name);
     auto fromMol = NewMolecule();

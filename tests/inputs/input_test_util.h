@@ -1,8 +1,10 @@
 #pragma once
-// Shared by the input tests: files written for one test, the test data folder, and a harness that runs a reader
+// Shared by the input tests: the test data folder, files written for one test, and a harness that runs a reader
 // block the way a package does (a molecule published under the port name, a recording log and progress).
 
 #include "../blocks/block_stubs.h"
+#include "core/errors.h"
+#include "chem/elements.h"
 #include "core/paths.h"
 #include "inputs/file_input.h"
 
@@ -10,15 +12,40 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace corvatin::test {
 
-/// A file of the test data folder tests/data/inputs.
-inline std::string DataFile(const std::string& name) { return std::string(CORVATIN_TEST_DATA_DIR) + "/inputs/" + name; }
+/// A file of the test data folder tests/data, e.g. "formats/NCI_3.mol2".
+inline std::string Data(const std::string& path) { return std::string(CORVATIN_TEST_DATA_DIR) + "/" + path; }
+
+/// The bytes of a file of the test data folder.
+inline std::string DataText(const std::string& path) {
+  std::ifstream in(Data(path), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+/// The rows of a tab-separated file of the test data folder, its "#" lines (provenance, columns) left out.
+inline std::vector<std::vector<std::string>> Table(const std::string& path) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(DataText(path));
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, '\t');) rows.back().push_back(field);
+    if (line.back() == '\t') rows.back().emplace_back();
+  }
+  return rows;
+}
 
 /// A folder of its own for one test, removed with everything in it at the end.
 class TempFolder {
@@ -33,9 +60,6 @@ public:
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
   /// Writes text (bytes as given) to name in the folder and returns the file's path.
   std::string Write(const std::string& name, const std::string& text) const {
     const std::string file = (path_ / name).string();
@@ -50,15 +74,13 @@ private:
   std::filesystem::path path_;
 };
 
-/// Runs a reader like a package: its molecule published under "InputTest.Molecule", log and progress recorded.
+/// Runs a reader like a package: its molecule published under kPort, log and progress recorded.
 template <class Reader> class ReaderHarness {
 public:
   template <class... Args> explicit ReaderHarness(Args&&... args)
       : reader(std::make_shared<Reader>(std::forward<Args>(args)...)) {
     SharedDataSpace()->AddParam(kPort, MakeInterfaceParam<IGraph>(Ptr<IGraph>(molecule)), nullptr, true);
     reader->SetPortName(0, kPort);
-    reader->SetLog(log);
-    reader->SetProgress(progress);
   }
   ~ReaderHarness() {
     reader->Stop();
@@ -67,8 +89,9 @@ public:
   ReaderHarness(const ReaderHarness&) = delete;
   ReaderHarness& operator=(const ReaderHarness&) = delete;
 
-  /// As the worker does for every run: log and progress, then Start.
+  /// Ends an earlier run, then as the worker does for every run: log and progress, then Start.
   void Start(const std::string& fileName) {
+    reader->Stop();
     reader->SetLog(log);
     reader->SetProgress(progress);
     reader->SetFileName(fileName);
@@ -80,13 +103,20 @@ public:
     reader->Execute(more);
     return more;
   }
-  /// Passes until the flag is cleared (at most limit); the molecule names in order.
-  std::vector<std::string> ReadAll(int limit = 10000) {
+  /// Every pass as the worker runs them: the names read in order, "!" and the message of a record error, "~" and
+  /// the last log line for a file without structure.
+  std::vector<std::string> ReadAll() {
     std::vector<std::string> names;
     bool more = true;
-    while (more && limit-- > 0) {
-      reader->Execute(more);
-      names.push_back(molecule->GetName());
+    for (int pass = 0; more && pass < 1000; ++pass) {
+      try {
+        reader->Execute(more);
+        names.push_back(molecule->GetName());
+      } catch (const ERecordError& e) {
+        names.push_back(std::string("!") + e.what()); // the reader has set more before raising it
+      } catch (const ENoStructure&) {
+        names.push_back("~" + (log->lines.empty() ? std::string() : log->Last().text));
+      }
     }
     return names;
   }
@@ -107,6 +137,34 @@ template <class E, class F> std::string MessageOf(F&& statement) {
   }
   ADD_FAILURE() << "no exception of the expected type";
   return {};
+}
+
+using Names = std::vector<std::string>;
+
+/// The atoms in order ("N+1H3": symbol, charge, hydrogens; "@13" a weight other than the element's), the
+/// hydrogens at the end as "+nH", then the bonds between the others ("1=2": "-", "=", "#", ":" single to aromatic).
+inline std::string Describe(const IMolecule& m) {
+  std::string text;
+  int last = m.VertexCount();
+  while (last > 0 && m.GetAtom(last - 1)->GetSymbol() == "H") --last;
+  for (int i = 0; i < last; ++i) {
+    const IAtom* a = m.GetAtom(i);
+    char weight[32] = "";
+    if (std::abs(a->GetAtomicWeight() - AtomicWeight(a->GetAtomicNumber())) > 1e-6)
+      std::snprintf(weight, sizeof weight, "@%g", a->GetAtomicWeight());
+    text += (i ? " " : "") + a->GetSymbol() + (a->GetCharge() > 0 ? "+" : "") +
+            (a->GetCharge() ? std::to_string(a->GetCharge()) : "") + "H" + std::to_string(a->HydrogenCount()) + weight;
+  }
+  text += " +" + std::to_string(m.VertexCount() - last) + "H\t";
+  const char* space = "";
+  for (int k = 0; k < m.EdgeCount(); ++k) {
+    const IBond* b = m.GetBond(k);
+    const int i = b->GetAtom1()->GetIndex(), j = b->GetAtom2()->GetIndex();
+    if (i >= last || j >= last) continue;
+    text += space + std::to_string(i + 1) + "-=#:"[b->GetBondType()] + std::to_string(j + 1);
+    space = " ";
+  }
+  return text;
 }
 
 } // namespace corvatin::test

@@ -1,10 +1,9 @@
-// The XYZ sphere reader: point sets into coordinate, distance and inverse-distance matrices, published in the
-// shared data space and on the structure; several sets per file; the messages, and the chemistry XYZ files of
-// the fixture set (element symbol first), which are not point sets.
+// The XYZ reader: point sets into coordinate, distance and inverse-distance matrices, published in the shared
+// data space and on the structure, several sets per file; and the element-first XYZ files of the fixture set,
+// which are molecules.
 
 #include "input_test_util.h"
 
-#include "core/errors.h"
 #include "inputs/xyz_input.h"
 
 using namespace corvatin;
@@ -12,70 +11,39 @@ using namespace corvatin::test;
 
 namespace {
 
-std::string FormatsFile(const std::string& name) { return std::string(CORVATIN_TEST_DATA_DIR) + "/formats/" + name; }
-
-class XYZSphere : public ::testing::Test {
-protected:
-  bool ReadFirst(const std::string& text) {
-    h.Start(folder.Write("points.xyz", text));
-    return h.Pass();
-  }
-  std::string ErrorOf(const std::string& text) {
-    h.reader->Stop(); // the file is written anew for every case
-    folder.Write("broken.xyz", text);
-    h.Start(file);
-    return MessageOf<ERecordError>([&] { h.Pass(); });
-  }
-  std::string At(int line, const std::string& detail = {}) {
-    return FileErrorMessage(file, line, detail) + ", record 1";
-  }
-  Ptr<IDoubleMatrix> Shared(const char* name) { return SharedDataSpace()->GetMatrix(name); }
-
-  TempFolder folder;
-  ReaderHarness<TXYZSphereInput> h;
-  std::string file = folder.Path() + "broken.xyz";
-};
+Ptr<IDoubleMatrix> Shared(const char* name) { return SharedDataSpace()->GetMatrix(name); }
 
 } // namespace
 
-TEST_F(XYZSphere, TheHeadingIsLogged) {
-  ReadFirst("1\n0 0 0\n");
-  EXPECT_TRUE(h.log->Contains("Reading XYZ structure...", lkHeading));
-}
-
-TEST_F(XYZSphere, TwoPointsFiveApart) {
-  EXPECT_FALSE(ReadFirst("2 points\n0.0 0.0 0.0\n3.0 4.0 0.0\n"));
-  const auto coords = Shared(kParamCoordMatrix);
-  const auto d = Shared(kParamSphereVertexMatrix);
-  const auto inv = Shared(kParamSphereVertexMatrixInv);
+TEST(XYZSphere, APointSetGivesCoordinatesDistancesAndInverseDistancesOnTheStructureWhichStaysEmpty) {
+  TempFolder folder;
+  ReaderHarness<TXYZSphereInput> h;
+  h.Start(folder.Write("points.xyz", "2 points\n0.0 0.0 0.0\n3.0 4.0 0.0\n"));
+  EXPECT_FALSE(h.Pass());
+  const auto coords = Shared(kParamCoordMatrix), d = Shared(kParamSphereVertexMatrix),
+             inv = Shared(kParamSphereVertexMatrixInv);
   ASSERT_TRUE(coords && d && inv);
   EXPECT_EQ(coords->GetRowCount(), 2);
   EXPECT_EQ(coords->GetColumnCount(), 3);
   EXPECT_DOUBLE_EQ(coords->Get(1, 1), 4.0);
-  EXPECT_DOUBLE_EQ(d->Get(0, 0), 0.0);
-  EXPECT_DOUBLE_EQ(d->Get(0, 1), 5.0);
-  EXPECT_DOUBLE_EQ(d->Get(1, 0), 5.0);
-  EXPECT_DOUBLE_EQ(inv->Get(0, 1), 0.2);
-  EXPECT_DOUBLE_EQ(inv->Get(1, 0), 0.2);
-  EXPECT_DOUBLE_EQ(inv->Get(1, 1), 0.0);
-  // The same matrices on the structure, which itself stays empty and is not fitted into the view.
-  EXPECT_EQ(h.molecule->GetMatrix(kParamSphereVertexMatrix), d);
-  EXPECT_EQ(h.molecule->GetMatrix(kParamCoordMatrix), coords);
-  EXPECT_EQ(h.molecule->GetMatrix(kParamSphereVertexMatrixInv), inv);
+  EXPECT_EQ((std::vector<double>{d->Get(0, 0), d->Get(0, 1), d->Get(1, 0), d->Get(1, 1)}),
+            (std::vector<double>{0.0, 5.0, 5.0, 0.0}));
+  EXPECT_EQ((std::vector<double>{inv->Get(0, 0), inv->Get(0, 1), inv->Get(1, 0), inv->Get(1, 1)}),
+            (std::vector<double>{0.0, 0.2, 0.2, 0.0}));
+  EXPECT_EQ((std::vector<Ptr<IDoubleMatrix>>{h.molecule->GetMatrix(kParamCoordMatrix), h.molecule->GetMatrix(
+                 kParamSphereVertexMatrix), h.molecule->GetMatrix(kParamSphereVertexMatrixInv)}),
+            (std::vector<Ptr<IDoubleMatrix>>{coords, d, inv}));
   EXPECT_EQ(h.molecule->VertexCount(), 0);
-  EXPECT_FALSE(h.molecule->HasTransform());
 }
 
-TEST_F(XYZSphere, EmptySet) {
-  ReadFirst("0\n");
+TEST(XYZSphere, SeveralSetsOnePerPassAnEmptyOneIncluded) {
+  TempFolder folder;
+  ReaderHarness<TXYZSphereInput> h;
+  h.Start(folder.Write("sets.xyz", "0\n1\n1 1 1\n2\n0 0 0 extra columns\n\t1.5 0 0\n\n\n"));
+  EXPECT_TRUE(h.Pass());
   EXPECT_EQ(Shared(kParamCoordMatrix)->GetRowCount(), 0);
   EXPECT_EQ(Shared(kParamCoordMatrix)->GetColumnCount(), 3);
-  EXPECT_EQ(Shared(kParamSphereVertexMatrix)->GetRowCount(), 0);
   EXPECT_EQ(Shared(kParamSphereVertexMatrix)->GetColumnCount(), 0);
-}
-
-TEST_F(XYZSphere, SeveralSetsOnePerPass) {
-  h.Start(folder.Write("sets.xyz", "1\n1 1 1\n2\n0 0 0 extra columns\n\t1.5 0 0\n\n\n"));
   EXPECT_TRUE(h.Pass());
   EXPECT_EQ(Shared(kParamCoordMatrix)->GetRowCount(), 1);
   EXPECT_FALSE(h.Pass());
@@ -83,52 +51,29 @@ TEST_F(XYZSphere, SeveralSetsOnePerPass) {
   EXPECT_DOUBLE_EQ(Shared(kParamSphereVertexMatrix)->Get(0, 1), 1.5);
 }
 
-TEST_F(XYZSphere, Messages) {
-  EXPECT_EQ(ErrorOf("\n\npoints\n"), At(3, "Atom count expected"));
-  EXPECT_EQ(ErrorOf("-2\n"), At(1, "Atom count expected"));
-  // The point lines say which layout they expect.
-  EXPECT_EQ(ErrorOf("2\n0 0 0\n1 1\n"), At(3, xyz_detail::kPoint));     // a coordinate missing
-  EXPECT_EQ(ErrorOf("2\n0 0 0\n1 1 x1\n"), At(3, xyz_detail::kPoint)); // ...or malformed
-  EXPECT_EQ(ErrorOf("3\n0 0 0\n1 1 1\n"), At(4, xyz_detail::kPoint));   // a point missing
+TEST(XYZSphere, TooManyPointsAreAChemistryErrorNotABrokenFileAndTheNextSetIsRead) {
+  TempFolder folder;
+  std::string text = std::to_string(kMaxSpherePoints + 1) + "\n";
+  for (int i = 0; i <= kMaxSpherePoints; ++i) text += std::to_string(i) + " 0 0\n";
+  ReaderHarness<TXYZSphereInput> h;
+  h.Start(folder.Write("big.xyz", text + "1\n5 5 5\n"));
+  bool more = false;
+  EXPECT_EQ(MessageOf<EChemError>([&] { h.reader->Execute(more); }),
+            "Too many points for the sphere matrices: 4001 (at most 4000)"); // no file-and-line message
+  EXPECT_TRUE(more);
+  EXPECT_FALSE(h.Pass());
+  EXPECT_DOUBLE_EQ(Shared(kParamCoordMatrix)->Get(0, 2), 5.0);
 }
 
-TEST_F(XYZSphere, AnElementFirstXYZIsAMoleculeWithBondsFromDistancesOnePerPass) {
-  // Count, comment line (the name), then "C  0.11380 ..." lines: Open Babel's XYZ of ethanol, then four more.
-  h.Start(FormatsFile("five.xyz"));
-  const std::vector<std::string> names = h.ReadAll();
-  ASSERT_EQ(names.size(), 5u);
-  EXPECT_EQ(names[0], "CS_ethanol");
-  EXPECT_EQ(names[1], "CS_pyridine-2-thiol");
-  h.Start(FormatsFile("CS_ethanol.xyz"));
+TEST(XYZSphere, AnElementFirstXYZIsAMoleculeWithBondsFromDistancesOnePerPass) {
+  // Count, comment line (the name), then "C  0.11380 ..." lines: Open Babel's XYZ of the fixture set.
+  ReaderHarness<TXYZSphereInput> h;
+  h.Start(Data("formats/five.xyz"));
+  EXPECT_EQ(h.ReadAll(),
+            (Names{"CS_ethanol", "CS_pyridine-2-thiol", "BZR_Diazepam", "NCI_3", "CHEMBL2321810_1520011"}));
+  h.Start(Data("formats/CS_ethanol.xyz"));
   EXPECT_FALSE(h.Pass());
   EXPECT_EQ(h.molecule->VertexCount(), 9);
   EXPECT_EQ(h.molecule->EdgeCount(), 8); // C-C, C-O, O-H and five C-H
   EXPECT_EQ(Shared(kParamSphereVertexMatrix)->GetRowCount(), 9);
-  // Without a comment line the first atom line is taken for it, and the atoms run short.
-  EXPECT_EQ(ErrorOf("1\nC 0.0 0.0 0.0\n"), At(3, xyz_detail::kAtom));
-  EXPECT_EQ(ErrorOf("1\nname\nXx 0.0 0.0 0.0\n"), At(3, std::string(xyz_detail::kElement) + " \"Xx\""));
-}
-
-TEST_F(XYZSphere, CoincidingPointsNameTheLaterOne) {
-  EXPECT_EQ(ErrorOf("3\n0 0 0\n1 0 0\n0 0 0\n"), At(4, "Points 1 and 3 coincide"));
-}
-
-TEST_F(XYZSphere, TooManyPointsFailAloneAndTheNextSetIsRead) {
-  std::string text = std::to_string(kMaxSpherePoints + 1) + "\n";
-  for (int i = 0; i <= kMaxSpherePoints; ++i) text += std::to_string(i) + " 0 0\n";
-  text += "1\n5 5 5\n";
-  h.Start(folder.Write("big.xyz", text));
-  bool more = false;
-  EXPECT_THROW(
-      {
-        try {
-          h.reader->Execute(more);
-        } catch (const EInputError&) {
-          FAIL() << "not an input error";
-        }
-      },
-      EChemError);
-  EXPECT_TRUE(more);
-  EXPECT_FALSE(h.Pass());
-  EXPECT_DOUBLE_EQ(Shared(kParamCoordMatrix)->Get(0, 2), 5.0);
 }
