@@ -12,7 +12,7 @@ DIST     ?= build-dist
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE) -DCORVATIN_SANITIZE="$(SANITIZE)" -DCORVATIN_WERROR=$(WERROR)
 
-.PHONY: all deps configure build test run gui screenshots bench fuzz validate mutants clean dist install package
+.PHONY: all deps configure build test run gui screenshots bench bench-batch fuzz validate mutants clean dist install package
 
 all: build
 
@@ -46,6 +46,10 @@ bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVATIN_BUILD_BENCHMARKS=ON -DCORVATIN_BUILD_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# Structures per second and peak memory of the batch tool (Release build, build-release/), RDKit as yardstick.
+bench-batch: deps
+	@bash scripts/bench-batch.sh
 
 fuzz:
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS)

@@ -2,7 +2,6 @@
 // Atom and bond implementations, made only by the molecule's factories.
 
 #include "chem/molecule.h"
-#include "chem/param_cache.h"
 #include "graph/items.h"
 
 #include <vector>
@@ -73,7 +72,7 @@ private:
   mutable std::vector<TBond*> bonds_;
   mutable std::vector<IEdge*> bondEdges_; // the edge pointers bonds_ was made from
   mutable bool bondsValid_ = false;
-  TCachedParam<IStringParameter> hybridation_;
+  int hintHybridation_ = -1; // entry position of "Hybridation" (SetStringAt)
 };
 
 /// A bond bound to the molecule that created it.
@@ -106,6 +105,8 @@ private:
   void WriteTypeText();
 
   int type_ = bkSingle;
+  bool writingType_ = false; // WriteTypeText is writing "Bond Type"
+  int hintType_ = -1, hintDistance_ = -1; // entry positions of "Bond Type" and "Distance" (SetFloatAt)
   TAtom* atom1_;
   TAtom* atom2_;
 };

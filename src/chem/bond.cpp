@@ -31,12 +31,11 @@ IAtom* TBond::GetAtom2() const { return Atom2(); }
 IAtom* TBond::GetOtherAtom(const IAtom* atom) const { return atom == GetAtom1() ? GetAtom2() : GetAtom1(); }
 
 void TBond::WriteTypeText() {
-  // Written straight into the parameter: going through SetString would feed the text back into the kind.
-  const char* text = BondTypeText(type_);
-  if (auto p = QueryParam<IStringParameter>(kParamBondType))
-    p->SetValue(text);
-  else
-    AddParam(kParamBondType, std::make_shared<TStringParameter>(kParamBondType, text), nullptr, true);
+  // The text must not be fed back into the kind (ParamValueSet), which the flag prevents; written as a value, so
+  // that a bond holds no parameter object for it until someone asks.
+  writingType_ = true;
+  SetStringAt(hintType_, kParamBondType, BondTypeText(type_));
+  writingType_ = false;
 }
 
 void TBond::SetBondType(int type) {
@@ -54,11 +53,11 @@ void TBond::UpdateDistance() {
   const double dx = a->GetX3D() - b->GetX3D();
   const double dy = a->GetY3D() - b->GetY3D();
   const double dz = a->GetZ3D() - b->GetZ3D();
-  SetFloat(kParamDistance, std::sqrt(dx * dx + dy * dy + dz * dz));
+  SetFloatAt(hintDistance_, kParamDistance, std::sqrt(dx * dx + dy * dy + dz * dz));
 }
 
 void TBond::ParamValueSet(const std::string& name) {
-  if (name != kParamBondType) return;
+  if (writingType_ || name != kParamBondType) return;
   const std::string text = GetString(kParamBondType);
   const char first = text.empty() ? '\0' : text[0];
   int type = type_;

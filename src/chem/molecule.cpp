@@ -70,8 +70,8 @@ void TMolecule::Clear() {
 void TMolecule::Changed(int kind) {
   TGraph::Changed(kind);
   // Completion steps mark the molecule as done; any change means they must run again.
-  ResetTag(tagAromaticity_, kTagAromaticity);
-  ResetTag(tagHydrogens_, kTagHydrogens);
+  SetFloatAt(hintAromaticity_, kTagAromaticity, 0.0);
+  SetFloatAt(hintHydrogens_, kTagHydrogens, 0.0);
   if (hasTransform_ && kind == gcTopology) {
     if (UpdateCount() > 0)
       reprojectPending_ = true;
@@ -85,13 +85,6 @@ void TMolecule::VertexChanged(IVertex* vertex, int kind) {
   // A new element changes the covalent radius the display radius is derived from.
   if (hasTransform_ && kind == gcIdentity)
     if (auto* atom = dynamic_cast<TAtom*>(vertex); atom && atom->GetGraph() == this) Reproject(*atom);
-}
-
-void TMolecule::ResetTag(TCachedParam<INumberParameter>& cache, const char* name) {
-  if (INumberParameter* p = cache.Get(*this, name))
-    p->SetValue(0.0);
-  else
-    SetFloat(name, 0.0);
 }
 
 void TMolecule::EndUpdate() {

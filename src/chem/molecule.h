@@ -164,10 +164,10 @@ public:
 Ptr<IMolecule> NewMolecule();
 
 /// The item as an atom or bond (none for an item of a plain graph).
-inline IAtom* AsAtom(IVertex* vertex) { return dynamic_cast<IAtom*>(vertex); }
-inline const IAtom* AsAtom(const IVertex* vertex) { return dynamic_cast<const IAtom*>(vertex); }
-inline IBond* AsBond(IEdge* edge) { return dynamic_cast<IBond*>(edge); }
-inline const IBond* AsBond(const IEdge* edge) { return dynamic_cast<const IBond*>(edge); }
+IAtom* AsAtom(IVertex* vertex);
+const IAtom* AsAtom(const IVertex* vertex);
+IBond* AsBond(IEdge* edge);
+const IBond* AsBond(const IEdge* edge);
 
 /// The geometry builders, installed by the geometry module (a molecule operation each).
 using MoleculeOperation = void (*)(IMolecule& molecule);

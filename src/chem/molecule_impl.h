@@ -4,7 +4,6 @@
 // every change resets.
 
 #include "chem/atom_bond.h"
-#include "chem/param_cache.h"
 #include "graph/model.h"
 #include "graph/subgraph.h"
 
@@ -54,15 +53,13 @@ protected:
 private:
   void Reproject(TAtom& atom);
   void ReprojectAll();
-  void ResetTag(TCachedParam<INumberParameter>& cache, const char* name);
 
   std::string name_;
   Matrix4f transform_ = IdentityMatrix();
   bool hasTransform_ = false;
   // A topology change inside an update bracket re-projects once, when the outermost bracket closes.
   bool reprojectPending_ = false;
-  TCachedParam<INumberParameter> tagAromaticity_;
-  TCachedParam<INumberParameter> tagHydrogens_;
+  int hintAromaticity_ = -1, hintHydrogens_ = -1; // entry positions of the completion tags (SetFloatAt)
   TBond* lastBond_ = nullptr; // the bond CreateEdge made last, handed out by ConnectAtoms without a cast
 };
 

@@ -115,6 +115,19 @@ void TFragmentMatcher::Compile() {
       for (int id : first.symbols) candidates_[static_cast<size_t>(id)].push_back(static_cast<int>(f));
     }
   }
+  // The same lists with the first atoms' own tests side by side: every atom walks its list to the first fragment
+  // that occurs, and most are turned away by these tests alone.
+  auto tests = [this](const std::vector<int>& list) {
+    std::vector<TCandidate> out;
+    for (int f : list) {
+      const TPatternAtom& first = compiled_[static_cast<size_t>(f)].atoms.front();
+      out.push_back(TCandidate{f, first.degree, first.charge, first.hybridisation});
+    }
+    return out;
+  };
+  candidateTests_.clear();
+  for (const auto& list : candidates_) candidateTests_.push_back(tests(list));
+  anyCandidateTests_ = tests(anyCandidates_);
 }
 
 void TFragmentMatcher::CompileSteps(const IMolecule& fragment, TCompiled& c) const {
@@ -185,14 +198,18 @@ void TFragmentMatcher::CompileSteps(const IMolecule& fragment, TCompiled& c) con
 bool TFragmentMatcher::AtomTest(const TPatternAtom& a, int target) const {
   const size_t t = static_cast<size_t>(target);
   const int symbol = atomSymbol_[t];
-  bool match = symbol >= 0 ? a.accepts[static_cast<size_t>(symbol)] != 0 : a.any;
+  const bool match = symbol >= 0 ? a.accepts[static_cast<size_t>(symbol)] != 0 : a.any;
+  return match && ChargeAndHybridisationTest(a.charge, a.hybridisation, t);
+}
+
+bool TFragmentMatcher::ChargeAndHybridisationTest(int charge, int hybridisation, size_t t) const {
   // A neutral fragment atom matches any charge; an unmarked one any hybridisation.
-  if (match && a.charge != 0) match = atomCharge_[t] == a.charge;
-  if (match && a.hybridisation != 0) {
+  if (charge != 0 && atomCharge_[t] != charge) return false;
+  if (hybridisation != 0) {
     if (atomHybridisation_[t] < 0) atomHybridisation_[t] = atomAtom_[t] ? atomAtom_[t]->GetHybridisation() : 0;
-    match = atomHybridisation_[t] == a.hybridisation;
+    return atomHybridisation_[t] == hybridisation;
   }
-  return match;
+  return true;
 }
 
 bool TFragmentMatcher::BondTest(const TPatternBond& b, int targetType) {
@@ -384,15 +401,15 @@ void TFragmentMatcher::RemoveOldValues(const ISubGraph& structure) const {
 }
 
 void TFragmentMatcher::Assign(IParameters& target, const TGraphData& record) const {
-  if (!file_.className.empty())
-    target.AddParam(file_.className, std::make_shared<TStringParameter>(file_.className, record.smiles), nullptr,
-                    true);
+  // Written as values, not as parameter objects: the old values were removed before the search, so each write
+  // adds a fresh read-only entry, as adding an object did, without an object per atom and value.
+  if (!file_.className.empty()) target.SetString(file_.className, record.smiles);
   for (size_t k = 0; k < file_.propertyNames.size(); ++k) {
     const std::string& name = file_.propertyNames[k];
     if (file_.valueKind == vkNumber)
-      target.AddParam(name, std::make_shared<TNumberParameter>(name, record.numbers[k]), nullptr, true);
+      target.SetFloat(name, record.numbers[k]);
     else if (file_.valueKind == vkString)
-      target.AddParam(name, std::make_shared<TStringParameter>(name, record.values[k]), nullptr, true);
+      target.SetString(name, record.values[k]);
   }
 }
 
@@ -459,12 +476,16 @@ void TFragmentMatcher::Classify(const Ptr<ISubGraph>& structure) {
     const size_t g = static_cast<size_t>(structure->GetVertex(i)->GetIndex());
     const int degree = firstLink_[g + 1] - firstLink_[g];
     const int symbol = atomSymbol_[g];
-    const std::vector<int>& list = symbol >= 0 ? candidates_[static_cast<size_t>(symbol)] : anyCandidates_;
-    for (int f : list) {
-      const TCompiled& c = compiled_[static_cast<size_t>(f)];
+    // Every fragment of the list accepts the atom's element (or every element): the atom test on fragment atom 0
+    // comes down to charge and hybridisation.
+    const std::vector<TCandidate>& list =
+        symbol >= 0 ? candidateTests_[static_cast<size_t>(symbol)] : anyCandidateTests_;
+    for (const TCandidate& k : list) {
+      const int f = k.fragment;
       if (!feasible_[static_cast<size_t>(f)]) continue;
       // The finder's own first test: degree within the structure, then the atom test on fragment atom 0.
-      if (degree < c.atoms.front().degree || !AtomTest(c.atoms.front(), static_cast<int>(g))) continue;
+      if (degree < k.degree || !ChargeAndHybridisationTest(k.charge, k.hybridisation, g)) continue;
+      const TCompiled& c = compiled_[static_cast<size_t>(f)];
       if (!NeighboursSuffice(c, static_cast<int>(g))) continue;
       current_ = f;
       if (!c.connected) {

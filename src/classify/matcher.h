@@ -74,11 +74,20 @@ private:
     int node;
     int edge;
   };
+  /// A fragment in a candidate list with what its first atom asks beyond the element the list is for.
+  struct TCandidate {
+    int fragment;
+    int degree;
+    int charge;        ///< 0: any
+    int hybridisation; ///< 0: any
+  };
 
   int SymbolId(const std::string& symbol);
   void Compile();
   void CompileSteps(const IMolecule& fragment, TCompiled& c) const;
   bool AtomTest(const TPatternAtom& a, int target) const;
+  /// The charge and hybridisation tests of AtomTest, for an atom whose element the pattern atom accepts.
+  bool ChargeAndHybridisationTest(int charge, int hybridisation, size_t target) const;
   /// Whether the atom at graph index target has the neighbours of given elements fragment atom 0 needs.
   bool NeighboursSuffice(const TCompiled& c, int target) const;
   static bool BondTest(const TPatternBond& b, int targetType);
@@ -108,6 +117,8 @@ private:
   std::vector<TCompiled> compiled_;
   std::vector<std::vector<int>> candidates_; ///< by symbol id: fragments whose first atom accepts it, in order
   std::vector<int> anyCandidates_;           ///< fragments whose first atom accepts every symbol
+  std::vector<std::vector<TCandidate>> candidateTests_; ///< candidates_ with their first atoms' tests
+  std::vector<TCandidate> anyCandidateTests_;           ///< anyCandidates_ likewise
   TGraphFinder finder_;
   bool reference_ = false;
 

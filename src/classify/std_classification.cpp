@@ -6,6 +6,7 @@
 #include <array>
 #include <span>
 #include <stdexcept>
+#include <vector>
 
 namespace corvatin {
 
@@ -80,20 +81,48 @@ void TBondPropClassification::Execute(bool& /*more*/) {
 
 void TBondPropClassification::Classify(const Ptr<ISubGraph>& structure) {
   if (!structure) return;
+  // Each atom's values and heavy degree are read once for all its bonds, by its position in its graph; only
+  // bonds are written here, so they cannot change meanwhile.
+  const size_t count = names_.size() + 1;
+  std::vector<double> values;
+  std::vector<int> heavy;
+  auto of = [&](const IVertex* atom) -> const double* {
+    const IGraph* graph = atom->GetGraph();
+    const int at = atom->GetIndex();
+    if (!graph || at < 0 || at >= graph->VertexCount()) return nullptr;
+    const size_t x = static_cast<size_t>(at);
+    if (heavy.empty()) {
+      heavy.assign(static_cast<size_t>(graph->VertexCount()), -1);
+      values.resize(heavy.size() * count);
+    }
+    if (x >= heavy.size()) return nullptr;
+    double* row = &values[x * count];
+    if (heavy[x] < 0) {
+      heavy[x] = HeavyNeighbours(*atom);
+      for (size_t k = 0; k < names_.size(); ++k) row[k] = atom->GetFloat(names_[k]);
+      row[names_.size()] = atom->GetFloat(kAtomicWeight);
+    }
+    return row;
+  };
   for (int b = 0; b < structure->EdgeCount(); ++b) {
     IEdge* bond = structure->GetEdge(b);
     const IVertex* a1 = bond->GetVertex1();
     const IVertex* a2 = bond->GetVertex2();
-    const int d1 = HeavyNeighbours(*a1);
-    const int d2 = HeavyNeighbours(*a2);
+    const double* r1 = of(a1);
+    const double* r2 = of(a2);
+    const int d1 = r1 ? heavy[static_cast<size_t>(a1->GetIndex())] : HeavyNeighbours(*a1);
+    const int d2 = r2 ? heavy[static_cast<size_t>(a2->GetIndex())] : HeavyNeighbours(*a2);
     // An end atom without heavy neighbours (a methane carbon, either hydrogen of H2) has nothing to share its
     // value with: the bond gets 0 rather than a division by zero.
     const bool share = d1 > 0 && d2 > 0;
-    auto value = [&](const std::string& name) {
-      return share ? a1->GetFloat(name) / d1 + a2->GetFloat(name) / d2 : 0.0;
+    auto value = [&](size_t k, const std::string& name) {
+      if (!share) return 0.0;
+      const double v1 = r1 ? r1[k] : a1->GetFloat(name);
+      const double v2 = r2 ? r2[k] : a2->GetFloat(name);
+      return v1 / d1 + v2 / d2;
     };
-    for (const std::string& name : names_) bond->SetFloat(name, value(name));
-    bond->SetFloat(kAtomicWeight, value(kAtomicWeight));
+    for (size_t k = 0; k < names_.size(); ++k) bond->SetFloat(names_[k], value(k, names_[k]));
+    bond->SetFloat(kAtomicWeight, value(names_.size(), kAtomicWeight));
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <typeindex>
 #include <utility>
 #include <vector>
@@ -245,33 +246,33 @@ public:
 class IParameters : public virtual IObject {
 public:
   virtual void Clear() = 0;
-  virtual bool HasParam(const std::string& name) const = 0;
-  virtual Ptr<IParameter> GetParam(const std::string& name) const = 0;
-  virtual Ptr<INumberParameter> GetNumberParam(const std::string& name) const = 0;
-  virtual double GetFloat(const std::string& name) const = 0;
-  virtual void SetFloat(const std::string& name, double value) = 0;
+  virtual bool HasParam(std::string_view name) const = 0;
+  virtual Ptr<IParameter> GetParam(std::string_view name) const = 0;
+  virtual Ptr<INumberParameter> GetNumberParam(std::string_view name) const = 0;
+  virtual double GetFloat(std::string_view name) const = 0;
+  virtual void SetFloat(std::string_view name, double value) = 0;
   /// The number rounded to the nearest integer, ties to even.
-  virtual std::int64_t GetInt(const std::string& name) const = 0;
-  virtual bool GetBool(const std::string& name) const = 0;
-  virtual void SetBool(const std::string& name, bool value) = 0;
-  virtual std::string GetString(const std::string& name) const = 0;
-  virtual void SetString(const std::string& name, const std::string& value) = 0;
-  virtual Ptr<IDoubleMatrix> GetMatrix(const std::string& name) const = 0;
+  virtual std::int64_t GetInt(std::string_view name) const = 0;
+  virtual bool GetBool(std::string_view name) const = 0;
+  virtual void SetBool(std::string_view name, bool value) = 0;
+  virtual std::string GetString(std::string_view name) const = 0;
+  virtual void SetString(std::string_view name, const std::string& value) = 0;
+  virtual Ptr<IDoubleMatrix> GetMatrix(std::string_view name) const = 0;
   /// The object stored in the interface parameter name (none when missing).
-  virtual Ptr<IObject> GetInterfaceObject(const std::string& name) const = 0;
-  virtual std::string GetShortCaptionOf(const std::string& name) const = 0;
-  virtual void SetShortCaptionOf(const std::string& name, const std::string& text) = 0;
+  virtual Ptr<IObject> GetInterfaceObject(std::string_view name) const = 0;
+  virtual std::string GetShortCaptionOf(std::string_view name) const = 0;
+  virtual void SetShortCaptionOf(std::string_view name, const std::string& text) = 0;
   /// Adds (or replaces in place) the entry, attaches editor, sets read-only, notifies parameters changed.
   virtual void AddParam(const std::string& name, const Ptr<IParameter>& param, const Ptr<IParamEdit>& editor,
                         bool readOnly) = 0;
-  virtual void DeleteParam(const std::string& name) = 0;
+  virtual void DeleteParam(std::string_view name) = 0;
 
   /// The entry's parameter as interface T (none when missing or of another kind).
-  template <class T> Ptr<T> QueryParam(const std::string& name) const {
+  template <class T> Ptr<T> QueryParam(std::string_view name) const {
     return std::dynamic_pointer_cast<T>(GetParam(name));
   }
   /// The interface stored in the interface parameter name, as T (none when missing or unsupported).
-  template <class T> Ptr<T> GetInterface(const std::string& name) const {
+  template <class T> Ptr<T> GetInterface(std::string_view name) const {
     return std::dynamic_pointer_cast<T>(GetInterfaceObject(name));
   }
 };
@@ -285,23 +286,23 @@ public:
   TParameters& operator=(const TParameters&) = delete;
 
   void Clear() override;
-  bool HasParam(const std::string& name) const override { return Find(name) >= 0; }
-  Ptr<IParameter> GetParam(const std::string& name) const override;
-  Ptr<INumberParameter> GetNumberParam(const std::string& name) const override;
-  double GetFloat(const std::string& name) const override;
-  void SetFloat(const std::string& name, double value) override;
-  std::int64_t GetInt(const std::string& name) const override;
-  bool GetBool(const std::string& name) const override;
-  void SetBool(const std::string& name, bool value) override;
-  std::string GetString(const std::string& name) const override;
-  void SetString(const std::string& name, const std::string& value) override;
-  Ptr<IDoubleMatrix> GetMatrix(const std::string& name) const override;
-  Ptr<IObject> GetInterfaceObject(const std::string& name) const override;
-  std::string GetShortCaptionOf(const std::string& name) const override;
-  void SetShortCaptionOf(const std::string& name, const std::string& text) override;
+  bool HasParam(std::string_view name) const override { return Find(name) >= 0; }
+  Ptr<IParameter> GetParam(std::string_view name) const override;
+  Ptr<INumberParameter> GetNumberParam(std::string_view name) const override;
+  double GetFloat(std::string_view name) const override;
+  void SetFloat(std::string_view name, double value) override;
+  std::int64_t GetInt(std::string_view name) const override;
+  bool GetBool(std::string_view name) const override;
+  void SetBool(std::string_view name, bool value) override;
+  std::string GetString(std::string_view name) const override;
+  void SetString(std::string_view name, const std::string& value) override;
+  Ptr<IDoubleMatrix> GetMatrix(std::string_view name) const override;
+  Ptr<IObject> GetInterfaceObject(std::string_view name) const override;
+  std::string GetShortCaptionOf(std::string_view name) const override;
+  void SetShortCaptionOf(std::string_view name, const std::string& text) override;
   void AddParam(const std::string& name, const Ptr<IParameter>& param, const Ptr<IParamEdit>& editor,
                 bool readOnly) override;
-  void DeleteParam(const std::string& name) override;
+  void DeleteParam(std::string_view name) override;
 
   int Count() const override { return static_cast<int>(entries_.size()); }
   Ptr<IParameter> GetParamAt(int index) const override;
@@ -313,6 +314,12 @@ public:
   /// Copies every entry of source (values cloned, so the two containers never share a value).
   void AssignParams(const IParamList& source);
 
+  /// SetFloat and SetString for a caller that writes the same entry over and over (an atom's coordinates, a
+  /// molecule's completion tags after every change): the entry at hint, an index the call keeps up to date, is
+  /// tried before the search. The effect is that of SetFloat and SetString.
+  void SetFloatAt(int& hint, std::string_view name, double value);
+  void SetStringAt(int& hint, std::string_view name, const std::string& value);
+
 protected:
   /// Tells the observers that entries were added or removed.
   void NotifyParametersChanged();
@@ -322,12 +329,38 @@ protected:
   virtual void ParamValueSet(const std::string& name);
 
 private:
-  int Find(const std::string& name) const;
+  // An entry: its interned name, and either the parameter object it was given (or that a caller asked for) or,
+  // for the number, switch and text values written by name, the value itself. Descriptor runs write tens of
+  // values on every atom and bond; an object (with its editor link, caption and name) per value cost more than
+  // the chemistry, so the object is made only when someone asks for it, and then replaces the inline value.
+  struct TEntry {
+    const std::string* name;
+    ParamKind kind = ParamKind::Number; // of the inline value; of no meaning once param is set
+    bool flag = false;
+    double number = 0.0;
+    std::string text;
+    mutable Ptr<IParameter> param;
+  };
+
+  int Find(std::string_view name) const;
+  /// Find, trying the entry at hint first.
+  int FindFrom(int hint, std::string_view name) const;
+  /// The entry named name, appended (as an inline number 0) when missing.
+  TEntry& Slot(std::string_view name, bool& added);
+  /// Makes the entry an inline value of kind, letting go of a parameter object of another kind.
+  void MakeInline(TEntry& entry, ParamKind kind);
+  /// The entry's parameter object, made from its inline value on first request.
+  const Ptr<IParameter>& Materialise(const TEntry& entry) const;
   void Detach(const Ptr<IParameter>& param);
 
   TNotifier notifier_;
-  std::vector<std::pair<std::string, Ptr<IParameter>>> entries_;
+  std::vector<TEntry> entries_;
+  std::uint64_t nameBits_ = 0; // NameBit of every name entered since the last Clear (deleted ones stay)
 };
+
+/// The one stored copy of a parameter name: equal names give the same object, which lives as long as the
+/// process (parameter entries hold names this way instead of a copy each). Safe from any thread.
+const std::string& InternParamName(std::string_view name);
 
 /// The process-wide shared data space (created on first request).
 Ptr<TParameters> SharedDataSpace();

@@ -60,10 +60,15 @@ void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, co
   if (n == 0 || m == 0) return;
   cur_.assign(static_cast<size_t>(m) * n, 0.0);
   next_.assign(static_cast<size_t>(m) * n, 0.0);
+  // The weights bond-major, like the value buffers, so that a bond's step reads one contiguous row.
+  weightRows_.resize(static_cast<size_t>(m) * n);
+  for (size_t i = 0; i < n; ++i)
+    for (size_t r = 0; r < static_cast<size_t>(m); ++r)
+      weightRows_[r * n + i] = weights[i][r];
   std::vector<long double> acc(width);
   for (int b = 0; b < m; ++b) {
     if (excluded && excluded[b]) continue;
-    WalkFrom(b, weights, K, excluded, acc.data());
+    WalkFrom(b, n, K, excluded, acc.data());
     for (size_t x = 0; x < width; ++x)
       traces[x] += acc[x];
     if (local)
@@ -72,9 +77,36 @@ void TMomentKernel::Moments(const std::vector<const double*>& weights, int K, co
   }
 }
 
-void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights, int K, const char* excluded,
-                             long double* acc) {
-  const size_t n = weights.size();
+void TMomentKernel::Accumulate(size_t n, const double* a, const double* b, long double* acc, size_t stride) const {
+  // Each sum runs over the listed bonds in list order, as it always has, so the values do not move by a bit.
+  // The sums are held in registers, four weights at a time, instead of being stored back after every bond:
+  // extended-precision stores are slow, and a single running sum waits on its own additions.
+  size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    long double s0 = acc[i * stride], s1 = acc[(i + 1) * stride], s2 = acc[(i + 2) * stride],
+                s3 = acc[(i + 3) * stride];
+    for (int r : curList_) {
+      const double* x = a + static_cast<size_t>(r) * n + i;
+      const double* y = b + static_cast<size_t>(r) * n + i;
+      s0 += static_cast<long double>(x[0]) * y[0];
+      s1 += static_cast<long double>(x[1]) * y[1];
+      s2 += static_cast<long double>(x[2]) * y[2];
+      s3 += static_cast<long double>(x[3]) * y[3];
+    }
+    acc[i * stride] = s0;
+    acc[(i + 1) * stride] = s1;
+    acc[(i + 2) * stride] = s2;
+    acc[(i + 3) * stride] = s3;
+  }
+  for (; i < n; ++i) {
+    long double s = acc[i * stride];
+    for (int r : curList_)
+      s += static_cast<long double>(a[static_cast<size_t>(r) * n + i]) * b[static_cast<size_t>(r) * n + i];
+    acc[i * stride] = s;
+  }
+}
+
+void TMomentKernel::WalkFrom(int bond, size_t n, int K, const char* excluded, long double* acc) {
   const size_t Ks = static_cast<size_t>(K);
   std::fill(acc, acc + n * Ks, 0.0L);
 
@@ -86,46 +118,46 @@ void TMomentKernel::WalkFrom(int bond, const std::vector<const double*>& weights
 
   for (int j = 0;; ++j) {
     // B^{2j}(b, b) = |v_j|^2.
-    if (j > 0 && 2 * j <= K)
-      for (int r : curList_) {
-        const double* v = &cur_[static_cast<size_t>(r) * n];
-        for (size_t i = 0; i < n; ++i)
-          acc[i * Ks + static_cast<size_t>(2 * j - 1)] += static_cast<long double>(v[i]) * v[i];
-      }
+    if (j > 0 && 2 * j <= K) Accumulate(n, cur_.data(), cur_.data(), acc + (2 * j - 1), Ks);
     if (2 * j + 1 > K) break;
 
     // v_{j+1} = B v_j over the bonds within reach.
     const long long nextTok = ++token_;
     nextList_.clear();
-    auto touch = [&](int c) -> double* {
-      double* slot = &next_[static_cast<size_t>(c) * n];
-      if (nextStamp_[static_cast<size_t>(c)] != nextTok) {
+    // A bond reached for the first time in this step takes its first term as it is instead of adding it to a
+    // cleared slot: the same value (a zero's sign aside, which no sum of the moments can show).
+    auto touch = [&](int c, bool& fresh) -> double* {
+      fresh = nextStamp_[static_cast<size_t>(c)] != nextTok;
+      if (fresh) {
         nextStamp_[static_cast<size_t>(c)] = nextTok;
-        std::fill_n(slot, n, 0.0);
         nextList_.push_back(c);
       }
-      return slot;
+      return &next_[static_cast<size_t>(c) * n];
     };
+    bool fresh = false;
     for (int r : curList_) {
       const double* v = &cur_[static_cast<size_t>(r) * n];
-      double* own = touch(r);
-      for (size_t i = 0; i < n; ++i)
-        own[i] += weights[i][r] * v[i];
+      const double* w = &weightRows_[static_cast<size_t>(r) * n];
+      double* own = touch(r, fresh);
+      if (fresh)
+        for (size_t i = 0; i < n; ++i)
+          own[i] = w[i] * v[i];
+      else
+        for (size_t i = 0; i < n; ++i)
+          own[i] += w[i] * v[i];
       for (int x = adjacency_.start[static_cast<size_t>(r)]; x < adjacency_.start[static_cast<size_t>(r) + 1]; ++x) {
         const int c = adjacency_.neighbours[static_cast<size_t>(x)];
         if (excluded && excluded[c]) continue;
-        double* slot = touch(c);
-        for (size_t i = 0; i < n; ++i)
-          slot[i] += v[i];
+        double* slot = touch(c, fresh);
+        if (fresh)
+          std::copy_n(v, n, slot);
+        else
+          for (size_t i = 0; i < n; ++i)
+            slot[i] += v[i];
       }
     }
     // B^{2j+1}(b, b) = <v_j, v_{j+1}>; v_j is zero outside its list.
-    for (int r : curList_) {
-      const double* v = &cur_[static_cast<size_t>(r) * n];
-      const double* w = &next_[static_cast<size_t>(r) * n];
-      for (size_t i = 0; i < n; ++i)
-        acc[i * Ks + static_cast<size_t>(2 * j)] += static_cast<long double>(v[i]) * w[i];
-    }
+    Accumulate(n, cur_.data(), next_.data(), acc + 2 * j, Ks);
     std::swap(cur_, next_);
     std::swap(curStamp_, nextStamp_);
     std::swap(curList_, nextList_);

@@ -43,11 +43,14 @@ public:
                double* local);
 
 private:
-  void WalkFrom(int bond, const std::vector<const double*>& weights, int K, const char* excluded, long double* acc);
+  void WalkFrom(int bond, size_t n, int K, const char* excluded, long double* acc);
+  /// acc[i * stride] += sum over the listed bonds r of a[r * n + i] * b[r * n + i], for each weight i.
+  void Accumulate(size_t n, const double* a, const double* b, long double* acc, size_t stride) const;
 
   TBondAdjacency adjacency_;
   // Two value buffers (bond-major, one value per weight) with the bonds each currently holds.
   std::vector<double> cur_, next_;
+  std::vector<double> weightRows_; // weight i of bond r at r * n + i
   std::vector<long long> curStamp_, nextStamp_;
   std::vector<int> curList_, nextList_;
   long long token_ = 0;

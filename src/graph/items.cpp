@@ -87,20 +87,20 @@ int TVertex::IndexOfEdge(const IEdge* edge) const {
 
 void TVertex::SetX(double value) {
   x_ = value;
-  SetFloat("X", value);
+  SetFloatAt(hintX_, "X", value);
   positioned_ = true;
   Changed(gcCoordinates);
 }
 
 void TVertex::SetY(double value) {
   y_ = value;
-  SetFloat("Y", value);
+  SetFloatAt(hintY_, "Y", value);
   Changed(gcCoordinates);
 }
 
 void TVertex::SetZ(double value) {
   z_ = value;
-  SetFloat("Z", value);
+  SetFloatAt(hintZ_, "Z", value);
   Changed(gcCoordinates);
 }
 

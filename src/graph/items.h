@@ -57,6 +57,7 @@ private:
   double x_ = 0.0;
   double y_ = 0.0;
   double z_ = 0.0;
+  int hintX_ = -1, hintY_ = -1, hintZ_ = -1; // entry positions of "X", "Y" and "Z" (SetFloatAt)
   bool positioned_ = false;
 };
 

@@ -5,6 +5,7 @@
 
 #include "core/errors.h"
 #include "graph/model.h"
+#include "graph/subgraph.h"
 #include "graph/walk.h"
 
 #include <algorithm>
@@ -185,6 +186,18 @@ std::vector<RingPath> ReduceRings(std::vector<TCycleData>& rec, RingAlgebra& alg
 
 /// Fills sub, a new sub-graph of graph, with the ring's vertices, then its edges, in ring order.
 Ptr<ISubGraph> MakeRing(Ptr<ISubGraph> sub, const IGraph& graph, const RingPath& ring) {
+  if (auto* own = dynamic_cast<TSubGraph*>(sub.get())) {
+    std::vector<IVertex*> vertices;
+    std::vector<IEdge*> edges;
+    vertices.reserve(ring.vertices.size());
+    edges.reserve(ring.edges.size());
+    for (int v : ring.vertices)
+      vertices.push_back(graph.GetVertex(v));
+    for (int e : ring.edges)
+      edges.push_back(graph.GetEdge(e));
+    own->AddAll(vertices, edges);
+    return sub;
+  }
   for (int v : ring.vertices)
     sub->AddVertex(graph.GetVertex(v));
   for (int e : ring.edges)

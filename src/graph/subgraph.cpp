@@ -124,6 +124,32 @@ int TSubGraph::AddEdge(IEdge* edge) {
   return EdgeCount() - 1;
 }
 
+void TSubGraph::AddAll(const std::vector<IVertex*>& vertices, const std::vector<IEdge*>& edges) {
+  // Every ring of every structure is built this way; through AddVertex and AddEdge each item paid for several
+  // virtual calls, position lookups (a table once past a few dozen items) and list growth. Here an item of the
+  // graph is listed unless it already is, an edge after its ends, exactly as those calls would.
+  if (!root_ || owner_ != static_cast<ISubGraph*>(root_)) {
+    for (IVertex* v : vertices) AddVertex(v);
+    for (IEdge* e : edges) AddEdge(e);
+    return;
+  }
+  vertices_.reserve(vertices_.size() + vertices.size());
+  edges_.reserve(edges_.size() + edges.size());
+  auto addVertex = [this](IVertex* v) {
+    if (v && std::find(vertices_.begin(), vertices_.end(), v) == vertices_.end() && root_->IndexOfVertex(v) >= 0)
+      vertices_.push_back(v);
+  };
+  for (IVertex* v : vertices) addVertex(v);
+  for (IEdge* e : edges) {
+    if (!e || std::find(edges_.begin(), edges_.end(), e) != edges_.end() || root_->IndexOfEdge(e) < 0) continue;
+    addVertex(e->GetVertex1());
+    addVertex(e->GetVertex2());
+    edges_.push_back(e);
+  }
+  VerticesChanged();
+  EdgesChanged();
+}
+
 void TSubGraph::AddEdgeBetween(int i1, int i2) {
   IVertex* v1 = GetVertex(i1);
   IVertex* v2 = GetVertex(i2);

@@ -26,6 +26,9 @@ public:
   int AddEdge(IEdge* edge) override;
   void AddEdgeBetween(int i1, int i2) override;
   void AddInducedEdges() override;
+  /// AddVertex for each of vertices, then AddEdge for each of edges, with the same outcome; for a new sub-graph
+  /// of the graph itself (a ring), whose checks reduce to plain list scans.
+  void AddAll(const std::vector<IVertex*>& vertices, const std::vector<IEdge*>& edges);
   void RemoveVertex(IVertex* vertex) override;
   void RemoveEdge(IEdge* edge) override;
   Ptr<ISubGraph> CreateSubGraph() override;

@@ -73,6 +73,15 @@ std::string ToWindows1252(const std::string& utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (size_t at = 0; at < utf8.size();) {
+    // Result text is nearly all ASCII: runs of it are copied whole.
+    size_t run = at;
+    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80)
+      ++run;
+    if (run > at) {
+      out.append(utf8, at, run - at);
+      at = run;
+      continue;
+    }
     std::uint32_t cp = 0;
     const size_t length = DecodeUtf8(utf8, at, cp);
     if (length == 0) {

@@ -41,8 +41,12 @@ public:
 private:
   void Log(const std::string& text, int kind) { out_.log.push_back({text, kind}); }
   void ResultsLine(const std::string& text) { out_.results += text + "\r\n"; }
-  void Cell(const std::string& column, const std::string& text, const std::string& record) {
-    out_.lines.back().push_back({CleanCell(column), CleanCell(text), record});
+  void Cell(std::string column, std::string text, const std::string& record) {
+    // Cleaned in place: a cell is made for every value of every structure.
+    for (std::string* s : {&column, &text})
+      for (char& ch : *s)
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ch = ' ';
+    out_.lines.back().push_back({std::move(column), std::move(text), record});
   }
 
   // The header cell of matrix element (i, j) (row lines off) or of column j (row lines on).
@@ -103,9 +107,14 @@ private:
       std::string elements;
       for (int j = 0; j < m.GetColumnCount(); ++j) {
         const double v = m.Get(i, j);
-        if (toData && !p.GetMask(i, j)) Cell(MatrixColumn(p, rows, i, j), FormatFixed(v, options_.precision), record);
+        // A one-row matrix's column is headed by the element's label, which a labelled value shows too: made once.
+        std::string label;
+        const bool labelShared = options_.labelledValues && !options_.rowLines && rows == 1;
+        if (labelShared) label = ElementLabel(p, j);
+        if (toData && !p.GetMask(i, j))
+          Cell(labelShared ? label : MatrixColumn(p, rows, i, j), FormatFixed(v, options_.precision), record);
         std::string text = FloatToText(v, options_.precision, true);
-        if (options_.labelledValues) text = ElementLabel(p, j) + "=" + text;
+        if (options_.labelledValues) text = (labelShared ? label : ElementLabel(p, j)) + "=" + text;
         elements += (j > 0 ? "  \t" : "") + text;
       }
       const std::string line =

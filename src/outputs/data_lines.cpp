@@ -23,6 +23,21 @@ std::string HeaderText(const std::vector<std::string>& cells) {
 }
 
 std::string AlignLine(const TDataLine& line, const std::vector<std::string>& header, std::vector<TDataCell>& dropped) {
+  // Nearly every line is written under the header it made, cell for cell: then each cell stands where it is,
+  // and the position tables below (built per line) are not needed.
+  bool inPlace = line.size() == header.size();
+  for (size_t p = 0; inPlace && p < header.size(); ++p)
+    inPlace = line[p].column == header[p];
+  if (inPlace) {
+    size_t length = 2;
+    for (const TDataCell& cell : line)
+      length += cell.text.size() + 1;
+    std::string text;
+    text.reserve(length);
+    for (const TDataCell& cell : line)
+      text.append(cell.text).push_back('\t');
+    return text.append("\r\n");
+  }
   std::map<std::string, std::vector<size_t>> positions;
   for (size_t p = 0; p < header.size(); ++p)
     positions[header[p]].push_back(p);

@@ -163,3 +163,41 @@ TEST(ParameterAssign, CopiesValuesWithoutSharingThem) {
   EXPECT_EQ(a.GetFloat("x"), 1.0);
   EXPECT_EQ(b.GetFloat("x"), 5.0);
 }
+
+TEST(ParameterValues, ValueAndObjectFacesStayOneEntry) {
+  // Values written by name are kept without an object until one is asked for; from then on both faces agree.
+  TParameters p;
+  p.SetFloat("n", 1.5);
+  p.SetBool("b", true);
+  p.SetString("s", "x");
+  auto n = p.GetNumberParam("n");
+  ASSERT_NE(n, nullptr);
+  EXPECT_EQ(p.GetParamAt(1)->GetText(), "yes");
+  EXPECT_EQ(p.GetNameAt(2), "s");
+  n->SetValue(2.5);
+  EXPECT_EQ(p.GetFloat("n"), 2.5);
+  p.SetFloat("n", 3.5);
+  EXPECT_EQ(n->GetValue(), 3.5);
+  // A write of another kind replaces the entry where it stands.
+  p.SetString("n", "text");
+  EXPECT_EQ(p.GetNameAt(0), "n");
+  EXPECT_EQ(p.GetFloat("n"), 0.0);
+  EXPECT_EQ(p.GetString("n"), "text");
+}
+
+TEST(ParameterValues, PositionedWritesFollowTheEntryWhenItMoves) {
+  TParameters p;
+  int hint = -1;
+  p.SetFloat("a", 1.0);
+  p.SetFloatAt(hint, "t", 2.0);
+  EXPECT_EQ(hint, 1);
+  p.DeleteParam("a"); // "t" moves to position 0: the stale hint must not write into another entry
+  p.SetFloat("c", 7.0);
+  p.SetFloatAt(hint, "t", 3.0);
+  EXPECT_EQ(p.GetFloat("t"), 3.0);
+  EXPECT_EQ(p.GetFloat("c"), 7.0);
+  int text = -1;
+  p.SetStringAt(text, "t", "now a text"); // another kind: replaced in place, as SetString does
+  EXPECT_EQ(p.GetString("t"), "now a text");
+  EXPECT_EQ(p.Count(), 2);
+}
