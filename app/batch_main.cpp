@@ -3,12 +3,14 @@
 #include "blocks/dispatcher.h"
 #include "chem/elements.h"
 #include "procedures/batch.h"
+#include "procedures/batch_jobs.h"
 #include "procedures/columns.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <iostream>
+#include <tuple>
 #include <unistd.h>
 
 using namespace corvatin;
@@ -37,6 +39,36 @@ public:
   void RunEnds() override {}
   bool ConfirmClearing() override { return true; }
 };
+
+// ------------------------------------------------------------------------------- workers and shards
+
+void AddThroughputOptions(CLI::App& app, TBatchOptions& options, std::string& shard) {
+  options.jobs = 0;
+  app.add_option("--jobs,-j", options.jobs,
+                 "Workers computing structures side by side (default: every core); the results and the log are "
+                 "the same for any number")
+      ->check(CLI::Range(0, 1024));
+  app.add_option("--shard", shard,
+                 "Take only the records K, K+N, K+2N, ... of the input (K/N, K from 1): one part of a library "
+                 "split over N runs; scripts/merge-shards.py joins their result files");
+}
+
+/// The chosen procedure from a catalogue of its own, set as the command line says: one more worker's chain.
+Ptr<TPackage> MakeWorkerPackage(const TBatchOptions& options) {
+  TCatalogue catalogue({NewMolecule(), std::make_shared<TSilentHost>(), nullptr, nullptr});
+  Ptr<TPackage> package = ChooseProcedure(catalogue, options.procedure);
+  for (const auto& a : options.assignments) ApplyAssignment(*package, a);
+  if (!options.weights.empty()) SelectWeights(*package, options.weights);
+  return package;
+}
+
+int RunChosen(TPackage& package, TBatchOptions& options, const std::string& shard) {
+  if (!shard.empty()) std::tie(options.shard, options.shards) = ParseShard(shard);
+  const bool interactive = ::isatty(STDERR_FILENO) != 0;
+  if (JobCount(options.jobs) <= 1 && options.shards <= 1) return RunProcedure(package, options, std::cerr, interactive);
+  return RunProcedureJobs(
+      package, [&options] { return MakeWorkerPackage(options); }, options, std::cerr, interactive);
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,6 +92,8 @@ int main(int argc, char** argv) {
   app.add_option("--results-dir", options.resultsDir, "Folder for the result files");
   app.add_flag("--quiet,-q", options.quiet, "Only errors and warnings on stderr");
   app.add_flag("--version", version, "Print the version and exit");
+  std::string shard;
+  AddThroughputOptions(app, options, shard);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -102,7 +136,7 @@ int main(int argc, char** argv) {
       for (const auto& line : DescribeParameters(*package)) std::cout << line << '\n';
       return beSuccess;
     }
-    return RunProcedure(*package, options, std::cerr, ::isatty(STDERR_FILENO) != 0);
+    return RunChosen(*package, options, shard);
   } catch (const EUsageError& e) {
     std::cerr << "corvatin-batch: " << e.what() << "\nRun with --help for more information.\n";
     return beUsage;

@@ -21,12 +21,15 @@ void TBlock::Execute(bool&) {}
 void TBlock::Start(IWorkerThread* thread) {
   running_ = true;
   thread_ = thread ? thread->SelfAs<IWorkerThread>() : nullptr;
+  // Kept for the run, so that two runs (or the workers of one) never see each other's structures.
+  space_ = thread ? thread->DataSpace() : SharedDataSpace();
 }
 
 void TBlock::Stop() {
   progress_.reset();
   running_ = false;
   thread_.reset();
+  space_ = SharedDataSpace();
 }
 
 void TBlock::SetBusy(bool) {}
@@ -34,16 +37,28 @@ void TBlock::SetBusy(bool) {}
 Ptr<IObject> TBlock::GetInputObject() const {
   // A block without ports has no input; that is "nothing published", not an error.
   if (portNames_.empty()) return nullptr;
-  return SharedDataSpace()->GetInterfaceObject(portNames_.front());
+  return space_->GetInterfaceObject(portNames_.front());
 }
 
 void TBlock::WithdrawStructure() {
-  if (!portNames_.empty()) SharedDataSpace()->DeleteParam(portNames_.front());
+  if (!portNames_.empty()) space_->DeleteParam(portNames_.front());
 }
 
 void TBlock::Synchronize(const std::function<void()>& method) {
   if (const Ptr<IWorkerThread> thread = thread_.lock())
     thread->Synchronize(method);
+  else
+    method();
+}
+
+std::int64_t TBlock::CurrentRecord() const {
+  const Ptr<IWorkerThread> thread = thread_.lock();
+  return thread ? thread->CurrentRecord() : -1;
+}
+
+void TBlock::InInputOrder(const std::function<void()>& method) {
+  if (const Ptr<IWorkerThread> thread = thread_.lock())
+    thread->InInputOrder(method);
   else
     method();
 }

@@ -1,12 +1,13 @@
 #pragma once
 // Processing blocks: one step of a procedure (read, complete, classify, compute, write). Blocks never hold each
-// other; they hand structures on through the shared data space under their port names.
+// other; they hand structures on through the run's data space under their port names.
 
 #include "core/errors.h"
 #include "core/parameters.h"
 #include "core/progress.h"
 #include "graph/graph.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <typeindex>
@@ -18,6 +19,12 @@ namespace corvatin {
 class IWorkerThread : public virtual IObject {
 public:
   virtual void Synchronize(const std::function<void()>& method) = 0;
+  /// Runs method once every earlier record of the input has written its results (at once in a run of its own).
+  virtual void InInputOrder(const std::function<void()>& method) { method(); }
+  /// The data space of the run: the structures its blocks hand to each other.
+  virtual Ptr<TParameters> DataSpace() { return SharedDataSpace(); }
+  /// The input record the run is at (0-based over all its files; -1 when unknown).
+  virtual std::int64_t CurrentRecord() const { return -1; }
 };
 
 /// One processing step of a procedure.
@@ -85,7 +92,9 @@ protected:
   Ptr<IProgressCallback> GetProgress() const { return progress_; }
   Ptr<IWorkerThread> GetThread() const { return thread_.lock(); }
 
-  /// The object published under port 0's name in the shared data space (none when nothing is published).
+  /// The data space of the running run (the process-wide one outside a run).
+  const Ptr<TParameters>& DataSpace() const { return space_; }
+  /// The object published under port 0's name in the data space (none when nothing is published).
   Ptr<IObject> GetInputObject() const;
   /// The published input as interface T (none when missing or unsupported).
   template <class T> Ptr<T> GetInputAs() const { return std::dynamic_pointer_cast<T>(GetInputObject()); }
@@ -93,13 +102,17 @@ protected:
   Ptr<ISubGraph> GetInputStructure() const { return GetInputAs<ISubGraph>(); }
   /// Publishes structure under port 0's name as an interface parameter with identifier T.
   template <class T> void PublishStructure(const Ptr<T>& structure) {
-    SharedDataSpace()->AddParam(GetPortName(0), MakeInterfaceParam<T>(structure), nullptr, true);
+    space_->AddParam(GetPortName(0), MakeInterfaceParam<T>(structure), nullptr, true);
   }
-  /// Removes port 0's entry from the shared data space.
+  /// Removes port 0's entry from the data space.
   void WithdrawStructure();
 
   /// Runs method on the main thread through the worker and waits; outside a run it runs at once.
   void Synchronize(const std::function<void()>& method);
+  /// The input record being processed (-1 outside a run or before one is read).
+  std::int64_t CurrentRecord() const;
+  /// Runs method after every earlier record's results (at once outside a run shared by several workers).
+  void InInputOrder(const std::function<void()>& method);
   /// Reports position (refresh may be reset by the receiver); false asks the block to stop this structure.
   bool Progress(int position, bool& refresh);
   bool Progress(int position);
@@ -125,6 +138,7 @@ private:
   bool running_ = false;
   std::vector<std::string> portNames_;
   std::weak_ptr<IWorkerThread> thread_;
+  Ptr<TParameters> space_ = SharedDataSpace();
 };
 
 } // namespace corvatin

@@ -18,6 +18,9 @@ public:
   /// Where the structure of the present pass came from, for messages: `"<name>", record <n> of "<file>"`;
   /// empty when it came from no file.
   virtual std::string GetRecordText() const { return {}; }
+  /// Whether the record the next pass reads is another run's (a worker sharing the input): the reader must still
+  /// find where it ends exactly as when it reads it whole, but may leave its structure unfinished.
+  virtual void SetSkimming(bool) {}
 };
 
 } // namespace corvatin

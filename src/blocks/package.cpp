@@ -64,11 +64,12 @@ void TPackage::ActivateEditor() {
 
 bool TPackage::Execute(bool step, const Ptr<IRunFinished>& finishNotify, const Ptr<IProgressLog>& log,
                        const Ptr<IProgressCallback>& progress) {
+  if (runInline_ && step) throw std::logic_error("a run on the calling thread cannot step");
   if (const Ptr<IEditor> editor = Editor())
     if (!editor->CanStart()) return false;
   if (!ReleaseWorker()) return false;
   ReapRetired();
-  if (!dispatcher_) dispatcher_ = MainDispatcher();
+  if (!dispatcher_ && !runInline_) dispatcher_ = MainDispatcher();
   TPackageThread::Setup setup;
   setup.blocks = blocks_;
   setup.editorIndex = editorIndex_;
@@ -77,6 +78,8 @@ bool TPackage::Execute(bool step, const Ptr<IRunFinished>& finishNotify, const P
   setup.progress = progress;
   setup.finishNotify = finishNotify;
   setup.dispatcher = dispatcher_;
+  setup.runInline = runInline_;
+  setup.share = share_;
   thread_ = TPackageThread::Create(std::move(setup));
   thread_->Begin(step);
   return true;

@@ -5,6 +5,7 @@
 #include "blocks/dispatcher.h"
 #include "blocks/editor.h"
 #include "blocks/input.h"
+#include "blocks/record_share.h"
 
 #include <string>
 #include <vector>
@@ -49,7 +50,8 @@ public:
   virtual bool CanExecute() const = 0;
   virtual void ActivateEditor() = 0;
   /// Starts a run (paused at the editor block after the first structure when step); false when the editor block
-  /// cannot start (no worker is created then).
+  /// cannot start (no worker is created then). A package run inline has finished its run when this returns and
+  /// refuses step with std::logic_error.
   virtual bool Execute(bool step, const Ptr<IRunFinished>& finishNotify, const Ptr<IProgressLog>& log,
                        const Ptr<IProgressCallback>& progress) = 0;
   virtual void Pause() = 0;
@@ -97,6 +99,12 @@ public:
   /// Throws std::out_of_range.
   std::string GetNameAt(int index) const override;
 
+  /// Later runs run on the thread that starts them, with no hand-over to the main thread (a program without a
+  /// window); step mode is refused then.
+  void SetRunInline(bool flag) { runInline_ = flag; }
+  /// The share of the input's records later runs take (all by default).
+  void SetRecordShare(const TRecordShare& share) { share_ = share; }
+
   /// The summary of the last run once it has ended (its outcome stays roStoppedOnError while none has).
   TRunSummary GetRunSummary() const;
 
@@ -121,6 +129,8 @@ private:
   std::vector<Ptr<TPackageThread>> retired_;
   bool showStructures_ = true;
   Ptr<IDispatcher> dispatcher_;
+  bool runInline_ = false;
+  TRecordShare share_;
 };
 
 } // namespace corvatin

@@ -1,8 +1,14 @@
 #include "blocks/worker.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace corvatin {
+
+namespace {
+/// Ends a pass whose record will never get its turn (a run sharing the input failed at an earlier record).
+struct ERunStopped {};
+} // namespace
 
 Ptr<TPackageThread> TPackageThread::Create(Setup setup) {
   auto worker = std::make_shared<TPackageThread>(std::move(setup));
@@ -13,12 +19,16 @@ Ptr<TPackageThread> TPackageThread::Create(Setup setup) {
 TPackageThread::TPackageThread(Setup setup)
     : blocks_(std::move(setup.blocks)), editorIndex_(setup.editorIndex), finishNotify_(std::move(setup.finishNotify)),
       progress_(std::move(setup.progress)), log_(std::move(setup.log)), dispatcher_(std::move(setup.dispatcher)),
-      showing_(setup.showing), showRequested_(setup.showing) {
-  if (!dispatcher_) dispatcher_ = MainDispatcher();
+      showing_(setup.showing), inline_(setup.runInline), share_(std::move(setup.share)),
+      showRequested_(setup.showing) {
+  // Inline runs hand nothing over: asking for the process-wide dispatcher would bind it to this thread.
+  if (!dispatcher_ && !inline_) dispatcher_ = MainDispatcher();
   for (const auto& block : blocks_) {
     busy_.push_back(std::dynamic_pointer_cast<IBusy>(block));
-    if (!input_) input_ = std::dynamic_pointer_cast<IInput>(block);
+    if (!input_ && (input_ = std::dynamic_pointer_cast<IInput>(block))) inputIndex_ = busy_.size() - 1;
   }
+  // Without an input block the first block delivers the structures: the record is known after it.
+  if (!input_) inputIndex_ = 0;
   if (editorIndex_ >= 0 && editorIndex_ < static_cast<int>(blocks_.size()))
     editor_ = std::dynamic_pointer_cast<IEditor>(blocks_[static_cast<size_t>(editorIndex_)]);
   if (!editor_) editorIndex_ = -1;
@@ -36,6 +46,7 @@ TPackageThread::~TPackageThread() {
 }
 
 void TPackageThread::Launch() {
+  if (inline_) return;
   Ptr<TPackageThread> self = SelfAs<TPackageThread>();
   thread_ = std::thread([self] {
     try {
@@ -53,9 +64,18 @@ void TPackageThread::Launch() {
 
 void TPackageThread::Begin(bool step) {
   if (begun_) return;
+  if (inline_ && step) throw std::logic_error("a run on the calling thread cannot step");
   begun_ = true;
   state_ = step ? wsStepping : wsRunning;
   wake_.Set();
+  if (!inline_) return;
+  try {
+    Body();
+  } catch (...) {
+    // As on a thread of its own: Body handles every error of the run.
+  }
+  EndOfThread();
+  ended_ = true;
 }
 
 void TPackageThread::SetState(int state) {
@@ -87,6 +107,7 @@ void TPackageThread::StopAndWait() {
 
 bool TPackageThread::WaitUntilEnded() {
   if (depth_ > 0) return false;
+  if (inline_) return true; // an inline run has ended when Begin returns
   dispatcher_->ServeUntil([this] { return ended_.load(); });
   if (thread_.joinable()) thread_.join();
   return true;
@@ -97,17 +118,44 @@ void TPackageThread::Detach() {
 }
 
 void TPackageThread::HandOver(const std::function<void()>& fn) {
-  dispatcher_->Invoke([&] {
+  // Lines held for this structure go first, in the same hand-over: the window sees them in order.
+  const bool deliver = !inline_ && !held_.empty() && !Withholding();
+  const auto run = [&] {
     // Counted on the main thread: while it is above 0 the main thread must not wait for this worker.
     ++depth_;
     try {
+      if (deliver) DeliverHeldHere();
       fn();
     } catch (...) {
       --depth_;
       throw;
     }
     --depth_;
-  });
+  };
+  if (inline_)
+    run();
+  else
+    dispatcher_->Invoke(run);
+}
+
+bool TPackageThread::Withholding() const {
+  if (!share_.Partial()) return false;
+  return record_ < 0 || (share_.turns && !turnHeld_);
+}
+
+void TPackageThread::DeliverHeldHere() {
+  std::vector<Line> lines;
+  lines.swap(held_);
+  if (log_)
+    for (const Line& line : lines) log_->AddMessage(line.text, line.kind, line.transient);
+}
+
+void TPackageThread::DeliverHeld() {
+  if (held_.empty()) return;
+  if (inline_)
+    DeliverHeldHere();
+  else
+    HandOver([] {});
 }
 
 // ---------------------------------------------------------------------------- what the blocks call
@@ -116,7 +164,11 @@ void TPackageThread::Progress(int position, bool& cont, bool& refresh) {
   cont_ = cont && state_ != wsStopping;
   refresh_ = refresh;
   position_ = position;
-  if (progress_) HandOver([this] { progress_->Progress(position_, cont_, refresh_); });
+  // A window redraws its bar only when the position moves: the same position again costs no hand-over.
+  if (progress_ && (inline_ || refresh || position != shownPosition_)) {
+    shownPosition_ = position;
+    HandOver([this] { progress_->Progress(position_, cont_, refresh_); });
+  }
   cont = cont_;
   refresh = refresh_;
 }
@@ -136,10 +188,19 @@ void TPackageThread::Clear() {
 }
 
 void TPackageThread::AddMessage(const std::string& text, int kind, bool transient) {
-  logText_ = text;
-  logKind_ = kind;
-  logTransient_ = transient;
-  if (log_) HandOver([this] { log_->AddMessage(logText_, logKind_, logTransient_); });
+  if (!log_) return;
+  // On a thread of its own a structure's lines go to the window together, at the end of its pass; in a shared
+  // run they wait until the record is known to be this run's and its turn has come.
+  if (!inline_ || Withholding()) {
+    held_.push_back({text, kind, transient});
+    return;
+  }
+  log_->AddMessage(text, kind, transient);
+}
+
+void TPackageThread::InInputOrder(const std::function<void()>& method) {
+  if (!TakeTurn()) throw ERunStopped();
+  method();
 }
 
 void TPackageThread::SafeLog(const std::string& text, int kind) {
@@ -153,7 +214,7 @@ void TPackageThread::SafeLog(const std::string& text, int kind) {
 // ------------------------------------------------------------------------------------------ the run
 
 void TPackageThread::Body() {
-  wake_.Wait();
+  if (!inline_) wake_.Wait();
   aborted_ = true;
   try {
     Clear();
@@ -178,8 +239,18 @@ void TPackageThread::Body() {
     SafeLog(kUnexpectedError, lkError);
   }
   summary_.outcome = failed_ ? roStoppedOnError : (terminated_ || aborted_) ? roStoppedByUser : roFinished;
+  if (share_.turns) {
+    // The workers of one process: whoever runs them closes the log once for all.
+    EndShare();
+    return;
+  }
+  if (share_.Partial()) EndShare();
   SafeLog(RunSummaryText(summary_), lkPlain);
   SafeLog(terminated_ || aborted_ ? kExecutionStopped : kExecutionFinished, lkHeading);
+  try {
+    DeliverHeld();
+  } catch (...) {
+  }
 }
 
 void TPackageThread::StartBlocks() {
@@ -218,29 +289,96 @@ void TPackageThread::RunPasses() {
   // An empty chain has nothing that could ever end its passes.
   bool more = !blocks_.empty();
   while (more && !terminated_) {
+    record_ = -1;
+    taken_ = false;
+    turnHeld_ = false;
+    bool written = false, skipped = false;
     try {
       RunPass(more);
-      if (!terminated_ && cont_) ++summary_.written;
+      written = !terminated_ && taken_;
     } catch (const EInputError&) {
       throw;
     } catch (const ENoStructure&) {
       // The input had nothing to deliver: no structure, nothing to say.
+    } catch (const ERunStopped&) {
+      terminated_ = true;
     } catch (const ERecordError& e) {
       // A broken record: the reader's message names the file, the line and the record.
-      ++summary_.skipped;
-      AddMessage(e.what(), lkError, false);
+      if (record_ >= 0 || TakeRecord()) {
+        skipped = true;
+        AddMessage(e.what(), lkError, false);
+      }
     } catch (const EChemError& e) {
       // One structure failed: say which, and go on with the next one.
-      ++summary_.skipped;
-      std::string where;
-      try {
-        if (input_) where = input_->GetRecordText();
-      } catch (...) {
+      if (record_ >= 0 || TakeRecord()) {
+        skipped = true;
+        std::string where;
+        try {
+          if (input_) where = input_->GetRecordText();
+        } catch (...) {
+        }
+        AddMessage(where.empty() ? std::string(e.what()) : std::string(e.what()) + " (" + where + ")", lkError,
+                   false);
       }
-      AddMessage(where.empty() ? std::string(e.what()) : std::string(e.what()) + " (" + where + ")", lkError, false);
     }
+    EndRecord(written, skipped);
     // A caller that said "stop" before any block ran would otherwise see the same pass repeat forever.
     if (!cont_) terminated_ = true;
+  }
+}
+
+bool TPackageThread::TakeRecord() {
+  record_ = nextRecord_++;
+  taken_ = share_.Takes(record_);
+  // Another run writes this record and its lines; this one only had to read past it.
+  if (!taken_) held_.clear();
+  return taken_;
+}
+
+bool TPackageThread::TakeTurn() {
+  if (!share_.turns || turnHeld_) return true;
+  if (!share_.turns->Wait(share_.Position(record_))) return false;
+  turnHeld_ = true;
+  DeliverHeld();
+  return true;
+}
+
+void TPackageThread::EndRecord(bool written, bool skipped) {
+  if (record_ < 0) {
+    // No record was read (a file without structures): its lines belong to the next record, or to the end.
+    if (!share_.Partial()) DeliverHeld();
+    return;
+  }
+  if (!taken_) return;
+  if (!TakeTurn()) {
+    held_.clear();
+    terminated_ = true;
+    return;
+  }
+  DeliverHeld();
+  if (written) ++summary_.written;
+  if (skipped) ++summary_.skipped;
+  if (share_.turns) share_.turns->Pass(share_.Position(record_));
+  turnHeld_ = false;
+}
+
+void TPackageThread::EndShare() {
+  try {
+    if (!share_.turns) {
+      DeliverHeld();
+      return;
+    }
+    // The end, or the record that failed, is the one after the last read unless the failure came inside a record
+    // of this run's own; the lines left over (the failure, a file without structures) are said by its owner.
+    const std::int64_t last = share_.Position(failed_ && record_ >= 0 && taken_ ? record_ : nextRecord_);
+    const bool owner = share_.TakesPosition(last);
+    if (!turnHeld_ && owner) turnHeld_ = share_.turns->Wait(last);
+    if (turnHeld_) DeliverHeld();
+    held_.clear();
+    if (failed_) share_.turns->StopAt(owner ? last : last + 1);
+  } catch (...) {
+    // The log failed; the other workers must still be released.
+    if (failed_) share_.turns->StopAt(0);
   }
 }
 
@@ -250,8 +388,11 @@ void TPackageThread::RunPass(bool& more) {
     showing_ = requested;
     if (editor_) HandOver([this] { editor_->SetShowing(showing_); });
   }
+  // A record another worker takes is only read past; completing its structure would be wasted.
+  if (input_) input_->SetSkimming(share_.Partial() && !share_.Takes(nextRecord_));
   for (size_t i = 0; i < blocks_.size() && cont_ && !terminated_; ++i) {
     if (showing_ || !blocks_[i]->IsDisplayOnly()) ExecuteBlock(i, more);
+    if (i == inputIndex_ && !TakeRecord()) return;
     if (cont_ && !terminated_) {
       if (static_cast<int>(i) == editorIndex_ && state_ == wsStepping) PauseAtEditor();
     } else {

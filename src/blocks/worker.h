@@ -1,6 +1,7 @@
 #pragma once
-// The worker thread of a package: runs the chain once per structure, relays every call of the blocks to the main
-// thread through the dispatcher, and offers pause, step, resume and stop.
+// The worker of a package: runs the chain once per structure. On its own thread it relays the blocks' calls to the
+// main thread through the dispatcher (a structure's log lines in one hand-over) and offers pause, step, resume and
+// stop; inline it runs on the calling thread with no hand-over at all (the batch tool, which has no window).
 
 #include "blocks/block.h"
 #include "blocks/dispatcher.h"
@@ -8,8 +9,10 @@
 #include "blocks/event.h"
 #include "blocks/input.h"
 #include "blocks/package.h"
+#include "blocks/record_share.h"
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,6 +38,10 @@ public:
     Ptr<IProgressCallback> progress;
     Ptr<IRunFinished> finishNotify;
     Ptr<IDispatcher> dispatcher;
+    /// Runs on the thread that calls Begin, without hand-overs; step mode is refused.
+    bool runInline = false;
+    /// The share of the input's records this run takes (all when count is 1).
+    TRecordShare share;
   };
 
   /// Creates the worker; its thread waits for the first state change (Begin).
@@ -45,7 +52,8 @@ public:
   TPackageThread& operator=(const TPackageThread&) = delete;
 
   // Main thread.
-  /// Releases the thread into its run: paused at the editor block when step.
+  /// Releases the thread into its run: paused at the editor block when step. Inline, runs the whole run before
+  /// returning; std::logic_error for step.
   void Begin(bool step);
   /// 1 runs freely, 2 pauses at the next pause point but one; ignored once the run ends or is being stopped.
   void SetState(int state);
@@ -75,6 +83,9 @@ public:
   void Clear() override;
   void AddMessage(const std::string& text, int kind, bool transient) override;
   void Synchronize(const std::function<void()>& method) override { HandOver(method); }
+  void InInputOrder(const std::function<void()>& method) override;
+  Ptr<TParameters> DataSpace() override { return space_; }
+  std::int64_t CurrentRecord() const override { return record_; }
 
 private:
   void Launch();
@@ -85,6 +96,19 @@ private:
   void ExecuteBlock(size_t index, bool& more);
   void PauseAtEditor();
   void EndOfThread();
+  /// Decides whether the record just read is this run's; false ends the pass unseen.
+  bool TakeRecord();
+  /// After a pass: waits for the record's turn, delivers its lines, counts it and passes the turn on.
+  void EndRecord(bool written, bool skipped);
+  /// After the last pass of a shared run: delivers what is left in turn and ends the others' turns on a failure.
+  void EndShare();
+  /// Takes the current record's turn unless held; false when the runs stopped before it.
+  bool TakeTurn();
+  /// Whether log lines wait for the record's decision or its turn.
+  bool Withholding() const;
+  /// Delivers the held log lines (in one hand-over on a thread of its own).
+  void DeliverHeld();
+  void DeliverHeldHere();
   /// Logs from the worker's own error handling: never throws.
   void SafeLog(const std::string& text, int kind);
   /// Runs fn on the main thread and waits (the synchronous hand-over).
@@ -107,14 +131,26 @@ private:
   bool cont2_ = true, refresh2_ = false;
   int position2_ = 0;
   std::string text2_;
-  std::string logText_;
-  int logKind_ = 0;
-  bool logTransient_ = false;
+  struct Line {
+    std::string text;
+    int kind;
+    bool transient;
+  };
+  std::vector<Line> held_;   // log lines not delivered yet
+  int shownPosition_ = -1;   // the last position the progress receiver was given
+  std::int64_t nextRecord_ = 0; // records read so far over every file
+  std::int64_t record_ = -1;    // the record of this pass, -1 before it is read
+  bool taken_ = false;          // the record is this run's
+  bool turnHeld_ = false;
   bool startOk_ = true;
   std::string startMessage_;
   bool aborted_ = false;
   bool failed_ = false; // an error ended the run
   TRunSummary summary_;
+  bool inline_;
+  TRecordShare share_;
+  size_t inputIndex_ = static_cast<size_t>(-1);
+  Ptr<TParameters> space_ = std::make_shared<TParameters>(); // this run's structures, seen by no other run
 
   // Shared between the threads.
   std::atomic<int> state_{wsFinished};

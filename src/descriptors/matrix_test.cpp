@@ -19,7 +19,7 @@ TMatrixTest::TMatrixTest() : TBlock(1) {
 }
 
 void TMatrixTest::Execute(bool&) {
-  const Ptr<TParameters> shared = SharedDataSpace();
+  const Ptr<TParameters> shared = DataSpace();
   const auto target = std::dynamic_pointer_cast<IParameters>(GetInputStructure());
   Ptr<IDoubleMatrix> x = shared->GetMatrix(kSphereCoordinates);
   // The reader of point sets puts the coordinates on the structure as well. A structure without them came from

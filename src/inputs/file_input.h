@@ -86,6 +86,7 @@ public:
   /// The number (from 1) of the record being read in the current file; 0 before the first.
   int GetRecordNumber() const { return recordNumber_; }
   std::string GetRecordText() const override;
+  void SetSkimming(bool flag) override { skimming_ = flag; }
   /// Whether the start of a file, head (up to its first megabyte; whole says it is the whole file), can be a file
   /// of this reader's format; a file that cannot is refused before the run reads anything. Any text by default.
   virtual bool LooksLikeFormat(std::string_view head, bool whole) const;
@@ -96,6 +97,8 @@ protected:
   /// The molecule published under port 0's name, cleared, remembered until Stop. When nothing was published
   /// at Start, the reader published a molecule of its own there, and that one is used.
   IMolecule& TakeMolecule();
+  /// Whether the record being read is another run's (see IInput::SetSkimming).
+  bool Skimming() const { return skimming_; }
   /// The molecule taken by TakeMolecule (none before).
   const Ptr<IMolecule>& GetMolecule() const { return molecule_; }
   /// Reports ProgressPercent to the progress callback.
@@ -114,6 +117,7 @@ private:
   Ptr<IParser> tokenizer_;
   Ptr<IMolecule> molecule_;
   Ptr<IMolecule> ownMolecule_; // published by this reader because nothing else was
+  bool skimming_ = false;
 };
 
 } // namespace corvatin

@@ -174,6 +174,10 @@ void TGraphFileInput::CheckFiles() {
   }
 }
 
+void TGraphFileInput::SetSkimming(bool flag) {
+  for (const Reader& reader : readers_) reader.input->SetSkimming(flag);
+}
+
 void TGraphFileInput::Stop() {
   fileNames_.clear();
   SelectChild(-1);

@@ -43,6 +43,8 @@ public:
   /// format; EInputError naming the file otherwise. A file named twice is a warning.
   void Start(IWorkerThread* thread) override;
   std::string GetRecordText() const override;
+  /// Tells every reader.
+  void SetSkimming(bool flag) override;
   void Stop() override;
   /// Reads the next structure: selects the reader of the current file when it changed (EInputError
   /// `Unknown file extension "%s".` when no reader lists the extension), lets it read, and goes on to the next

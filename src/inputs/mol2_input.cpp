@@ -329,6 +329,8 @@ void TTriposMOLInput::Execute(bool& more) {
     more = !Tokenizer()->AtEnd();
     throw RecordError(e);
   }
+  // The record's end is found: another run's structure needs no more.
+  if (Skimming()) return;
   // MOL2 has no hydrogen count field: every atom's hydrogens follow from its valence.
   CompleteAsRead(molecule, {}, true);
   FitView(molecule);

@@ -236,6 +236,8 @@ void TMOLInput::Execute(bool& more) {
     more = !Tokenizer()->AtEnd();
     throw RecordError(e);
   }
+  // The record's end is found: another run's structure needs no more.
+  if (Skimming()) return;
   CompleteAsRead(molecule, hydrogensStated, true);
   FitView(molecule);
   ReportProgress();

@@ -201,7 +201,7 @@ void TXYZSphereInput::Execute(bool& more) {
     more = !tokenizer.AtEnd(); // the set was read whole: the next one follows
     throw;
   }
-  const Ptr<TParameters> shared = SharedDataSpace();
+  const Ptr<TParameters> shared = DataSpace();
   const std::pair<const char*, Ptr<IDoubleMatrix>> matrices[] = {{kParamCoordMatrix, set.coordinates},
                                                                   {kParamSphereVertexMatrix, set.distances},
                                                                   {kParamSphereVertexMatrixInv, set.inverseDistances}};

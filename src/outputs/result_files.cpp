@@ -28,11 +28,23 @@ Ptr<IResultFolderQuestion> folderQuestion;
 std::atomic<bool> folderAsked{false};
 std::mutex overrideMutex;
 std::string folderOverride;
+std::mutex journalMutex;
+TAppendJournal journal;
 
 // A header line longer than this is not one this program wrote; reading stops there.
 constexpr size_t kMaxHeaderBytes = 16u << 20;
 
 } // namespace
+
+void SetAppendJournal(TAppendJournal note) {
+  std::lock_guard<std::mutex> lock(journalMutex);
+  journal = std::move(note);
+}
+
+void NoteAppend(std::int64_t record, const std::string& path, std::size_t bytes, bool header) {
+  std::lock_guard<std::mutex> lock(journalMutex);
+  if (journal) journal(record, path, bytes, header);
+}
 
 void SetResultFolderQuestion(const Ptr<IResultFolderQuestion>& question) {
   std::lock_guard<std::mutex> lock(questionMutex);
@@ -169,7 +181,7 @@ std::string TResultFile::ReadFirstLine() {
   return utf8_ ? line : FromWindows1252(line);
 }
 
-void TResultFile::Append(const std::string& text) {
+std::size_t TResultFile::Append(const std::string& text) {
   std::string bytes = utf8_ ? text : ToWindows1252(text);
   if (lineEnd_ != "\r\n")
     for (size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += lineEnd_.size())
@@ -191,6 +203,7 @@ void TResultFile::Append(const std::string& text) {
     }
     done += static_cast<size_t>(written);
   }
+  return done;
 }
 
 void TResultFile::Undo() noexcept {

@@ -5,6 +5,8 @@
 
 #include "core/object.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -49,6 +51,16 @@ std::string ResultFolderAsSet();
 /// links to one existing file.
 bool SameResultFile(const std::string& a, const std::string& b);
 
+/// Told of each structure's text as it reaches a result file, in the order written: the input record it came from
+/// (0-based over the run's files), the file, the bytes written and whether they begin with the header line.
+using TAppendJournal =
+    std::function<void(std::int64_t record, const std::string& path, std::size_t bytes, bool header)>;
+/// Installs the journal for the whole process (none: nobody is told); the batch tool's shards keep one so that
+/// their files can be joined in input order.
+void SetAppendJournal(TAppendJournal journal);
+/// Tells the journal, if any.
+void NoteAppend(std::int64_t record, const std::string& path, std::size_t bytes, bool header);
+
 /// A result file open for appending (others may read it meanwhile); closed when the object goes. Each Append is
 /// whole or nothing and never glues onto an unterminated last line; writers in other runs and other processes
 /// are kept apart by an advisory lock taken with Lock.
@@ -76,8 +88,8 @@ public:
   std::string ReadFirstLine();
   /// Appends text (UTF-8 with CR LF line ends) with one write, after a line end when the file does not end in
   /// one. When the write fails the file is cut back to its length before the call and EFatalError names the file
-  /// and the system's reason.
-  void Append(const std::string& text);
+  /// and the system's reason. Returns the number of bytes written.
+  std::size_t Append(const std::string& text);
   /// Cuts the file back to its length before the last Append: the structure failed in the other file.
   void Undo() noexcept;
 

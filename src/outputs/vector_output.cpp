@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 namespace corvatin {
 
@@ -28,21 +29,36 @@ std::string NumberedPath(const std::string& path, int n) {
 
 } // namespace
 
+struct TVectorOutput::TRun {
+  // (record, data file) pairs already warned about in this run: one warning each, not one per structure.
+  std::set<std::pair<std::string, std::string>> warned;
+  // The data file this run writes to, chosen by its first structure with values; empty until then.
+  std::string dataPath;
+  std::string dataNamed; // the data file named when dataPath was chosen
+  // Kept open for the run: opening them and reading the header again for every structure costs more than the
+  // values themselves.
+  std::unique_ptr<TResultFile> results;
+  std::unique_ptr<TResultFile> data;
+  std::vector<std::string> dataHeader; // data's header as read or written
+};
+
 TVectorOutput::TVectorOutput(const std::vector<std::string>& names, const std::string& dataFile,
                              const std::string& resultsFile, bool rowLines, bool labelledValues)
-    : TBlock(1), rowLines_(rowLines), labelledValues_(labelledValues) {
+    : TBlock(1), rowLines_(rowLines), labelledValues_(labelledValues), run_(std::make_shared<TRun>()) {
   for (const std::string& name : names)
     records_.push_back({name, olMolecule});
   AddParameters(dataFile, resultsFile);
 }
 
 TVectorOutput::TVectorOutput(const IClassification& source, const std::string& dataFile, const std::string& resultsFile)
-    : TBlock(1), rowLines_(false), labelledValues_(true) {
+    : TBlock(1), rowLines_(false), labelledValues_(true), run_(std::make_shared<TRun>()) {
   for (int level : {olMolecule, olAtom, olBond})
     for (int i = 0; i < source.GetValueCount(level); ++i)
       records_.push_back({source.GetValueName(level, i), level});
   AddParameters(dataFile, resultsFile);
 }
+
+TVectorOutput::~TVectorOutput() = default;
 
 void TVectorOutput::AddParameters(const std::string& dataFile, const std::string& resultsFile) {
   AddParam(kParamOutputDataFile, std::make_shared<TStringParameter>(kParamOutputDataFile, dataFile), nullptr, false);
@@ -53,13 +69,28 @@ void TVectorOutput::AddParameters(const std::string& dataFile, const std::string
 
 void TVectorOutput::Start(IWorkerThread* thread) {
   TBlock::Start(thread);
-  warned_.clear();
-  dataPath_.clear();
+  if (!shared_) run_ = std::make_shared<TRun>();
   // Both names resolve against the same folder, so the folder as it stands decides even before the user is asked.
   const std::string folder = ResultFolderAsSet();
   const std::string data = ResultFilePath(folder, GetString(kParamOutputDataFile));
   const std::string results = ResultFilePath(folder, GetString(kParamOutputResultsFile));
   if (SameResultFile(data, results)) throw EFatalError(SameFileMessage(data, results));
+}
+
+void TVectorOutput::Stop() {
+  // The files close when the last output sharing the run lets go of it.
+  run_ = std::make_shared<TRun>();
+  shared_ = false;
+  TBlock::Stop();
+}
+
+void TVectorOutput::ShareRunWith(TVectorOutput& other) {
+  if (!shared_) {
+    run_ = std::make_shared<TRun>();
+    shared_ = true;
+  }
+  other.run_ = run_;
+  other.shared_ = true;
 }
 
 void TVectorOutput::Execute(bool&) {
@@ -73,7 +104,11 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
   options.precision = static_cast<int>(std::clamp<std::int64_t>(GetInt(kParamPrecision), 0, kMaxPrecision));
   TComposedStructure composed = ComposeStructure(structure, records_, options);
   if (composed.lines.empty()) return;
+  // Composing may run beside other structures; the files and the log take them in the order they were read.
+  InInputOrder([&] { Commit(composed); });
+}
 
+void TVectorOutput::Commit(const TComposedStructure& composed) {
   // Both files are opened before anything is written, so a file that cannot be created ends the run with neither
   // file holding part of this structure.
   const std::string folder = ResultFolder([this](const std::function<void()>& ask) { Synchronize(ask); });
@@ -85,73 +120,98 @@ void TVectorOutput::Write(const Ptr<IObject>& structure) {
     else
       LogMessage(line.text);
   }
-  // Locked from here to the end of the writes: no other run reads the header or writes a line meanwhile.
-  std::unique_ptr<TResultFile> results;
   std::string dataText;
   std::vector<TDataCell> dropped;
-  std::unique_ptr<TResultFile> data = LockFiles(folder, composed, results, dataText, dropped);
-  if (data) data->Append(dataText);
+  // Locked from here to the end of the writes: no other run reads the header or writes a line meanwhile.
+  struct Unlock {
+    TRun& run;
+    ~Unlock() {
+      if (run.data) run.data->Unlock();
+      if (run.results) run.results->Unlock();
+    }
+  } unlock{*run_};
+  TResultFile* data = LockFiles(folder, composed, dataText, dropped);
+  const bool header = data && data->IsEmpty();
+  const size_t dataBytes = data ? data->Append(dataText) : 0;
+  size_t resultsBytes = 0;
   try {
-    results->Append(composed.results);
+    resultsBytes = run_->results->Append(composed.results);
   } catch (...) {
     // A structure is in both files or in neither.
     if (data) data->Undo();
     throw;
   }
+  if (data) NoteAppend(CurrentRecord(), data->Path(), dataBytes, header);
+  NoteAppend(CurrentRecord(), run_->results->Path(), resultsBytes, false);
   if (data) WarnDropped(dropped, data->Path());
 }
 
-std::unique_ptr<TResultFile> TVectorOutput::LockFiles(const std::string& folder, const TComposedStructure& composed,
-                                                      std::unique_ptr<TResultFile>& results, std::string& dataText,
-                                                      std::vector<TDataCell>& dropped) {
+void TVectorOutput::OpenResults(const std::string& path) {
+  if (!run_->results || run_->results->Path() != path) run_->results = std::make_unique<TResultFile>(path);
+}
+
+TResultFile* TVectorOutput::LockFiles(const std::string& folder, const TComposedStructure& composed,
+                                      std::string& dataText, std::vector<TDataCell>& dropped) {
   const std::string named = ResultFilePath(folder, GetString(kParamOutputDataFile));
   // A folder or file name changed during a run (a paused run in the workbench) is chosen for anew.
-  if (named != dataNamed_) dataPath_.clear();
-  dataNamed_ = named;
-  const auto openResults = [&] {
-    if (!results) results = std::make_unique<TResultFile>(ResultFilePath(folder, GetString(kParamOutputResultsFile)));
-  };
+  if (named != run_->dataNamed) {
+    run_->dataPath.clear();
+    run_->data.reset();
+  }
+  run_->dataNamed = named;
+  const std::string resultsPath = ResultFilePath(folder, GetString(kParamOutputResultsFile));
   // A line of a name alone would stand for a molecule whose values are all missing, and could write a header
   // without value columns that no later structure fits.
   if (composed.header.size() < 2) {
     const std::string name = composed.lines.front().front().text;
-    LogWarning("\"" + name + "\" has no values for \"" + (dataPath_.empty() ? named : dataPath_) +
+    LogWarning("\"" + name + "\" has no values for \"" + (run_->dataPath.empty() ? named : run_->dataPath) +
                "\": no line is written there.");
-    openResults();
-    results->Lock();
+    OpenResults(resultsPath);
+    run_->results->Lock();
     return nullptr;
   }
   for (int n = 1; n <= kMaxDataFiles; ++n) {
-    const std::string path = dataPath_.empty() ? NumberedPath(named, n) : dataPath_;
-    auto data = std::make_unique<TResultFile>(path);
-    openResults();
-    if (data->Identity() == results->Identity()) {
-      if (n == 1 || !dataPath_.empty()) throw EFatalError(SameFileMessage(path, results->Path()));
+    const std::string path = run_->dataPath.empty() ? NumberedPath(named, n) : run_->dataPath;
+    std::unique_ptr<TResultFile> candidate;
+    if (!run_->data || run_->data->Path() != path) {
+      candidate = std::make_unique<TResultFile>(path);
+      run_->dataHeader.clear();
+    } else {
+      candidate = std::move(run_->data);
+    }
+    OpenResults(resultsPath);
+    if (candidate->Identity() == run_->results->Identity()) {
+      if (n == 1 || !run_->dataPath.empty()) throw EFatalError(SameFileMessage(path, run_->results->Path()));
       continue; // the results file happens to bear a numbered name
     }
     // Always in the same order, so that two runs locking the same two files never wait for each other.
-    TResultFile& first = data->Identity() < results->Identity() ? *data : *results;
-    TResultFile& second = &first == results.get() ? *data : *results;
+    TResultFile& first = candidate->Identity() < run_->results->Identity() ? *candidate : *run_->results;
+    TResultFile& second = &first == run_->results.get() ? *candidate : *run_->results;
     first.Lock();
     second.Lock();
-    const bool empty = data->IsEmpty();
-    const std::vector<std::string> header = empty ? composed.header : SplitHeader(data->ReadFirstLine());
+    // The header is read once per run: once the file has one, no append can change it.
+    const bool empty = run_->dataHeader.empty() && candidate->IsEmpty();
+    const std::vector<std::string> header =
+        !run_->dataHeader.empty() ? run_->dataHeader : empty ? composed.header : SplitHeader(candidate->ReadFirstLine());
     dropped.clear();
     std::string lines;
     for (const TDataLine& line : composed.lines)
       lines += AlignLine(line, header, dropped);
     // The run's first structure with values picks the file; later ones follow it, dropping what its header lacks.
     const bool fits = header.size() > 1 && dropped.empty();
-    if (dataPath_.empty() && !fits) {
-      results->Unlock();
+    if (run_->dataPath.empty() && !fits) {
+      candidate->Unlock();
+      run_->results->Unlock();
       continue;
     }
-    if (dataPath_.empty() && n > 1)
-      LogWarning("The header of \"" + named + "\" cannot take the values of this run: they are written to \"" + path +
-                 "\".");
-    dataPath_ = path;
+    if (run_->dataPath.empty() && n > 1)
+      LogWarning("The header of \"" + named + "\" cannot take the values of this run: they are written to \"" +
+                 path + "\".");
+    run_->dataPath = path;
     dataText = (empty ? HeaderText(header) : std::string()) + lines;
-    return data;
+    run_->dataHeader = header;
+    run_->data = std::move(candidate);
+    return run_->data.get();
   }
   throw EFatalError("No data file next to \"" + named + "\" can take the values of this run.");
 }
@@ -161,7 +221,7 @@ void TVectorOutput::WarnDropped(const std::vector<TDataCell>& dropped, const std
   for (const TDataCell& cell : dropped)
     byRecord[cell.record].push_back(cell.column);
   for (const auto& [record, columns] : byRecord) {
-    if (!warned_.insert({record, path}).second) continue;
+    if (!run_->warned.insert({record, path}).second) continue;
     std::string list;
     const size_t shown = std::min<size_t>(columns.size(), 5);
     for (size_t i = 0; i < shown; ++i)

@@ -232,7 +232,7 @@ void SelectWeights(TPackage& package, const std::string& choice) {
   }
 }
 
-int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& err, bool interactive) {
+void SetInputFiles(TPackage& package, const TBatchOptions& options) {
   Ptr<IInput> input = package.GetInput();
   if (!input) throw EUsageError("procedure \"" + package.GetName() + "\" reads no files");
   if (options.files.empty()) throw EUsageError("no structure file given");
@@ -244,7 +244,9 @@ int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& 
     list += (list.empty() ? "" : ";") + (ec ? f : absolute);
   }
   input->SetFileName(list);
+}
 
+void ChooseResultFolder(const TBatchOptions& options, std::ostream& err) {
   // The batch tool's answer to the result-folder question: --results-dir, else the workbench's folder, else the
   // current directory, said on stderr so that nobody hunts for the files.
   std::string folder = options.resultsDir;
@@ -257,16 +259,36 @@ int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& 
   std::error_code ec;
   std::string absoluteFolder = std::filesystem::absolute(folder, ec).string();
   SetResultFolderOverride(ec ? folder : absoluteFolder);
+}
 
-  auto log = std::make_shared<TConsoleLog>(err, interactive, options.quiet);
-  auto progress = std::make_shared<TConsoleProgress>(err, interactive);
-  // No views in the batch tool: display-only blocks are skipped.
-  package.SetShowStructures(false);
-  if (!package.Execute(false, std::make_shared<TNoFinish>(), log, progress)) return beRunFailed;
-  package.WaitForRun();
-  const TRunSummary summary = package.GetRunSummary();
+Ptr<IProgressLog> NewConsoleLog(std::ostream& err, bool interactive, bool quiet) {
+  return std::make_shared<TConsoleLog>(err, interactive, quiet);
+}
+
+Ptr<IProgressCallback> NewConsoleProgress(std::ostream& err, bool interactive) {
+  return std::make_shared<TConsoleProgress>(err, interactive);
+}
+
+int ExitStatus(const TRunSummary& summary) {
   if (summary.outcome != roFinished) return beRunFailed;
   return summary.skipped > 0 ? beSkipped : beSuccess;
+}
+
+int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& err, bool interactive) {
+  SetInputFiles(package, options);
+  ChooseResultFolder(options, err);
+  // No views in the batch tool: display-only blocks are skipped. No window either, so nothing to hand over to.
+  package.SetShowStructures(false);
+  package.SetRunInline(true);
+  TRecordShare share;
+  share.shard = options.shard;
+  share.shards = options.shards;
+  package.SetRecordShare(share);
+  if (!package.Execute(false, std::make_shared<TNoFinish>(), NewConsoleLog(err, interactive, options.quiet),
+                       NewConsoleProgress(err, interactive)))
+    return beRunFailed;
+  package.WaitForRun();
+  return ExitStatus(package.GetRunSummary());
 }
 
 } // namespace corvatin

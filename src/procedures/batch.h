@@ -34,6 +34,9 @@ struct TBatchOptions {
   std::string weights;                  ///< "all" or "NAME,NAME,..."; empty leaves the switches alone
   std::string resultsDir;               ///< empty: the settings store's folder, else the current directory
   bool quiet = false;
+  int jobs = 1;   ///< workers (0: every core)
+  int shard = 0;  ///< this process's shard of the records, from 0
+  int shards = 1; ///< the number of shards
 };
 
 /// The procedures' names, in catalogue order.
@@ -57,5 +60,17 @@ void SelectWeights(TPackage& package, const std::string& choice);
 /// structure written, 3 when it finished but skipped structures, 1 when it stopped. Log lines carry their kinds'
 /// prefixes; transient lines and the progress bar appear only when interactive is true.
 int RunProcedure(TPackage& package, const TBatchOptions& options, std::ostream& err, bool interactive);
+
+// The pieces of RunProcedure that a run over several workers shares.
+/// Gives package's input the files of options (absolute); EUsageError when it has no input or there are none.
+void SetInputFiles(TPackage& package, const TBatchOptions& options);
+/// Chooses the result folder (--results-dir, else the workbench's, else the current directory, said on err).
+void ChooseResultFolder(const TBatchOptions& options, std::ostream& err);
+/// The log on the console: kinds as prefixes; transient lines only when interactive and not quiet.
+Ptr<IProgressLog> NewConsoleLog(std::ostream& err, bool interactive, bool quiet);
+/// A progress bar on a terminal (nothing otherwise).
+Ptr<IProgressCallback> NewConsoleProgress(std::ostream& err, bool interactive);
+/// The exit status of a run that ended with summary.
+int ExitStatus(const TRunSummary& summary);
 
 } // namespace corvatin

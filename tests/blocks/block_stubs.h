@@ -116,6 +116,9 @@ public:
   using TBlock::GetLog;
   using TBlock::GetProgress;
   using TBlock::GetThread;
+  using TBlock::InInputOrder;
+  using TBlock::LogError;
+  using TBlock::LogHeading;
   using TBlock::LogMessage;
   using TBlock::LogResult;
   using TBlock::Progress;

@@ -235,9 +235,10 @@ TEST_F(Worker, APauseRequestedDuringAFreeRunTakesEffectAtTheSecondPausePoint) {
   };
   ASSERT_TRUE(Start(false));
   ASSERT_TRUE(Serve([&] { return editor->pausedAt.size() == 2; }));
-  // The signal given with the request releases the first pause point at once (pass 2); pass 3 waits.
-  EXPECT_EQ(editor->pausedAt, (std::vector<int>{2, 3}));
-  EXPECT_EQ(editor->resumedAt, (std::vector<int>{2}));
+  // Pass 2's lines reach the log when the pass ends; the signal given with the request then releases the first
+  // pause point at once (pass 3); pass 4 waits.
+  EXPECT_EQ(editor->pausedAt, (std::vector<int>{3, 4}));
+  EXPECT_EQ(editor->resumedAt, (std::vector<int>{3}));
   EXPECT_FALSE(ServeWithin(
       *dispatcher, [&] { return editor->resumedAt.size() == 2; }, std::chrono::milliseconds(100)));
   EXPECT_TRUE(package->IsPaused());
