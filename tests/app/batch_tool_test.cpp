@@ -135,11 +135,4 @@ TEST_F(BatchTool, AMissingClassificationFileStopsTheRunAndNamesTheFileAndFolder)
   EXPECT_FALSE(fs::exists(dir_ / "out" / "TOPS-MODE.txt"));
 }
 
-TEST_F(BatchTool, HelpListsTheExtensionsAndTheExitStatuses) {
-  ASSERT_EQ(Run({"--help"}), 0);
-  for (const char* text : {".smi", ".sml2", ".mol2", ".xyz", ".zmt", ".oam", "0 when", "3 when", "1 when", "2 for"})
-    EXPECT_NE(output_.find(text), std::string::npos) << text;
-  EXPECT_EQ(output_.find("Tools/Options"), std::string::npos);
-}
-
 } // namespace

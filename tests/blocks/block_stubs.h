@@ -117,8 +117,6 @@ public:
   using TBlock::GetProgress;
   using TBlock::GetThread;
   using TBlock::InInputOrder;
-  using TBlock::LogError;
-  using TBlock::LogHeading;
   using TBlock::LogMessage;
   using TBlock::LogResult;
   using TBlock::Progress;

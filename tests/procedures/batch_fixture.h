@@ -60,13 +60,10 @@ protected:
     if (!weights.empty()) SelectWeights(*package, weights);
     for (const auto& a : assignments)
       ApplyAssignment(*package, a);
-    return RunPackage(*package, files);
-  }
-  int RunPackage(TPackage& package, const std::vector<std::string>& files) {
     TBatchOptions options;
     options.files = files;
     options.resultsDir = (dir_ / "results").string();
-    return RunProcedure(package, options, log_, false);
+    return RunProcedure(*package, options, log_, false);
   }
   /// The lines of bytes split at lineEnd; an unterminated last line is kept with the marker "<no line end>".
   static std::vector<std::string> Lines(const std::string& bytes, const std::string& lineEnd = "\r\n") {
