@@ -18,6 +18,35 @@ struct TNameHash {
   using is_transparent = void;
   size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
+
+// Where each scalar kind lives: in the entry itself while inline, else in its parameter object.
+struct TNumberKind {
+  static constexpr ParamKind kind = ParamKind::Number;
+  static INumberParameter* Object(IParameter& p) { return p.AsNumber(); }
+  static double& Field(auto& entry) { return entry.number; }
+};
+struct TBoolKind {
+  static constexpr ParamKind kind = ParamKind::Bool;
+  static IBoolParameter* Object(IParameter& p) { return p.AsBool(); }
+  static bool& Field(auto& entry) { return entry.flag; }
+};
+struct TStringKind {
+  static constexpr ParamKind kind = ParamKind::String;
+  static IStringParameter* Object(IParameter& p) { return p.AsString(); }
+  static std::string& Field(auto& entry) { return entry.text; }
+};
+
+/// Stores value where entry already keeps a value of kind K; false when it holds another kind (to be replaced).
+template <class K, class V> bool StoreInPlace(auto& entry, const V& value) {
+  if (entry.param) {
+    auto* p = K::Object(*entry.param);
+    if (p) p->SetValue(value);
+    return p != nullptr;
+  }
+  if (entry.kind != K::kind) return false;
+  K::Field(entry) = value;
+  return true;
+}
 } // namespace
 
 // ------------------------------------------------------------------------------------------- name interning
@@ -92,17 +121,9 @@ int TParameters::FindFrom(int hint, std::string_view name) const {
 
 void TParameters::SetFloatAt(int& hint, std::string_view name, double value) {
   const int i = FindFrom(hint, name);
-  if (i >= 0) {
-    TEntry& e = entries_[static_cast<size_t>(i)];
-    INumberParameter* p = e.param ? e.param->AsNumber() : nullptr;
-    if (p || (!e.param && e.kind == ParamKind::Number)) {
-      if (p)
-        p->SetValue(value);
-      else
-        e.number = value;
-      hint = i;
-      return;
-    }
+  if (i >= 0 && StoreInPlace<TNumberKind>(entries_[static_cast<size_t>(i)], value)) {
+    hint = i;
+    return;
   }
   SetFloat(name, value);
   hint = Find(name);
@@ -110,18 +131,10 @@ void TParameters::SetFloatAt(int& hint, std::string_view name, double value) {
 
 void TParameters::SetStringAt(int& hint, std::string_view name, const std::string& value) {
   const int i = FindFrom(hint, name);
-  if (i >= 0) {
-    TEntry& e = entries_[static_cast<size_t>(i)];
-    IStringParameter* p = e.param ? e.param->AsString() : nullptr;
-    if (p || (!e.param && e.kind == ParamKind::String)) {
-      if (p)
-        p->SetValue(value);
-      else
-        e.text = value;
-      hint = i;
-      ParamValueSet(*e.name);
-      return;
-    }
+  if (i >= 0 && StoreInPlace<TStringKind>(entries_[static_cast<size_t>(i)], value)) {
+    hint = i;
+    ParamValueSet(*entries_[static_cast<size_t>(i)].name);
+    return;
   }
   SetString(name, value);
   hint = Find(name);
@@ -194,17 +207,7 @@ double TParameters::GetFloat(std::string_view name) const {
 void TParameters::SetFloat(std::string_view name, double value) {
   bool added = false;
   TEntry& e = Slot(name, added);
-  if (!added) {
-    if (e.param) {
-      if (auto* p = e.param->AsNumber()) {
-        p->SetValue(value);
-        return;
-      }
-    } else if (e.kind == ParamKind::Number) {
-      e.number = value;
-      return;
-    }
-  }
+  if (!added && StoreInPlace<TNumberKind>(e, value)) return;
   // A new entry, or one of another kind replaced in place.
   MakeInline(e, ParamKind::Number);
   e.number = value;
@@ -225,17 +228,7 @@ bool TParameters::GetBool(std::string_view name) const {
 void TParameters::SetBool(std::string_view name, bool value) {
   bool added = false;
   TEntry& e = Slot(name, added);
-  if (!added) {
-    if (e.param) {
-      if (auto* p = e.param->AsBool()) {
-        p->SetValue(value);
-        return;
-      }
-    } else if (e.kind == ParamKind::Bool) {
-      e.flag = value;
-      return;
-    }
-  }
+  if (!added && StoreInPlace<TBoolKind>(e, value)) return;
   MakeInline(e, ParamKind::Bool);
   e.flag = value;
   NotifyParametersChanged();
@@ -252,26 +245,15 @@ std::string TParameters::GetString(std::string_view name) const {
 
 void TParameters::SetString(std::string_view name, const std::string& value) {
   bool added = false;
-  TEntry* e = &Slot(name, added);
-  bool replaced = true;
-  if (!added) {
-    if (e->param) {
-      if (auto* p = e->param->AsString()) {
-        p->SetValue(value);
-        replaced = false;
-      }
-    } else if (e->kind == ParamKind::String) {
-      e->text = value;
-      replaced = false;
-    }
-  }
-  if (replaced) {
-    MakeInline(*e, ParamKind::String);
-    e->text = value;
+  TEntry& e = Slot(name, added);
+  // The interned name outlives any rewrite of the entries the reaction to the change may make; the entry may not.
+  const std::string& interned = *e.name;
+  if (added || !StoreInPlace<TStringKind>(e, value)) {
+    MakeInline(e, ParamKind::String);
+    e.text = value;
     NotifyParametersChanged();
   }
-  // The interned name outlives any rewrite of the entries the reaction may make.
-  ParamValueSet(*e->name);
+  ParamValueSet(interned);
 }
 
 void TParameters::ParamValueSet(const std::string&) {}
