@@ -132,6 +132,11 @@ void TEditorController::StateChanged() const {
   if (hooks.stateChanged) hooks.stateChanged();
 }
 
+void TEditorController::SelectionChangedHere() const {
+  ReportSelection();
+  Repaint();
+}
+
 void TEditorController::ReportSelection() const {
   if (!listener_) return;
   if (selection_.Count() == 1) {
@@ -147,8 +152,7 @@ void TEditorController::ReportSelection() const {
 void TEditorController::ClearSelection() {
   if (selection_.Empty()) return;
   selection_.Clear();
-  ReportSelection();
-  Repaint();
+  SelectionChangedHere();
 }
 
 void TEditorController::EndChain() {
@@ -236,8 +240,7 @@ void TEditorController::OnAtom(IAtom* atom, QPoint p, bool shift) {
   case EditMode::Drawing:
     if (shift) {
       selection_.Toggle(atom);
-      ReportSelection();
-      Repaint();
+      SelectionChangedHere();
     } else {
       ClearSelection();
       chainStart_ = atom;
@@ -261,13 +264,11 @@ template <class Item> void TEditorController::SelectOrMove(Item* item, QPoint p,
   if (!selection_.Contains(item)) {
     if (!shift) selection_.Clear();
     selection_.Add(item);
-    ReportSelection();
-    Repaint();
+    SelectionChangedHere();
     BeginMove(p);
   } else if (shift) {
     selection_.Remove(item);
-    ReportSelection();
-    Repaint();
+    SelectionChangedHere();
   } else {
     BeginMove(p);
   }
@@ -279,8 +280,7 @@ void TEditorController::OnBond(IBond* bond, QPoint p, bool shift) {
   case EditMode::Drawing:
     if (shift) {
       selection_.Toggle(bond);
-      ReportSelection();
-      Repaint();
+      SelectionChangedHere();
     } else {
       ClearSelection();
     }
@@ -358,8 +358,7 @@ void TEditorController::FinishBand(QPoint p) {
     IBond* b = graph_->GetBond(i);
     if (inside(b->GetAtom1()) && inside(b->GetAtom2())) selection_.Add(b);
   }
-  ReportSelection();
-  Repaint();
+  SelectionChangedHere();
 }
 
 void TEditorController::BeginMove(QPoint p) {

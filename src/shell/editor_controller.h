@@ -140,6 +140,8 @@ private:
   void Repaint() const;
   void StateChanged() const;
   void ReportSelection() const;
+  /// The selection changed here: tells the listener and repaints.
+  void SelectionChangedHere() const;
   void ClearSelection();
   void EndChain();
   void LeftDown(QPoint p, bool shift);
