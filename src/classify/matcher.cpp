@@ -31,8 +31,18 @@ struct TargetRelease {
 
 } // namespace
 
-TFragmentMatcher::TFragmentMatcher(const TClassificationFile& file) : file_(file) {
-  Compile();
+TFragmentMatcher::TFragmentMatcher(const TClassificationFile& file) : TFragmentMatcher(file, nullptr) {}
+
+TFragmentMatcher::TFragmentMatcher(const TClassificationFile& file, const TFragmentMatcher& compiled)
+    : TFragmentMatcher(file, compiled.set_) {}
+
+TFragmentMatcher::TFragmentMatcher(const TClassificationFile& file, std::shared_ptr<TCompiledSet> shared)
+    : file_(file), set_(shared ? shared : std::make_shared<TCompiledSet>()) {
+  if (!shared) Compile();
+  // The search's own scratch, as Compile sizes it.
+  size_t largest = 0;
+  for (const TCompiled& c : compiled_) largest = std::max(largest, c.atoms.size());
+  map_.assign(largest, -1);
   finder_.OnCompareVertices = [this](IVertex* p, IVertex* t, bool& accept) {
     accept = AtomTest(compiled_[static_cast<size_t>(current_)].atoms[static_cast<size_t>(p->GetIndex())],
                       t->GetIndex());

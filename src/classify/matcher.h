@@ -13,6 +13,7 @@
 #include "classify/fragments.h"
 #include "graph/finder.h"
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +27,9 @@ class TFragmentMatcher {
 public:
   /// Compiles the fragments of file, which must stay alive and unchanged while the matcher is used.
   explicit TFragmentMatcher(const TClassificationFile& file);
+  /// A matcher of the same file that shares compiled's compiled fragments, read only, with a state of its own: the
+  /// workers of a run classify side by side without compiling the file again.
+  TFragmentMatcher(const TClassificationFile& file, const TFragmentMatcher& compiled);
   TFragmentMatcher(const TFragmentMatcher&) = delete;
   TFragmentMatcher& operator=(const TFragmentMatcher&) = delete;
 
@@ -82,6 +86,17 @@ private:
     int hybridisation; ///< 0: any
   };
 
+  /// What compiling a file gives; written by Compile only, then read by every matcher sharing it.
+  struct TCompiledSet {
+    std::unordered_map<std::string, int> symbolIds;
+    std::vector<TCompiled> compiled;
+    std::vector<std::vector<int>> candidates;
+    std::vector<int> anyCandidates;
+    std::vector<std::vector<TCandidate>> candidateTests;
+    std::vector<TCandidate> anyCandidateTests;
+  };
+  TFragmentMatcher(const TClassificationFile& file, std::shared_ptr<TCompiledSet> shared);
+
   int SymbolId(const std::string& symbol);
   void Compile();
   void CompileSteps(const IMolecule& fragment, TCompiled& c) const;
@@ -113,12 +128,15 @@ private:
   void OnMatch(const Ptr<ISubGraph>& match, bool& cont, bool& accept);
 
   const TClassificationFile& file_;
-  std::unordered_map<std::string, int> symbolIds_;
-  std::vector<TCompiled> compiled_;
-  std::vector<std::vector<int>> candidates_; ///< by symbol id: fragments whose first atom accepts it, in order
-  std::vector<int> anyCandidates_;           ///< fragments whose first atom accepts every symbol
-  std::vector<std::vector<TCandidate>> candidateTests_; ///< candidates_ with their first atoms' tests
-  std::vector<TCandidate> anyCandidateTests_;           ///< anyCandidates_ likewise
+  std::shared_ptr<TCompiledSet> set_; ///< this matcher's own, or shared with the one it was made from
+  std::unordered_map<std::string, int>& symbolIds_ = set_->symbolIds;
+  std::vector<TCompiled>& compiled_ = set_->compiled;
+  std::vector<std::vector<int>>& candidates_ = set_->candidates; ///< by symbol id: fragments whose first atom
+                                                                 ///< accepts it, in order
+  std::vector<int>& anyCandidates_ = set_->anyCandidates;        ///< fragments whose first atom accepts every symbol
+  std::vector<std::vector<TCandidate>>& candidateTests_ = set_->candidateTests; ///< candidates_ with their first
+                                                                                ///< atoms' tests
+  std::vector<TCandidate>& anyCandidateTests_ = set_->anyCandidateTests;        ///< anyCandidates_ likewise
   TGraphFinder finder_;
   bool reference_ = false;
 

@@ -35,8 +35,10 @@ protected:
 
   /// Runs procedure with jobs workers into results folder folder; the log goes to log.
   int RunWith(int jobs, const std::string& procedure, const std::string& folder, std::string& log) {
+    // The workers share the first catalogue's classifications, as the batch tool's do.
+    TCatalogue first({nullptr, {}, nullptr, nullptr});
     const auto make = [&] {
-      TCatalogue catalogue({nullptr, {}, nullptr, nullptr});
+      TCatalogue catalogue({nullptr, {}, nullptr, nullptr, &first});
       Ptr<TPackage> package = ChooseProcedure(catalogue, procedure);
       if (procedure.rfind("TOPS-MODE", 0) == 0) SelectWeights(*package, "all");
       return package;
@@ -46,9 +48,10 @@ protected:
     options.resultsDir = (dir_ / folder).string();
     options.jobs = jobs;
     std::ostringstream out;
-    const Ptr<TPackage> first = make();
-    const int status = jobs == 1 ? RunProcedure(*first, options, out, false)
-                                 : RunProcedureJobs(*first, make, options, out, false);
+    const Ptr<TPackage> package = ChooseProcedure(first, procedure);
+    if (procedure.rfind("TOPS-MODE", 0) == 0) SelectWeights(*package, "all");
+    const int status = jobs == 1 ? RunProcedure(*package, options, out, false)
+                                 : RunProcedureJobs(*package, make, options, out, false);
     log = out.str();
     return status;
   }
