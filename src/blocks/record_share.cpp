@@ -10,6 +10,11 @@ bool TRecordTurns::Wait(std::int64_t record) {
   return record < stopAt_;
 }
 
+bool TRecordTurns::Ready(std::int64_t record) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return record >= stopAt_ || next_ == record;
+}
+
 void TRecordTurns::Pass(std::int64_t record) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -31,27 +36,51 @@ std::int64_t TRecordTurns::StoppedAt() const {
   return stopAt_;
 }
 
+void TComputeSlots::Take() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  freed_.wait(lock, [&] { return free_ > 0; });
+  --free_;
+}
+
+void TComputeSlots::Give() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++free_;
+  }
+  freed_.notify_one();
+}
+
 bool TRecordQueue::Push(TRecordText record) {
+  bool wake = false;
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return cancelled_ || records_.size() < capacity_; });
+    if (!cancelled_ && records_.size() >= capacity_) {
+      readerWaiting_ = true;
+      notFull_.wait(lock, [&] { return cancelled_ || records_.size() <= capacity_ / 2; });
+      readerWaiting_ = false;
+    }
     if (cancelled_) return false;
     records_.push_back(std::move(record));
     highWater_ = std::max(highWater_, records_.size());
+    wake = takersWaiting_ > 0;
   }
-  changed_.notify_all();
+  if (wake) notEmpty_.notify_one();
   return true;
 }
 
 bool TRecordQueue::Pop(TRecordText& record) {
+  bool wake = false;
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return cancelled_ || finished_ || !records_.empty(); });
+    ++takersWaiting_;
+    notEmpty_.wait(lock, [&] { return cancelled_ || finished_ || !records_.empty(); });
+    --takersWaiting_;
     if (cancelled_ || records_.empty()) return false;
     record = std::move(records_.front());
     records_.pop_front();
+    wake = readerWaiting_ && records_.size() <= capacity_ / 2;
   }
-  changed_.notify_all();
+  if (wake) notFull_.notify_one();
   return true;
 }
 
@@ -60,7 +89,7 @@ void TRecordQueue::Finish() {
     std::lock_guard<std::mutex> lock(mutex_);
     finished_ = true;
   }
-  changed_.notify_all();
+  notEmpty_.notify_all();
 }
 
 void TRecordQueue::Cancel() {
@@ -69,7 +98,8 @@ void TRecordQueue::Cancel() {
     cancelled_ = true;
     records_.clear();
   }
-  changed_.notify_all();
+  notFull_.notify_all();
+  notEmpty_.notify_all();
 }
 
 std::size_t TRecordQueue::HighWater() const {

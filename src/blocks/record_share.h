@@ -20,6 +20,8 @@ class TRecordTurns {
 public:
   /// Waits until record's turn has come; false (at once) when the runs were stopped at an earlier record.
   bool Wait(std::int64_t record);
+  /// Whether Wait (record) would return at once.
+  bool Ready(std::int64_t record) const;
   /// Ends record's turn, which must be the current one: record + 1 is next.
   void Pass(std::int64_t record);
   /// No record from record on gets its turn: the runs end there (one of them failed at record).
@@ -32,6 +34,21 @@ private:
   std::condition_variable changed_;
   std::int64_t next_ = 0;
   std::int64_t stopAt_ = std::numeric_limits<std::int64_t>::max();
+};
+
+/// The structures the workers of a run compute at once. A run may have more chains than slots: a chain holds a
+/// slot while it computes and lets it go while it waits for its turn to write, so that another chain computes
+/// meanwhile instead of a core standing idle behind a slower structure.
+class TComputeSlots {
+public:
+  explicit TComputeSlots(int count) : free_(count) {}
+  void Take();
+  void Give();
+
+private:
+  std::mutex mutex_;
+  std::condition_variable freed_;
+  int free_;
 };
 
 /// One record of the input as the reader of a run over several workers cut it out of its file, for a worker to
@@ -51,7 +68,8 @@ struct TRecordText {
 };
 
 /// The bounded queue between the one reader of a run and its workers: the reader waits while it is full, so that
-/// however large the input, no more than capacity records are held.
+/// however large the input, no more than capacity records are held. A waiting reader is woken when the queue is
+/// half empty, so that it cuts records in batches rather than waking for each record taken.
 class TRecordQueue {
 public:
   explicit TRecordQueue(std::size_t capacity) : capacity_(capacity < 1 ? 1 : capacity) {}
@@ -68,10 +86,13 @@ public:
 
 private:
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable notFull_;  // the reader waits on it
+  std::condition_variable notEmpty_; // the workers wait on it
   std::deque<TRecordText> records_;
   std::size_t capacity_;
   std::size_t highWater_ = 0;
+  int takersWaiting_ = 0;
+  bool readerWaiting_ = false;
   bool finished_ = false;
   bool cancelled_ = false;
 };
@@ -80,7 +101,8 @@ private:
 /// when i mod shards is shard), and split its shard between workers by their position in it (position p when
 /// p mod workers is worker). turns: the process's turns when several workers write in input order. queue: the
 /// records cut by the process's reader, when the workers take them from it rather than each reading every file;
-/// they then take every record they are given, in the turn it carries.
+/// they then take every record they are given, in the turn it carries. slots: the structures computed at once,
+/// when the run has more chains than that.
 struct TRecordShare {
   int shard = 0;
   int shards = 1;
@@ -88,6 +110,7 @@ struct TRecordShare {
   int workers = 1;
   Ptr<TRecordTurns> turns;
   Ptr<TRecordQueue> queue;
+  Ptr<TComputeSlots> slots;
 
   /// Whether the run reads some records only to skip them.
   bool Partial() const { return shards > 1 || workers > 1; }

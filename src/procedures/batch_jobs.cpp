@@ -148,16 +148,21 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
   const auto turns = std::make_shared<TRecordTurns>();
   const Ptr<IProgressLog> log = std::make_shared<TLockedLog>(NewConsoleLog(err, interactive, options.quiet));
   // One reader cuts the files into records and the workers parse them; where a file cannot be cut, every worker
-  // reads every file and takes its share. Two records a worker hold the queue's memory to that of a few
-  // structures, and keep a worker from waiting for the reader. The first worker's progress stands for all.
+  // reads every file and takes its share. A few records a worker (their text, far smaller than the structures
+  // made of them) keep a worker from waiting for the reader. The first worker's progress stands for all.
   const TLaidOutFiles files = FilesToCut(package);
-  const Ptr<TRecordQueue> queue = files.empty() ? nullptr : std::make_shared<TRecordQueue>(2 * jobs);
+  const Ptr<TRecordQueue> queue = files.empty() ? nullptr : std::make_shared<TRecordQueue>(4 * jobs);
+  // With the records coming from the reader, twice as many chains as workers: a chain that has computed its
+  // structure and waits for its turn to write lets another one compute, so that no core stands idle behind a
+  // slower structure; no more than jobs structures are computed at once.
+  const int chains = queue ? 2 * jobs : jobs;
+  const Ptr<TComputeSlots> slots = queue ? std::make_shared<TComputeSlots>(jobs) : nullptr;
   const Ptr<IProgressCallback> progress = NewConsoleProgress(err, interactive);
-  std::vector<Ptr<TPackage>> made(static_cast<size_t>(jobs));
-  std::vector<TPackage*> workers(static_cast<size_t>(jobs), &package);
-  std::vector<std::exception_ptr> errors(static_cast<size_t>(jobs));
-  // Each worker builds its own chain: loading the classifications goes side by side as well.
-  RunEach(jobs, errors, [&](size_t k) {
+  std::vector<Ptr<TPackage>> made(static_cast<size_t>(chains));
+  std::vector<TPackage*> workers(static_cast<size_t>(chains), &package);
+  std::vector<std::exception_ptr> errors(static_cast<size_t>(chains));
+  // Each worker builds its own chain, side by side.
+  RunEach(chains, errors, [&](size_t k) {
     if (k > 0) workers[k] = (made[k] = make()).get();
   });
   if (const int status = Report(errors, err)) return status;
@@ -177,12 +182,12 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
         turns->StopAt(0);
       }
     });
-  RunEach(jobs, errors, [&](size_t k) {
+  RunEach(chains, errors, [&](size_t k) {
     TPackage& worker = *workers[k];
     SetInputFiles(worker, options);
     worker.SetShowStructures(false);
     worker.SetRunInline(true);
-    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), jobs, turns, queue});
+    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), chains, turns, queue, slots});
     try {
       if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
         throw EFatalError("the procedure could not start");
