@@ -101,7 +101,7 @@ private:
 /// when i mod shards is shard), and split its shard between workers by their position in it (position p when
 /// p mod workers is worker). turns: the process's turns when several workers write in input order. queue: the
 /// records cut by the process's reader, when the workers take them from it rather than each reading every file;
-/// they then take every record they are given, in the turn it carries. slots: the structures computed at once,
+/// they then take every record they are given, in the turn it carries. computing: the structures computed at once,
 /// when the run has more chains than that.
 struct TRecordShare {
   int shard = 0;
@@ -110,7 +110,7 @@ struct TRecordShare {
   int workers = 1;
   Ptr<TRecordTurns> turns;
   Ptr<TRecordQueue> queue;
-  Ptr<TComputeSlots> slots;
+  Ptr<TComputeSlots> computing;
 
   /// Whether the run reads some records only to skip them.
   bool Partial() const { return shards > 1 || workers > 1; }

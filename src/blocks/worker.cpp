@@ -449,11 +449,11 @@ bool TPackageThread::TakeFromQueue() {
 }
 
 void TPackageThread::HoldSlot(bool hold) {
-  if (!share_.slots || hold == slotHeld_) return;
+  if (!share_.computing || hold == slotHeld_) return;
   if (hold)
-    share_.slots->Take();
+    share_.computing->Take();
   else
-    share_.slots->Give();
+    share_.computing->Give();
   slotHeld_ = hold;
 }
 

@@ -156,7 +156,7 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
   // structure and waits for its turn to write lets another one compute, so that no core stands idle behind a
   // slower structure; no more than jobs structures are computed at once.
   const int chains = queue ? 2 * jobs : jobs;
-  const Ptr<TComputeSlots> slots = queue ? std::make_shared<TComputeSlots>(jobs) : nullptr;
+  const Ptr<TComputeSlots> computing = queue ? std::make_shared<TComputeSlots>(jobs) : nullptr;
   const Ptr<IProgressCallback> progress = NewConsoleProgress(err, interactive);
   std::vector<Ptr<TPackage>> made(static_cast<size_t>(chains));
   std::vector<TPackage*> workers(static_cast<size_t>(chains), &package);
@@ -187,7 +187,7 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
     SetInputFiles(worker, options);
     worker.SetShowStructures(false);
     worker.SetRunInline(true);
-    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), chains, turns, queue, slots});
+    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), chains, turns, queue, computing});
     try {
       if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
         throw EFatalError("the procedure could not start");
