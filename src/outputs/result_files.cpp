@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace corvatin {
 
@@ -212,13 +213,16 @@ TTailRepair TResultFile::RepairTail() {
     // Back to the last line end, counting the cells of the unfinished line on the way.
     long long whole = 0;
     size_t tabs = 0;
-    char buffer[1 << 16];
+    std::vector<char> buffer(1 << 16);
     for (long long end = size; end > 0;) {
-      const long long from = std::max(0LL, end - static_cast<long long>(sizeof buffer));
-      const ssize_t got = ::pread(fd_, buffer, static_cast<size_t>(end - from), static_cast<off_t>(from));
+      const long long from = std::max(0LL, end - static_cast<long long>(buffer.size()));
+      const ssize_t got = ::pread(fd_, buffer.data(), static_cast<size_t>(end - from), static_cast<off_t>(from));
       if (got < 0 && errno == EINTR) continue;
-      if (got != end - from) fail("read");
-      const std::string_view chunk(buffer, static_cast<size_t>(got));
+      if (got != end - from) {
+        if (got >= 0) errno = EIO; // the file shrank under the lock: a writer that does not lock
+        fail("read");
+      }
+      const std::string_view chunk(buffer.data(), static_cast<size_t>(got));
       const size_t at = chunk.find_last_of("\r\n");
       const std::string_view rest = at == std::string_view::npos ? chunk : chunk.substr(at + 1);
       tabs += static_cast<size_t>(std::count(rest.begin(), rest.end(), '\t'));
