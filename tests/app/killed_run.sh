@@ -57,6 +57,10 @@ for name in ("TOPS-MODE.txt", "Results.txt"):
     if after != whole + kept + appended:
         sys.exit(f"round {round_}: {name} is not the killed run's whole lines followed by the next run's; "
                  f"it ended in {tail[-80:]!r}, now ends in {after[-200:]!r}")
+    if name == "TOPS-MODE.txt":
+        for n, line in enumerate(after.split(b"\r\n")[:-1], 1):
+            if line.count(b"\t") != header.count(b"\t"):
+                sys.exit(f"round {round_}: {name}: line {n} has not the header's cells: {line[:80]!r}")
     if tail and not kept:
         cut += 1
         warning = f'"{os.path.join(work, "out", name)}" ended in an unfinished line ({len(tail)} bytes'
