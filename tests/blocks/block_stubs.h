@@ -118,7 +118,6 @@ public:
   using TBlock::GetThread;
   using TBlock::InInputOrder;
   using TBlock::LogMessage;
-  using TBlock::LogResult;
   using TBlock::Progress;
   using TBlock::PublishStructure;
   using TBlock::Synchronize;
@@ -185,7 +184,8 @@ inline bool ServeWithin(IDispatcher& dispatcher, const std::function<bool()>& do
   bool over = false;
   std::thread ticker([&] {
     std::unique_lock<std::mutex> lock(mutex);
-    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return over; })) dispatcher.Wake();
+    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return over; }))
+      dispatcher.Wake();
   });
   dispatcher.ServeUntil([&] { return done() || std::chrono::steady_clock::now() >= deadline; });
   {
