@@ -114,8 +114,6 @@ public:
   using TBlock::GetInputAs;
   using TBlock::GetInputStructure;
   using TBlock::GetLog;
-  using TBlock::GetProgress;
-  using TBlock::GetThread;
   using TBlock::InInputOrder;
   using TBlock::LogMessage;
   using TBlock::Progress;

@@ -54,14 +54,6 @@ protected:
               1);
     EXPECT_EQ(progress->positions.back(), 100);
   }
-  /// Adds source and the editor block after it; the editor's pauses name the source's pass.
-  Ptr<StubEditor> AddWithEditor(const Ptr<ScriptBlock>& source) {
-    auto editor = std::make_shared<StubEditor>();
-    editor->source = source;
-    Add({source, editor});
-    return editor;
-  }
-
   Ptr<TConsoleDispatcher> dispatcher = std::make_shared<TConsoleDispatcher>();
   Ptr<TPackage> package;
   Ptr<RecordingLog> log;
@@ -177,9 +169,14 @@ TEST_F(Worker, AStructureErrorSkipsThatStructureOnlyAndAnyOtherErrorOrACancelEnd
   }
 }
 
-TEST_F(Worker, StepStopsAtTheEditorBlockOfEveryPassAndAPauseDuringAFreeRunAtTheSecondPausePoint) {
+// Display-only blocks (viewer, editor) run while structures are shown; a switch takes effect at the next pass.
+TEST_F(Worker, StepStopsAtTheEditorOfEveryPassAPauseDuringAFreeRunAtTheSecondPausePointAndHidingSkipsTheViews) {
   auto source = MakeSource(8);
-  auto editor = AddWithEditor(source);
+  auto viewer = std::make_shared<ScriptBlock>("Viewer");
+  viewer->displayOnly = true;
+  auto editor = std::make_shared<StubEditor>();
+  editor->source = source;
+  Add({source, viewer, editor});
   ASSERT_TRUE(Start(true));
   ASSERT_TRUE(Serve([&] { return editor->pausedAt.size() == 1; }));
   EXPECT_TRUE(package->IsPaused() && package->IsRunning());
@@ -188,6 +185,7 @@ TEST_F(Worker, StepStopsAtTheEditorBlockOfEveryPassAndAPauseDuringAFreeRunAtTheS
   ASSERT_TRUE(Serve([&] { return editor->pausedAt.size() == 2; }));
   log->onMessage = [&](const std::string& text) {
     if (text == "pass 4") package->Pause();
+    if (text == "pass 6") package->SetShowStructures(false);
   };
   package->Resume();
   ASSERT_TRUE(Serve([&] { return editor->pausedAt.size() == 4; }));
@@ -201,27 +199,16 @@ TEST_F(Worker, StepStopsAtTheEditorBlockOfEveryPassAndAPauseDuringAFreeRunAtTheS
   package->Resume();
   Finish();
   EXPECT_EQ(source->executed, 8);
+  EXPECT_EQ(viewer->executed + editor->executed, 6 + 6);
+  EXPECT_EQ(editor->showing, (std::vector<bool>{true, false}));
   EXPECT_EQ(editor->offMainCalls, 0);
   ExpectClosing(kFinished);
-}
-
-TEST_F(Worker, DisplayOnlyBlocksRunWhileStructuresAreShownAndASwitchTakesEffectAtTheNextPass) {
-  for (const int hideAt : {0, 2}) { // the pass during which structures are hidden; 0: hidden from the start
-    SCOPED_TRACE(hideAt);
-    Reset();
-    auto viewer = std::make_shared<ScriptBlock>("Viewer");
-    viewer->displayOnly = true;
-    auto editor = std::make_shared<StubEditor>();
-    package->SetShowStructures(hideAt > 0);
-    log->onMessage = [&](const std::string& text) {
-      if (text == "pass " + std::to_string(hideAt)) package->SetShowStructures(false);
-    };
-    Run({MakeSource(4), viewer, editor});
-    EXPECT_EQ(viewer->executed, hideAt);
-    EXPECT_EQ(editor->executed, hideAt);
-    EXPECT_EQ(editor->showing, (hideAt > 0 ? std::vector<bool>{true, false} : std::vector<bool>{false}));
-    ExpectClosing(kFinished);
-  }
+  Reset(); // hidden from the start: the editor is told so before the first pass
+  auto hiddenEditor = std::make_shared<StubEditor>();
+  package->SetShowStructures(false);
+  Run({MakeSource(2), hiddenEditor});
+  EXPECT_EQ(hiddenEditor->executed, 0);
+  EXPECT_EQ(hiddenEditor->showing, std::vector<bool>{false});
 }
 
 TEST_F(Worker, ANewRunMayBeStartedFromTheRunFinishedCall) {
