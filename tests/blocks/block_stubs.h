@@ -32,6 +32,7 @@ struct LogLine {
   std::string text;
   int kind;
   bool transient;
+  bool operator==(const LogLine&) const = default;
 };
 
 class RecordingLog : public IProgressLog, public MainThreadOnly {
@@ -146,12 +147,9 @@ inline Ptr<ScriptBlock> MakeSource(int total) {
 }
 
 /// The molecule-editor block stand-in: display-only, records what the package tells it.
-class StubEditor : public TBlock, public IEditor, public MainThreadOnly {
+class StubEditor : public ScriptBlock, public IEditor, public MainThreadOnly {
 public:
-  StubEditor() : TBlock(1) {}
-  std::string GetName() const override { return "Editor"; }
-  bool IsDisplayOnly() const override { return true; }
-  void Execute(bool&) override { ++executed; }
+  StubEditor() : ScriptBlock("Editor") { displayOnly = true; }
   bool IsReady() override { return ready; }
   bool CanStart() override { return canStart; }
   void Activate() override { ++activations; }
@@ -167,7 +165,6 @@ public:
 
   bool ready = true, canStart = true;
   int activations = 0;
-  std::atomic<int> executed{0};
   std::vector<bool> showing;
   std::vector<int> pausedAt, resumedAt; ///< the source's pass at every SetPaused(true) and SetPaused(false)
   Ptr<ScriptBlock> source;

@@ -1,5 +1,5 @@
 // Block mechanics: multi-block modes and their children, structures handed over through the data space, the
-// package's input and editor links, and the console dispatcher's nested serving.
+// package's input and editor links.
 
 #include "block_stubs.h"
 
@@ -116,24 +116,4 @@ TEST(Package, TheFirstInputAndTheLastEditorDriveTheRunAndTheEditorDecidesWhether
   EXPECT_FALSE(package.IsRunning());
   EXPECT_TRUE(package.WaitForRun());
   EXPECT_EQ(log->clears + finish->count + input->starts, 0);
-}
-
-TEST(ConsoleDispatcher, ANestedServeInsideACallServesTheNextCalls) {
-  auto dispatcher = std::make_shared<TConsoleDispatcher>();
-  int calls = 0;
-  dispatcher->Invoke([&] { ++calls; }); // on the main thread: at once, without serving
-  EXPECT_EQ(calls, 1);
-  std::atomic<int> done{0};
-  std::thread second;
-  std::thread first([&] {
-    dispatcher->Invoke([&] {
-      // On the main thread, inside the first call (a modal dialog): a second thread's call must still be served.
-      second = std::thread([&] { dispatcher->Invoke([&] { ++done; }); });
-      ServeWithin(*dispatcher, [&] { return done.load() == 1; });
-    });
-    ++done;
-  });
-  EXPECT_TRUE(ServeWithin(*dispatcher, [&] { return done.load() == 2; }));
-  first.join();
-  second.join();
 }

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <new>
 #include <random>
 
 using namespace corvatin;
@@ -126,8 +125,6 @@ TEST_F(Worker, AStructureErrorSkipsThatStructureOnlyAndAnyOtherErrorOrACancelEnd
        kMain},
       // Never a bare "Unexpected error" when the exception can say more.
       {"index error", [] { throw std::out_of_range("vertex 12"); }, "Unexpected error (vertex 12)", 2, 1, 0,
-       roStoppedOnError},
-      {"allocation failure", [] { throw std::bad_alloc(); }, "Unexpected error (std::bad_alloc)", 2, 1, 0,
        roStoppedOnError},
       {"foreign object", [] { throw 42; }, "Unexpected error", 2, 1, 0, roStoppedOnError},
       {"failed start", [] { throw EChemError("Cannot open \"TOPS-MODE.txt\""); }, "Cannot open \"TOPS-MODE.txt\"", 0, 0,
