@@ -1,25 +1,73 @@
 // The molecule editor driven by synthetic mouse and key events in a 400 x 400 window (scale 400 pixels per view
 // unit, origin at the centre): drawing, modifying, selecting, moving, deleting with the confirmations' texts,
-// undo and redo, SMILES through the clipboard, the palette, and the command states while a run holds the
-// molecule.
+// undo and redo (every edit one step that restores the molecule exactly; a failed edit leaves nothing, a run's
+// structure comes without history), SMILES through the clipboard, the palette, and the command states while a
+// run holds the molecule. What the drawing is worth: benzene drawn by mouse and completed gives the TOPS-MODE
+// moments of its SMILES through the batch tool's path, and the picture (bond kinds, selection, colours) stays as it
+// was.
 #include "editor_bench.h"
 
+#include "blocks/dispatcher.h"
 #include "chem/smiles_writer.h"
+#include "core/paths.h"
 #include "core/settings.h"
+#include "procedures/batch.h"
 #include "shell/editor_palette.h"
 #include "shell/periodic_table.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
+
+#include <cmath>
+#include <sstream>
 
 using namespace corvatin;
 using namespace corvatin::shell;
 using corvatin::test::TEditorBench;
+
+namespace {
+struct TQuietRun : IRunFinished, IProgressLog, IProgressCallback {
+  std::string last;
+  void RunFinished() override {}
+  void Clear() override {}
+  void AddMessage(const std::string& text, int, bool transient) override {
+    if (!transient) last = text;
+  }
+  void Progress(int, bool&, bool& refresh) override { refresh = false; }
+  void ProgressText(int, bool&, const std::string&, bool& refresh) override { refresh = false; }
+};
+
+/// The data lines of a result file without their first cell (the structure's name).
+QList<QByteArray> ValueLines(const QString& file) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  QList<QByteArray> lines = f.readAll().split('\n');
+  QList<QByteArray> values;
+  for (qsizetype i = 1; i < lines.size(); ++i)
+    if (!lines[i].trimmed().isEmpty()) values << lines[i].mid(lines[i].indexOf('\t')).trimmed();
+  return values;
+}
+
+/// A regular hexagon of radius 80 pixels around the window's centre, as a script of clicks.
+QString Hexagon() {
+  QStringList points;
+  for (int i = 0; i < 6; ++i)
+    points << QString("%1,%2")
+                  .arg(200 + std::lround(80 * std::cos(i * M_PI / 3)))
+                  .arg(200 + std::lround(80 * std::sin(i * M_PI / 3)));
+  // Single, double, single, double, single, double: the last click closes the ring on the first atom.
+  return QString("el:C L:%1 L:%2 bond:1 L:%3 bond:0 L:%4 bond:1 L:%5 bond:0 L:%6 bond:1 L:%1 R:395,395")
+      .arg(points[0], points[1], points[2], points[3], points[4], points[5]);
+}
+} // namespace
 
 class EditorTest : public QObject {
   Q_OBJECT
@@ -30,60 +78,36 @@ private slots:
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("smiles");
     QTest::addColumn<QString>("asked");
+    const auto row = [](const char* name, const QString& script, const char* smiles, const char* asked) {
+      QTest::newRow(name) << script << QString(smiles) << QString(asked);
+    };
     const QString two = "draw L:100,200 L:200,200 R:300,300 ";
-    QTest::newRow("two clicks join two atoms, a right click ends the chain")
-        << "draw L:100,200 L:200,200 R:300,300 L:300,300"
-        << "CC.C"
-        << "";
-    QTest::newRow("a bond from an atom to empty space ends in the current element")
-        << "draw L:100,200 R:300,300 el:N L:100,200 L:200,200"
-        << "CN"
-        << "";
-    QTest::newRow("drawing over a bond raises it to double and triple, then leaves it and the chain start")
-        << "el:N L:100,200 el:C L:200,200 L:100,200 L:200,200 L:100,200 L:300,200"
-        << "CC#N"
-        << "";
-    QTest::newRow("the double-bond tool leaves an existing bond alone")
-        << "draw L:100,200 L:200,200 bond:1 L:100,200 R:300,300"
-        << "CC"
-        << "";
-    QTest::newRow("Modifying gives an atom the current symbol and a bond the bond tool")
-        << two + "modify el:O L:100,200 bond:1 L:150,200"
-        << "C=O"
-        << "";
-    QTest::newRow("a band around both ends selects the bond; Delete removes all")
-        << two + "select band:50,150,250,250 key:Delete"
-        << ""
-        << "Are you sure you want to delete selected items?";
-    QTest::newRow("a band around one end selects that atom; its bond goes with it")
-        << two + "select band:50,150,150,250 key:Delete"
-        << "C"
-        << "Are you sure you want to delete selected items?";
-    QTest::newRow("answering No deletes nothing") << two + "select band:50,150,250,250 no key:Delete"
-                                                  << "CC"
-                                                  << "Are you sure you want to delete selected items?";
-    QTest::newRow("the item menu deletes an atom, then a bond")
-        << "draw L:100,200 L:200,200 L:300,200 R:350,350 R:300,200 R:150,200"
-        << "C.C"
-        << "Are you sure you want to delete this vertex?|Are you sure you want to delete this edge?";
-    QTest::newRow("Delete all on an empty drawing asks nothing") << "cmd:editDeleteAll"
-                                                                 << ""
-                                                                 << "";
-    QTest::newRow("Delete all asks, then clears") << "draw L:100,200 L:200,200 cmd:editDeleteAll"
-                                                  << ""
-                                                  << "Are you sure you want to delete the graph?";
-    QTest::newRow("Escape ends the chain, Ctrl+A selects everything")
-        << "draw L:100,200 L:200,200 key:Escape L:300,300 R:390,390 ctrl:A key:Delete"
-        << ""
-        << "Are you sure you want to delete selected items?";
-    QTest::newRow("Shift-click adds an atom to the selection in Drawing mode")
-        << two + "S:100,200 key:Delete"
-        << "C"
-        << "Are you sure you want to delete selected items?";
-    QTest::newRow("Selecting a bond and Shift-clicking it again leaves nothing selected")
-        << two + "select L:150,200 S:150,200 key:Delete"
-        << "CC"
-        << "";
+    const char* sure = "Are you sure you want to delete selected items?";
+    row("two clicks join two atoms, a right click ends the chain", two + "L:300,300", "CC.C", "");
+    row("a bond from an atom to empty space ends in the current element",
+        "draw L:100,200 R:300,300 el:N L:100,200 L:200,200", "CN", "");
+    row("drawing over a bond raises it to double and triple, then leaves it and the chain start",
+        "el:N L:100,200 el:C L:200,200 L:100,200 L:200,200 L:100,200 L:300,200", "CC#N", "");
+    row("the double-bond tool leaves an existing bond alone", "draw L:100,200 L:200,200 bond:1 L:100,200 R:300,300",
+        "CC", "");
+    row("Modifying gives an atom the current symbol and a bond the bond tool",
+        two + "modify el:O L:100,200 bond:1 L:150,200", "C=O", "");
+    row("a band around both ends selects the bond; Delete removes all", two + "select band:50,150,250,250 key:Delete",
+        "", sure);
+    row("a band around one end selects that atom; its bond goes with it", two + "select band:50,150,150,250 key:Delete",
+        "C", sure);
+    row("answering No deletes nothing", two + "select band:50,150,250,250 no key:Delete", "CC", sure);
+    row("the item menu deletes an atom, then a bond",
+        "draw L:100,200 L:200,200 L:300,200 R:350,350 R:300,200 R:150,200", "C.C",
+        "Are you sure you want to delete this vertex?|Are you sure you want to delete this edge?");
+    row("Delete all on an empty drawing asks nothing", "cmd:editDeleteAll", "", "");
+    row("Delete all asks, then clears", "draw L:100,200 L:200,200 cmd:editDeleteAll", "",
+        "Are you sure you want to delete the graph?");
+    row("Escape ends the chain, Ctrl+A selects everything",
+        "draw L:100,200 L:200,200 key:Escape L:300,300 R:390,390 ctrl:A key:Delete", "", sure);
+    row("Shift-click adds an atom to the selection in Drawing mode", two + "S:100,200 key:Delete", "C", sure);
+    row("Selecting a bond and Shift-clicking it again leaves nothing selected",
+        two + "select L:150,200 S:150,200 key:Delete", "CC", "");
   }
 
   void MouseAndKeyScripts() {
@@ -207,6 +231,26 @@ private slots:
     }
   }
 
+  void AFailedEditLeavesNothingAndARunsStructureReplacesTheMoleculeWithoutHistory() {
+    TMoleculeDocument doc;
+    QVERIFY(doc.Edit("One", [](IMolecule& m) { m.AddAtom(); }));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, doc.Edit("Half", [](IMolecule& m) {
+      m.AddAtom();
+      throw std::runtime_error("refused");
+    }));
+    QCOMPARE(doc.Molecule()->VertexCount(), 1);
+    QCOMPARE(doc.UndoStack()->count(), 1);
+    auto incoming = NewMolecule();
+    incoming->SetName("from a run");
+    incoming->AddAtom()->SetX3D(1.5);
+    incoming->AddAtom();
+    doc.Replace(*incoming);
+    QCOMPARE(doc.Molecule()->GetName(), std::string("from a run"));
+    QCOMPARE(doc.Molecule()->GetAtom(0)->GetX3D(), 1.5);
+    QCOMPARE(doc.Molecule()->VertexCount(), 2);
+    QCOMPARE(doc.UndoStack()->count(), 0);
+  }
+
   void ALockedOrReadOnlyEditorChangesNothing() {
     TEditorBench bench;
     bench.Run("draw L:100,200 L:200,200");
@@ -276,6 +320,72 @@ private slots:
     QVERIFY(!commands.Action("element4")->isChecked());
     QCOMPARE(TEditorBench().Controller().Palette(), chosen); // the next editor starts with it
     Registry().WriteStringList(kPalettePath, {});
+  }
+
+  void DrawnBenzeneGivesTheMomentsOfItsSmiles() {
+    TEditorBench bench;
+    bench.Run(Hexagon() + " cmd:editAromaticityCompletion cmd:editHydrogenCompletion");
+    QCOMPARE(QString::fromStdString(WriteSMILES(bench.M())), QString("c1ccccc1"));
+    for (int i = 0; i < bench.M().VertexCount(); ++i)
+      QVERIFY(bench.M().GetAtom(i)->GetPositioned());
+    const int steps = bench.doc.UndoStack()->count();
+    bench.Run("cmd:editAromaticityCompletion cmd:editHydrogenCompletion"); // nothing left to do: no steps
+    QCOMPARE(bench.doc.UndoStack()->count(), steps);
+    test::SaveScreenshot(bench.editor.grab().toImage(), "editor_benzene");
+
+    // The catalogue as the batch tool builds it, its editor block working on a copy of the drawing.
+    SetDataFolder(CORVATIN_DATA_DIR);
+    auto dispatcher = std::make_shared<TConsoleDispatcher>();
+    SetMainDispatcher(dispatcher);
+    Ptr<IMolecule> drawn = NewMolecule();
+    CopyMolecule(bench.M(), *drawn);
+    TCatalogue catalogue({drawn, {}, dispatcher, [](const std::string& m) { QFAIL(m.c_str()); }});
+    Ptr<TPackage> package = catalogue.FindPackage("TOPS-MODE");
+    SelectWeights(*package, "all");
+    QTemporaryDir dir;
+    QFile smiles(dir.filePath("benzene.sml"));
+    QVERIFY(smiles.open(QIODevice::WriteOnly));
+    smiles.write("c1ccccc1\n");
+    smiles.close();
+    TBatchOptions options;
+    options.files = {smiles.fileName().toStdString()};
+    options.resultsDir = dir.filePath("results").toStdString();
+    std::ostringstream log;
+    QCOMPARE(RunProcedure(*package, options, log, false), int(beSuccess));
+
+    // No file: the chain processes the structure the editor block hands over.
+    package->GetInput()->SetFileName("");
+    package->SetShowStructures(true);
+    auto run = std::make_shared<TQuietRun>();
+    QVERIFY(package->Execute(false, run, run, run));
+    package->WaitForRun();
+    QCOMPARE(run->last, std::string("Procedure execution successfully finished"));
+    const QList<QByteArray> values = ValueLines(dir.filePath("results/TOPS-MODE.txt"));
+    QCOMPARE(values.size(), 2);
+    QVERIFY(values[0].count('\t') >= 15 * 15); // the moments of every weight
+    QCOMPARE(values[1], values[0]);
+  }
+
+  void ThePictureShowsBondKindsSelectionAndElementColours() {
+    TEditorBench bench;
+    bench.Run("el:N L:60,200 el:C L:140,200 L:60,200 L:140,200 bond:1 L:220,140 bond:3 L:300,200 bond:0 "
+              "el:O L:220,260 L:140,200 R:395,395 select L:300,200 S:260,170");
+    QCOMPARE(bench.Controller().Selection().Count(), 2);
+    QImage image(400, 400, QImage::Format_ARGB32);
+    QPainter p(&image);
+    p.fillRect(image.rect(), Qt::white);
+    TPaintOptions options;
+    options.focused = true;
+    TEditorPainter(bench.M(), bench.Controller().Mapping(), options)
+        .Paint(p, bench.Controller().Selection(), bench.Controller().Moving());
+    p.end();
+    QVERIFY(test::MatchesReferenceImage(image, "editor_bond_kinds.png", 0.002));
+    // The same drawing while the selection is dragged, for the screenshots.
+    QTest::mousePress(&bench.editor, Qt::LeftButton, {}, QPoint(300, 200));
+    QTest::mouseMove(&bench.editor, QPoint(320, 240));
+    test::SaveScreenshot(bench.editor.grab().toImage(), "editor_moving_selection");
+    QTest::mouseRelease(&bench.editor, Qt::LeftButton, {}, QPoint(320, 240));
+    test::SaveScreenshot(bench.editor.grab().toImage(), "editor_molecule_selection");
   }
 
   void cleanupTestCase() { delete PeriodicTableForm(); }

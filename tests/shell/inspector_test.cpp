@@ -75,28 +75,21 @@ private slots:
               invalid = int(CommitResult::Invalid);
     const int f = int(EditorKind::Float), i = int(EditorKind::Int), b = int(EditorKind::Bool),
               s = int(EditorKind::String), n = int(EditorKind::FileName), l = int(EditorKind::List);
-    QTest::newRow("float below 1e-9") << f << "1.5"
-                                      << "1.5000000005" << unchanged << "1.5";
-    QTest::newRow("float above 1e-9") << f << "1.5"
-                                      << "1.500000002" << changed << "1.500000";
-    QTest::newRow("float not a number") << f << "1.5"
-                                        << "1,5x" << invalid << "1.5";
-    QTest::newRow("integer rounds to the same") << i << "2"
-                                                << "2.4" << unchanged << "2";
-    QTest::newRow("integer rounds halves to even") << i << "2"
-                                                   << "3.5" << changed << "4";
-    QTest::newRow("switch on") << b << "no"
-                               << "yes" << changed << "yes";
-    QTest::newRow("switch unchanged") << b << "yes"
-                                      << "yes" << unchanged << "yes";
-    QTest::newRow("string") << s << "abc"
-                            << "abd" << changed << "abd";
-    QTest::newRow("string unchanged") << s << "abc"
-                                      << "abc" << unchanged << "abc";
-    QTest::newRow("file names") << n << "a.sdf"
-                                << "a.sdf; b.sdf" << changed << "a.sdf; b.sdf";
-    QTest::newRow("list") << l << "one"
-                          << "two" << changed << "two";
+    const auto row = [](const char* name, int kind, const char* initial, const char* typed, int result,
+                        const char* shown) {
+      QTest::newRow(name) << kind << QString(initial) << QString(typed) << result << QString(shown);
+    };
+    row("float below 1e-9", f, "1.5", "1.5000000005", unchanged, "1.5");
+    row("float above 1e-9", f, "1.5", "1.500000002", changed, "1.500000");
+    row("float not a number", f, "1.5", "1,5x", invalid, "1.5");
+    row("integer rounds to the same", i, "2", "2.4", unchanged, "2");
+    row("integer rounds halves to even", i, "2", "3.5", changed, "4");
+    row("switch on", b, "no", "yes", changed, "yes");
+    row("switch unchanged", b, "yes", "yes", unchanged, "yes");
+    row("string", s, "abc", "abd", changed, "abd");
+    row("string unchanged", s, "abc", "abc", unchanged, "abc");
+    row("file names", n, "a.sdf", "a.sdf; b.sdf", changed, "a.sdf; b.sdf");
+    row("list", l, "one", "two", changed, "two");
   }
   void EveryEditorKindCommitsOnlyARealChange() {
     QFETCH(int, kind);

@@ -1,5 +1,6 @@
-// The procedures window on procedures whose run state the test sets: the tree, the enabled and checked rules
-// of the "&Procedures" commands, what Execute / Step / Stop ask of a procedure, and leaving a procedure.
+// Command tables as actions, menus and tool bars; the procedures window on procedures whose run state the test sets:
+// the tree, the enabled and checked rules of the "&Procedures" commands, what Execute / Step / Stop ask of a
+// procedure, and leaving a procedure.
 #include "shell/procedure_model.h"
 #include "shell/procedures_window.h"
 #include "shell/property_inspector.h"
@@ -7,7 +8,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QMenu>
 #include <QProgressBar>
+#include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
 
@@ -99,6 +102,54 @@ class ProceduresTest : public QObject {
   Q_OBJECT
 private slots:
   void initTestCase() { test::InitWorkbenchTest(); }
+
+  void ACommandTableBecomesActionsMenusAndToolBarsWithTheStateItsRowsCompute() {
+    bool running = false, shown = true;
+    int executed = 0;
+    CommandTable table{
+        {.id = "file", .caption = "&File", .kind = CommandKind::Group},
+        {.id = "exec",
+         .caption = "&Execute",
+         .trigger =
+             [&] {
+               ++executed;
+               running = true;
+             },
+         .enabled = [&] { return shown; },
+         .checked = [&] { return running; },
+         .onToolBar = true},
+        {.kind = CommandKind::Separator},
+        {.id = "stop",
+         .caption = "Sto&p",
+         .trigger = [&] { running = false; },
+         .enabled = [&] { return running; },
+         .onToolBar = true},
+        {.id = "hidden", .caption = "Hidden", .visible = [] { return false; }},
+    };
+    table[1].kind = CommandKind::Check;
+    TCommandActions actions(table);
+    QVERIFY(!actions.Action("stop")->isEnabled());
+    QVERIFY(!actions.Action("hidden")->isVisible());
+
+    actions.Action("exec")->trigger(); // the trigger's state change shows without an explicit refresh
+    QCOMPARE(executed, 1);
+    QVERIFY(actions.Action("exec")->isChecked());
+    QVERIFY(actions.Action("stop")->isEnabled());
+
+    shown = false;
+    actions.Refresh();
+    QVERIFY(!actions.Action("exec")->isEnabled());
+
+    QMenu menu;
+    actions.FillMenu(&menu);
+    QCOMPARE(menu.actions().size(), 1); // everything sits under the "&File" group
+    QCOMPARE(menu.actions()[0]->menu()->actions().size(), 4);
+
+    QToolBar bar;
+    actions.FillToolBar(&bar);
+    QCOMPARE(bar.actions().size(), 3); // exec, separator, stop
+    QVERIFY(bar.actions()[1]->isSeparator());
+  }
 
   void TheTreeListsProceduresWithTheirBlocksThatHaveSettings() {
     Window w;
