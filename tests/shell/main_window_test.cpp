@@ -155,48 +155,44 @@ private slots:
     test::SaveScreenshot(w.window.grab().toImage(), "idle-with-molecule");
   }
 
-  void AnswerNoKeepsTheRunGoing_data() {
+  void AnActionDuringARunAsksFirstAndYesStopsTheRunThenCarriesItOut_data() {
     QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("yes");
     QTest::addColumn<QString>("question");
-    QTest::newRow("quit") << int(paQuit) << kAskQuit;
-    QTest::newRow("open file") << int(paOpenFile) << kAskOpen;
-    QTest::newRow("new structure") << int(paNewStructure) << kAskNew;
+    QTest::newRow("quit, No") << int(paQuit) << false << kAskQuit;
+    QTest::newRow("open file, No") << int(paOpenFile) << false << kAskOpen;
+    QTest::newRow("new structure, No") << int(paNewStructure) << false << kAskNew;
+    QTest::newRow("quit, Yes") << int(paQuit) << true << kAskQuit;
+    QTest::newRow("new structure, Yes") << int(paNewStructure) << true << kAskNew;
   }
-  void AnswerNoKeepsTheRunGoing() {
+  void AnActionDuringARunAsksFirstAndYesStopsTheRunThenCarriesItOut() {
     QFETCH(int, action);
+    QFETCH(bool, yes);
     QFETCH(QString, question);
     Workbench w;
     QVERIFY(w.OpenFixture());
-    w.dialogs.answers.push_back(false);
+    w.dialogs.answers.push_back(yes);
     if (action == paQuit) QVERIFY(!w.window.close());
     if (action == paOpenFile) w.window.Commands()->Action("optOpen")->trigger();
     if (action == paNewStructure) w.window.NewStructure("CCO");
+    if (yes && action == paQuit) {
+      QCOMPARE(w.window.Pending(), int(paQuit));
+      QVERIFY(!w.window.Commands()->Action("optOpen")->isEnabled());
+      QVERIFY(!w.window.close()); // refused without a question while the first waits
+    }
     QCOMPARE(w.dialogs.asked, QStringList{question});
-    QVERIFY(w.Paused());
-    QCOMPARE(w.window.Pending(), int(paNone));
-  }
-
-  void ClosingDuringARunAsksOnceAndClosesWhenTheRunHasEnded() {
-    Workbench w;
-    QVERIFY(w.OpenFixture());
-    w.dialogs.answers.push_back(true);
-    QVERIFY(!w.window.close());
-    QCOMPARE(w.window.Pending(), int(paQuit));
-    QVERIFY(!w.window.Commands()->Action("optOpen")->isEnabled());
-    QVERIFY(!w.window.close()); // refused without a question while the first waits
-    QCOMPARE(w.dialogs.asked, QStringList{kAskQuit});
-    QVERIFY(test::WaitUntil([&] { return !w.window.isVisible(); }, 60000));
-    QVERIFY(!w.Running());
-    QCOMPARE(w.window.Pending(), int(paNone));
-  }
-
-  void ANewStructureDuringARunStopsItThenStartsTheStructure() {
-    Workbench w;
-    QVERIFY(w.OpenFixture());
-    w.window.NewStructure("CCO");
+    if (!yes) {
+      QVERIFY(w.Paused());
+      QCOMPARE(w.window.Pending(), int(paNone));
+      return;
+    }
     QVERIFY(test::WaitUntil([&] { return !w.Running() && w.window.Pending() == paNone; }, 60000));
-    QVERIFY(test::WaitUntil([&] { return w.window.Document().Molecule()->GetName() == "CCO" && !w.Running(); }, 60000));
-    QVERIFY(!w.window.Procedures()->ShowOptionEnabled());
+    if (action == paQuit) QVERIFY(test::WaitUntil([&] { return !w.window.isVisible(); }, 60000));
+    if (action == paNewStructure) {
+      QVERIFY(
+          test::WaitUntil([&] { return w.window.Document().Molecule()->GetName() == "CCO" && !w.Running(); }, 60000));
+      QVERIFY(!w.window.Procedures()->ShowOptionEnabled());
+    }
   }
 
   void CancelWorksOnlyWhileTheBarIsShown() {
