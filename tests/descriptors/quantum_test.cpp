@@ -139,12 +139,6 @@ TEST(TopographicErrors, EachMissingInputCostsItsOwnIndexesAndNoEarlierValueNorTe
        {kMsgOmegaQCorrectedMissing}}, // the hydroxyl hydrogen
       {"CCC", order(1, 2), {kMsgOmegaMissing, kMsgEpsilonRoMissing}},
       {"CC.CCC", order(0, 1), {kMsgOmegaMissing}}, // a bond that meets no other needs no order for epsilon(Ro)
-      {"CCO",
-       [](IMolecule& m) {
-         m.RemoveVertexParam(quantum::kElectronDensity);
-         m.RemoveEdgeParam(quantum::kBondOrder);
-       },
-       {kMsgOmegaMissing, kMsgOmegaQMissing, kMsgOmegaQCorrectedMissing, kMsgEpsilonRoMissing}},
   };
   const std::pair<const char*, const char*> costs[] = {{kMsgOmegaMissing, kResultOmega},
                                                        {kMsgOmegaQMissing, kResultOmegaQ},
