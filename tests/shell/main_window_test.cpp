@@ -101,9 +101,16 @@ private slots:
     QCOMPARE(window.Procedures()->Current()->GetName(), std::string("TOPS-MODE"));
   }
 
-  void OpenedFilesStartInStepModeEachStepShowsTheNextStructureAndAnEditDuringThePauseGoesIntoTheRun() {
+  void DroppedFilesStartInStepModeEachStepShowsTheNextStructureAndAnEditDuringThePauseGoesIntoTheRun() {
     Workbench w;
-    QVERIFY(w.OpenFixture());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(kFixture)});
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    DropAccess::Drop(w.window, &drop);
+    QVERIFY(test::WaitUntil([&] { return w.Paused(); }, 60000));
+    std::vector<std::string> recent; // remembered as the menu's recent files
+    Registry().ReadStringList(kRecentFilesKey, recent);
+    QCOMPARE(QString::fromStdString(recent.at(0)), QFileInfo(kFixture).absoluteFilePath());
     QCOMPARE(w.window.StructuresShown(), 1);
     QVERIFY(w.window.Document().Molecule()->VertexCount() > 0);
     QVERIFY(w.window.Procedures()->ShowOptionEnabled() && w.window.Procedures()->ShowStructures());
@@ -122,18 +129,6 @@ private slots:
     QVERIFY(test::MatchesReferenceImage(w.window.Inspector()->grab().toImage(), "inspector-atom.png", 0.02));
     w.window.Procedures()->StopRun();
     QVERIFY(!w.Running());
-  }
-
-  void DroppedFilesAreOpenedAndRemembered() {
-    Workbench w;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(kFixture)});
-    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    DropAccess::Drop(w.window, &drop);
-    QVERIFY(test::WaitUntil([&] { return w.Paused(); }, 60000));
-    std::vector<std::string> recent;
-    Registry().ReadStringList(kRecentFilesKey, recent);
-    QCOMPARE(QString::fromStdString(recent.at(0)), QFileInfo(kFixture).absoluteFilePath());
   }
 
   void ABadSmilesIsReportedAndATypedStructureRunsFreelyAndStaysShown() {
