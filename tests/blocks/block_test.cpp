@@ -114,6 +114,7 @@ TEST(Package, TheFirstInputAndTheLastEditorDriveTheRunAndTheEditorDecidesWhether
   auto finish = std::make_shared<FinishCounter>();
   EXPECT_FALSE(package.Execute(false, finish, log, nullptr));
   EXPECT_FALSE(package.IsRunning());
+  package.Stop(); // ends at once a run that was let through by mistake
   EXPECT_TRUE(package.WaitForRun());
   EXPECT_EQ(log->clears + finish->count + input->starts, 0);
 }
