@@ -1,5 +1,5 @@
 // Block mechanics: multi-block modes and their children, structures handed over through the data space, the
-// package's input and editor links.
+// package's input and editor links, and the hand-over queue closing on waiting callers.
 
 #include "block_stubs.h"
 
@@ -117,4 +117,26 @@ TEST(Package, TheFirstInputAndTheLastEditorDriveTheRunAndTheEditorDecidesWhether
   package.Stop(); // ends at once a run that was let through by mistake
   EXPECT_TRUE(package.WaitForRun());
   EXPECT_EQ(log->clears + finish->count + input->starts, 0);
+}
+
+TEST(HandOverQueue, ClosingFailsTheWaitingCallAndEveryLaterOneWithoutRunningThem) {
+  // The workbench closes its queue when the window goes: a worker waiting on it must get an error, not hang.
+  THandOverQueue queue;
+  std::atomic<bool> queued{false}, ran{false};
+  std::string waiting;
+  std::thread worker([&] {
+    try {
+      queue.Call([&] { ran = true; }, [&] { queued = true; });
+    } catch (const std::runtime_error& e) {
+      waiting = e.what();
+    }
+  });
+  while (!queued.load())
+    std::this_thread::yield();
+  queue.Close("the window is gone");
+  worker.join();
+  EXPECT_EQ(waiting, "the window is gone");
+  EXPECT_THROW(queue.Call([&] { ran = true; }), std::runtime_error);
+  EXPECT_FALSE(queue.RunNext());
+  EXPECT_FALSE(ran.load());
 }
