@@ -52,7 +52,7 @@ TEST(MultiBlock, ModesDecideWhichChildrenRunAndTheMoreFlagAndEveryChildSharesPor
     EXPECT_EQ(ran, c.ran);
     for (const auto& child : children) {
       EXPECT_TRUE(child->IsActive() && child->GetLog() == log);
-      EXPECT_EQ(child->GetPortCount() == 2 ? child->GetPortName(1) : "Second", "Second");
+      EXPECT_TRUE(child->GetPortCount() < 2 || child->GetPortName(1) == "Second");
     }
     block.Stop();
     for (const auto& child : children)
