@@ -36,8 +36,10 @@ bool THandOverQueue::RunNext() {
     error = std::current_exception();
   }
   {
+    // Moved, not copied: the caller must hold the last reference, so that the exception is never freed on this
+    // thread while the caller's handler still reads it (the thread checker reports that as a race).
     std::lock_guard<std::mutex> lock(mutex_);
-    request->error = error;
+    request->error = std::move(error);
     request->done = true;
   }
   finished_.notify_all();

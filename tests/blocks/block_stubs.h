@@ -32,6 +32,7 @@ struct LogLine {
   std::string text;
   int kind;
   bool transient;
+  bool operator==(const LogLine&) const = default;
 };
 
 class RecordingLog : public IProgressLog, public MainThreadOnly {
@@ -114,11 +115,8 @@ public:
   using TBlock::GetInputAs;
   using TBlock::GetInputStructure;
   using TBlock::GetLog;
-  using TBlock::GetProgress;
-  using TBlock::GetThread;
   using TBlock::InInputOrder;
   using TBlock::LogMessage;
-  using TBlock::LogResult;
   using TBlock::Progress;
   using TBlock::PublishStructure;
   using TBlock::Synchronize;
@@ -149,12 +147,9 @@ inline Ptr<ScriptBlock> MakeSource(int total) {
 }
 
 /// The molecule-editor block stand-in: display-only, records what the package tells it.
-class StubEditor : public TBlock, public IEditor, public MainThreadOnly {
+class StubEditor : public ScriptBlock, public IEditor, public MainThreadOnly {
 public:
-  StubEditor() : TBlock(1) {}
-  std::string GetName() const override { return "Editor"; }
-  bool IsDisplayOnly() const override { return true; }
-  void Execute(bool&) override { ++executed; }
+  StubEditor() : ScriptBlock("Editor") { displayOnly = true; }
   bool IsReady() override { return ready; }
   bool CanStart() override { return canStart; }
   void Activate() override { ++activations; }
@@ -170,7 +165,6 @@ public:
 
   bool ready = true, canStart = true;
   int activations = 0;
-  std::atomic<int> executed{0};
   std::vector<bool> showing;
   std::vector<int> pausedAt, resumedAt; ///< the source's pass at every SetPaused(true) and SetPaused(false)
   Ptr<ScriptBlock> source;
@@ -185,7 +179,8 @@ inline bool ServeWithin(IDispatcher& dispatcher, const std::function<bool()>& do
   bool over = false;
   std::thread ticker([&] {
     std::unique_lock<std::mutex> lock(mutex);
-    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return over; })) dispatcher.Wake();
+    while (!cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return over; }))
+      dispatcher.Wake();
   });
   dispatcher.ServeUntil([&] { return done() || std::chrono::steady_clock::now() >= deadline; });
   {

@@ -1,5 +1,5 @@
-// Block mechanics: multi-block modes and their children, and the hand-over of structures through the shared data
-// space. Progress and synchronising are pinned through the worker (worker_test.cpp).
+// Block mechanics: multi-block modes and their children, structures handed over through the data space, the
+// package's input and editor links, and the hand-over queue closing on waiting callers.
 
 #include "block_stubs.h"
 
@@ -10,7 +10,7 @@
 using namespace corvatin;
 using namespace corvatin::test;
 
-TEST(MultiBlock, ModesDecideWhichChildrenRunAndTheMoreFlag) {
+TEST(MultiBlock, ModesDecideWhichChildrenRunAndTheMoreFlagAndEveryChildSharesPortLogAndRunState) {
   struct Case {
     const char* what;
     int mode, select; // child to select, -1 none
@@ -28,47 +28,35 @@ TEST(MultiBlock, ModesDecideWhichChildrenRunAndTheMoreFlag) {
       {"selected child's flag is kept", mbSelected, 1, true, 2, true, false, "b"},
       {"any other mode ends the run", 7, -1, false, 1, true, false, ""},
   };
+  auto log = std::make_shared<RecordingLog>();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::string ran;
-    std::vector<Ptr<IObject>> children;
+    std::vector<Ptr<ScriptBlock>> children;
     for (int i = 0; i < c.children; ++i) {
-      auto child = std::make_shared<ScriptBlock>(std::string(1, static_cast<char>('a' + i)));
-      child->script = [&ran, clears = c.secondClears && i == 1](ScriptBlock& self, bool& more) {
+      children.push_back(std::make_shared<ScriptBlock>(std::string(1, static_cast<char>('a' + i)), 2 - i % 2));
+      children.back()->script = [&ran, clears = c.secondClears && i == 1](ScriptBlock& self, bool& more) {
         ran += self.GetName();
         if (clears) more = false;
       };
-      children.push_back(child);
     }
-    TMultiBlock block(1, children, static_cast<std::uint8_t>(c.mode));
+    TMultiBlock block(2, std::vector<Ptr<IObject>>(children.begin(), children.end()),
+                      static_cast<std::uint8_t>(c.mode));
+    block.SetPortName(1, "Second"); // only the children with two ports have it
     if (c.select >= 0) block.SelectChild(c.select);
+    block.SetLog(log);
+    block.Start(nullptr);
     bool more = c.moreIn;
     block.Execute(more);
     EXPECT_EQ(more, c.moreOut);
     EXPECT_EQ(ran, c.ran);
-  }
-}
-
-TEST(MultiBlock, PortNamesLogProgressStartAndStopReachEveryChildThatHasThePort) {
-  auto a = std::make_shared<ScriptBlock>("a", 1), b = std::make_shared<ScriptBlock>("b", 2);
-  TMultiBlock block(2, {a, b}, mbAll);
-  block.SetPortName(0, "Molecule");
-  block.SetPortName(1, "Second");
-  EXPECT_EQ(a->GetPortName(0) + b->GetPortName(0) + b->GetPortName(1), "MoleculeMoleculeSecond");
-  auto log = std::make_shared<RecordingLog>();
-  auto progress = std::make_shared<RecordingProgress>();
-  block.SetLog(log);
-  block.SetProgress(progress);
-  block.Start(nullptr);
-  for (const auto& child : {a, b}) {
-    EXPECT_TRUE(child->IsActive());
-    EXPECT_EQ(child->GetLog(), log);
-    EXPECT_EQ(child->GetProgress(), progress);
-  }
-  block.Stop();
-  for (const auto& child : {a, b}) {
-    EXPECT_FALSE(child->IsActive());
-    EXPECT_EQ(child->GetProgress(), nullptr);
+    for (const auto& child : children) {
+      EXPECT_TRUE(child->IsActive() && child->GetLog() == log);
+      EXPECT_TRUE(child->GetPortCount() < 2 || child->GetPortName(1) == "Second");
+    }
+    block.Stop();
+    for (const auto& child : children)
+      EXPECT_FALSE(child->IsActive());
   }
 }
 
@@ -77,7 +65,6 @@ TEST(Block, APublishedStructureIsTheInputOfEveryBlockOnTheSamePortUntilWithdrawn
   producer.SetPortName(0, "BlockTest.Molecule");
   consumer.SetPortName(0, "BlockTest.Molecule");
   other.SetPortName(0, "BlockTest.Other");
-  EXPECT_EQ(consumer.GetInputStructure(), nullptr);
   auto graph = std::make_shared<TGraph>();
   graph->AddVertices(3);
   producer.PublishStructure<IGraph>(graph);
@@ -87,4 +74,69 @@ TEST(Block, APublishedStructureIsTheInputOfEveryBlockOnTheSamePortUntilWithdrawn
   EXPECT_EQ(ScriptBlock("portless", 0).GetInputStructure(), nullptr);
   producer.WithdrawStructure();
   EXPECT_EQ(consumer.GetInputStructure(), nullptr);
+}
+
+namespace {
+class StubInput : public ScriptBlock, public IInput {
+public:
+  StubInput() : ScriptBlock("Input") {}
+  std::string GetFilter() const override { return {}; }
+  std::string GetFileName() const override { return {}; }
+  void SetFileName(const std::string&) override {}
+};
+} // namespace
+
+TEST(Package, TheFirstInputAndTheLastEditorDriveTheRunAndTheEditorDecidesWhetherItMayStart) {
+  TPackage package("P", std::make_shared<TConsoleDispatcher>());
+  EXPECT_TRUE(package.CanExecute()); // no editor: nothing to wait for
+  auto input = std::make_shared<StubInput>();
+  auto editor = std::make_shared<StubEditor>(), last = std::make_shared<StubEditor>();
+  package.AddBlock(input, {"Molecule"});
+  package.AddBlock(editor, {"Molecule"});
+  package.AddBlock(std::make_shared<StubInput>(), {"Molecule"});
+  package.AddBlock(last, {});
+  EXPECT_EQ(package.GetInput(), std::static_pointer_cast<IInput>(input));
+  last->ready = false;
+  EXPECT_FALSE(package.CanExecute());
+  package.ActivateEditor();
+  EXPECT_EQ(last->activations, 1);
+  EXPECT_EQ(editor->activations, 0);
+  package.Pause(); // on an idle package these do nothing
+  package.Step();
+  package.Resume();
+  package.Stop();
+  EXPECT_FALSE(package.IsRunning() || package.IsPaused());
+
+  // An editor that cannot start (a drawing the user will not clear) refuses the run before anything is touched.
+  last->ready = true;
+  last->canStart = false;
+  auto log = std::make_shared<RecordingLog>();
+  auto finish = std::make_shared<FinishCounter>();
+  EXPECT_FALSE(package.Execute(false, finish, log, nullptr));
+  EXPECT_FALSE(package.IsRunning());
+  package.Stop(); // ends at once a run that was let through by mistake
+  EXPECT_TRUE(package.WaitForRun());
+  EXPECT_EQ(log->clears + finish->count + input->starts, 0);
+}
+
+TEST(HandOverQueue, ClosingFailsTheWaitingCallAndEveryLaterOneWithoutRunningThem) {
+  // The workbench closes its queue when the window goes: a worker waiting on it must get an error, not hang.
+  THandOverQueue queue;
+  std::atomic<bool> queued{false}, ran{false};
+  std::string waiting;
+  std::thread worker([&] {
+    try {
+      queue.Call([&] { ran = true; }, [&] { queued = true; });
+    } catch (const std::runtime_error& e) {
+      waiting = e.what();
+    }
+  });
+  while (!queued.load())
+    std::this_thread::yield();
+  queue.Close("the window is gone");
+  worker.join();
+  EXPECT_EQ(waiting, "the window is gone");
+  EXPECT_THROW(queue.Call([&] { ran = true; }), std::runtime_error);
+  EXPECT_FALSE(queue.RunNext());
+  EXPECT_FALSE(ran.load());
 }

@@ -28,27 +28,27 @@ public:
   std::atomic<int> invoked{0};
 };
 
-/// A log several workers may write to; keeps the lines as the console would print them.
-class SharedLog : public IProgressLog {
-public:
+/// The batch tool's log: a run's start clears nothing (the workers of one run share it).
+struct ConsoleLog : RecordingLog {
   void Clear() override {}
-  void AddMessage(const std::string& text, int kind, bool transient) override {
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!transient) lines.push_back(std::to_string(kind) + ":" + text);
-  }
-  std::mutex mutex;
-  std::vector<std::string> lines;
 };
 
-/// The number of the structure a source published.
-int Number(ScriptBlock& block) { return static_cast<int>(block.GetInputAs<IParameters>()->GetInt("N")); }
+struct ChainSetup {
+  int total;                                  // structures, numbered from 1
+  std::vector<int> failing{};                 // structures a step cannot handle: skipped
+  int fatalAt = 0;                            // the structure whose error ends the run (0: none)
+  std::function<void(ScriptBlock&)> during{}; // called in the step of every structure
+  Ptr<IDispatcher> dispatcher{};
+};
 
-/// The chain of one worker: a source of total structures numbered from 1, a step that fails on the structures in
-/// failing, and an output that appends "written k" to out in input order.
-Ptr<TPackage> Chain(int total, std::vector<int> failing, std::vector<std::string>& out, std::mutex& outMutex) {
-  auto package = std::make_shared<TPackage>("Chain");
-  auto source = MakeSource(total);
-  source->script = [total](ScriptBlock& self, bool& more) {
+/// An inline chain: a source publishing structure k under kPort, a step that fails as set up and an output that
+/// appends "written k" to out in input order (shared runs take turns: no lock, so that the thread checker sees any
+/// write out of turn).
+Ptr<TPackage> Chain(const ChainSetup& setup, std::vector<std::string>& out) {
+  const auto number = [](ScriptBlock& block) { return block.GetInputAs<IParameters>()->GetInt("N"); };
+  auto package = std::make_shared<TPackage>("Chain", setup.dispatcher);
+  auto source = std::make_shared<ScriptBlock>("Source");
+  source->script = [total = setup.total](ScriptBlock& self, bool& more) {
     const int n = self.executed;
     auto structure = std::make_shared<TParameters>();
     structure->SetFloat("N", n);
@@ -56,25 +56,24 @@ Ptr<TPackage> Chain(int total, std::vector<int> failing, std::vector<std::string
     self.LogMessage("read " + std::to_string(n));
     more = n < total;
   };
-  package->AddBlock(source, {kPort});
   auto step = std::make_shared<ScriptBlock>("Step");
-  step->script = [failing](ScriptBlock& self, bool&) {
-    const int n = Number(self);
-    self.LogResult("computed " + std::to_string(n));
-    for (int f : failing)
+  step->script = [setup, number](ScriptBlock& self, bool&) {
+    if (setup.during) setup.during(self);
+    const int n = static_cast<int>(number(self));
+    for (int f : setup.failing)
       if (f == n) throw EChemError("structure " + std::to_string(n) + " fails");
+    if (n == setup.fatalAt) self.Fatal("disk full");
   };
-  package->AddBlock(step, {kPort});
   auto output = std::make_shared<ScriptBlock>("Output");
-  output->script = [&out, &outMutex](ScriptBlock& self, bool&) {
-    const int n = Number(self);
+  output->script = [&out, number](ScriptBlock& self, bool&) {
+    const auto n = number(self);
     self.InInputOrder([&] {
-      std::lock_guard<std::mutex> lock(outMutex);
       out.push_back("written " + std::to_string(n));
       self.LogMessage("wrote");
     });
   };
-  package->AddBlock(output, {kPort});
+  for (const Ptr<ScriptBlock>& block : {source, step, output})
+    package->AddBlock(block, {kPort});
   package->SetRunInline(true);
   return package;
 }
@@ -83,106 +82,69 @@ Ptr<TPackage> Chain(int total, std::vector<int> failing, std::vector<std::string
 
 TEST(InlineRun, RunsOnTheCallingThreadWithoutAnyHandOverAndRefusesStep) {
   auto dispatcher = std::make_shared<RefusingDispatcher>();
-  auto package = std::make_shared<TPackage>("Inline", dispatcher);
   std::thread::id ranOn;
-  auto source = MakeSource(3);
-  auto probe = std::make_shared<ScriptBlock>("Probe");
-  probe->script = [&](ScriptBlock& self, bool&) {
+  const auto probe = [&](ScriptBlock& self) {
     ranOn = std::this_thread::get_id();
     self.Synchronize([] {});
   };
-  package->AddBlock(source, {kPort});
-  package->AddBlock(probe, {kPort});
-  package->SetRunInline(true);
-  auto log = std::make_shared<SharedLog>();
+  std::vector<std::string> out;
+  const auto package = Chain({.total = 2, .during = probe, .dispatcher = dispatcher}, out);
+  auto log = std::make_shared<RecordingLog>();
   EXPECT_THROW(package->Execute(true, nullptr, log, nullptr), std::logic_error);
-  std::thread other([&] { EXPECT_TRUE(package->Execute(false, nullptr, log, nullptr)); });
-  const auto otherId = other.get_id();
-  other.join();
-  EXPECT_EQ(ranOn, otherId);
+  EXPECT_TRUE(package->Execute(false, nullptr, log, nullptr));
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
   EXPECT_EQ(dispatcher->invoked, 0);
   EXPECT_FALSE(package->IsRunning());
   EXPECT_TRUE(package->WaitForRun());
-  EXPECT_EQ(log->lines, (std::vector<std::string>{"0:pass 1", "0:pass 2", "0:pass 3", "0:3 structures written, 0 skipped",
-                                                  "4:Procedure execution successfully finished"}));
-  EXPECT_EQ(package->GetRunSummary().written, 3);
+  std::string lines;
+  for (const LogLine& line : log->lines)
+    lines += std::to_string(line.kind) + ":" + line.text + "|";
+  EXPECT_EQ(lines, "0:read 1|0:wrote|0:read 2|0:wrote|0:2 structures written, 0 skipped|4:" + kFinished + "|");
+  EXPECT_EQ(package->GetRunSummary().written, 2);
 }
 
 TEST(InlineRun, TwoRunsInOneProcessDoNotShareStructures) {
   // A run started inside another one's pass, on the same thread, publishes under the same port name: each must
   // still find its own structure, and none is left in the process-wide space.
-  const auto chain = [](const std::string& name, std::function<void()> during, std::string& seen) {
-    auto package = std::make_shared<TPackage>(name);
-    auto publisher = std::make_shared<ScriptBlock>("Publisher");
-    publisher->script = [name](ScriptBlock& self, bool& more) {
-      auto structure = std::make_shared<TParameters>();
-      structure->SetString("Name", name);
-      self.PublishStructure<IParameters>(Ptr<IParameters>(structure));
-      more = false;
-    };
-    auto reader = std::make_shared<ScriptBlock>("Reader");
-    reader->script = [during, &seen](ScriptBlock& self, bool&) {
-      if (during) during();
-      const auto structure = self.GetInputAs<IParameters>();
-      seen = structure ? structure->GetString("Name") : "nothing";
-    };
-    package->AddBlock(publisher, {kPort});
-    package->AddBlock(reader, {kPort});
-    package->SetRunInline(true);
-    return package;
-  };
-  std::string seenOuter, seenInner;
-  auto inner = chain("inner", nullptr, seenInner);
-  auto outer = chain("outer", [&] { inner->Execute(false, nullptr, nullptr, nullptr); }, seenOuter);
-  outer->Execute(false, nullptr, nullptr, nullptr);
-  EXPECT_EQ(seenInner, "inner");
-  EXPECT_EQ(seenOuter, "outer");
+  std::vector<std::string> innerOut, outerOut;
+  const auto inner = Chain({.total = 2}, innerOut);
+  const auto startInner = [&](ScriptBlock&) { inner->Execute(false, nullptr, nullptr, nullptr); };
+  Chain({.total = 1, .during = startInner}, outerOut)->Execute(false, nullptr, nullptr, nullptr);
+  EXPECT_EQ(innerOut, (std::vector<std::string>{"written 1", "written 2"}));
+  EXPECT_EQ(outerOut, std::vector<std::string>{"written 1"});
   EXPECT_FALSE(SharedDataSpace()->HasParam(kPort));
 }
 
 TEST(SharedRun, WorkersWriteAndLogInInputOrderAsOneRunWouldAndStopWhereItWouldFail) {
   struct Case {
-    std::vector<int> failing; // structures a step cannot handle: skipped
-    int fatalAt;              // the structure whose error ends the run (0: none)
+    std::vector<int> failing;
+    int fatalAt;
     int jobs;
   };
   for (const Case& c : {Case{{4, 5, 13, 23}, 0, 2}, Case{{4, 5, 13, 23}, 0, 4}, Case{{2}, 7, 3}}) {
     SCOPED_TRACE(std::to_string(c.jobs) + " workers, fatal at " + std::to_string(c.fatalAt));
-    std::mutex outMutex;
     std::vector<std::string> singleOut, out;
-    const auto make = [&](std::vector<std::string>& into) {
-      auto package = Chain(23, c.failing, into, outMutex);
-      auto fatal = std::make_shared<ScriptBlock>("Fatal");
-      fatal->script = [&c](ScriptBlock& self, bool&) {
-        if (Number(self) == c.fatalAt) self.Fatal("disk full");
-      };
-      package->AddBlock(fatal, {kPort});
-      return package;
-    };
-    auto singleLog = std::make_shared<SharedLog>();
-    const auto single = make(singleOut);
+    auto singleLog = std::make_shared<ConsoleLog>(), log = std::make_shared<ConsoleLog>();
+    const auto single = Chain({23, c.failing, c.fatalAt}, singleOut);
     single->Execute(false, nullptr, singleLog, nullptr);
-
-    auto log = std::make_shared<SharedLog>();
     auto turns = std::make_shared<TRecordTurns>();
     std::vector<Ptr<TPackage>> workers;
-    for (int k = 0; k < c.jobs; ++k) {
-      workers.push_back(make(out));
-      workers.back()->SetRecordShare({0, 1, k, c.jobs, turns});
-    }
     std::vector<std::thread> threads;
-    for (const auto& worker : workers)
-      threads.emplace_back([&log, worker] { worker->Execute(false, nullptr, log, nullptr); });
-    for (auto& t : threads) t.join();
+    for (int k = 0; k < c.jobs; ++k) {
+      workers.push_back(Chain({23, c.failing, c.fatalAt}, out));
+      workers.back()->SetRecordShare({0, 1, k, c.jobs, turns});
+      threads.emplace_back([&log, worker = workers.back()] { worker->Execute(false, nullptr, log, nullptr); });
+    }
     TRunSummary total{roFinished, 0, 0};
-    for (const auto& w : workers) {
-      total.written += w->GetRunSummary().written;
-      total.skipped += w->GetRunSummary().skipped;
-      if (w->GetRunSummary().outcome == roStoppedOnError) total.outcome = roStoppedOnError;
+    for (size_t k = 0; k < workers.size(); ++k) {
+      threads[k].join();
+      const TRunSummary part = workers[k]->GetRunSummary();
+      total = {part.outcome == roStoppedOnError ? part.outcome : total.outcome, total.written + part.written,
+               total.skipped + part.skipped};
     }
     EXPECT_EQ(out, singleOut);
     // The workers leave the closing lines to whoever runs them: the single run's log without its last two.
-    EXPECT_EQ(log->lines, std::vector<std::string>(singleLog->lines.begin(), singleLog->lines.end() - 2));
+    EXPECT_EQ(log->lines, std::vector<LogLine>(singleLog->lines.begin(), singleLog->lines.end() - 2));
     EXPECT_EQ(RunSummaryText(total), RunSummaryText(single->GetRunSummary()));
     EXPECT_EQ(total.outcome, single->GetRunSummary().outcome);
   }

@@ -62,35 +62,28 @@ inline Ptr<IMolecule> RandomMolecule(std::mt19937& rng, int heavyAtoms, int ring
   return m;
 }
 
-/// Gives every bond the weight name, a whole number from low to high.
-inline void SetRandomWeights(IMolecule& m, const std::string& name, std::mt19937& rng, int low, int high) {
-  for (int b = 0; b < m.EdgeCount(); ++b)
-    m.GetEdge(b)->SetFloat(name, std::uniform_int_distribution<int>(low, high)(rng));
-}
-
 /// B(r, c) = 1 for bonds sharing an atom, B(r, r) = the bond's weight (0 for an empty name): the traces of B^1..B^K
 /// and, when local is not null, the diagonals (local[bond][k - 1]).
 inline std::vector<long double> DenseMoments(const ISubGraph& g, const std::string& weight, int K,
                                              std::vector<std::vector<double>>* local = nullptr) {
-  const int m = g.EdgeCount();
+  const size_t m = static_cast<size_t>(g.EdgeCount());
   using Matrix = std::vector<std::vector<long double>>;
-  Matrix B(static_cast<size_t>(m), std::vector<long double>(static_cast<size_t>(m))), P;
-  for (int r = 0; r < m; ++r)
-    for (int c = 0; c < m; ++c)
-      B[size_t(r)][size_t(c)] =
-          r == c ? (weight.empty() ? 0.0 : g.GetEdge(r)->GetFloat(weight)) : g.GetEdge(r)->IsAdjacentTo(g.GetEdge(c));
+  Matrix B(m, std::vector<long double>(m)), P;
+  for (size_t r = 0; r < m; ++r)
+    for (size_t c = 0; c < m; ++c) {
+      const IEdge* e = g.GetEdge(static_cast<int>(r));
+      B[r][c] = r != c ? e->IsAdjacentTo(g.GetEdge(static_cast<int>(c))) : weight.empty() ? 0.0 : e->GetFloat(weight);
+    }
   std::vector<long double> traces(static_cast<size_t>(K));
-  if (local) local->assign(static_cast<size_t>(m), std::vector<double>(static_cast<size_t>(K)));
+  if (local) local->assign(m, std::vector<double>(static_cast<size_t>(K)));
   for (size_t k = 0; k < traces.size(); ++k) {
-    Matrix next = B;
-    for (size_t i = 0; k > 0 && i < B.size(); ++i)
-      for (size_t j = 0; j < B.size(); ++j) {
-        next[i][j] = 0;
-        for (size_t x = 0; x < B.size(); ++x)
+    Matrix next = k == 0 ? B : Matrix(m, std::vector<long double>(m));
+    for (size_t i = 0; k > 0 && i < m; ++i)
+      for (size_t j = 0; j < m; ++j)
+        for (size_t x = 0; x < m; ++x)
           next[i][j] += P[i][x] * B[x][j];
-      }
     P = next;
-    for (size_t i = 0; i < B.size(); ++i) {
+    for (size_t i = 0; i < m; ++i) {
       traces[k] += P[i][i];
       if (local) (*local)[i][k] = static_cast<double>(P[i][i]);
     }
@@ -113,7 +106,7 @@ inline int ForEachRow(const std::string& file, const std::function<void(const Ro
     for (std::string field; std::getline(split, field, '\t');)
       fields.push_back(field);
     if (columns.empty()) {
-      columns = fields; // the first line names the columns
+      columns = fields;
       continue;
     }
     EXPECT_EQ(fields.size(), columns.size()) << line;

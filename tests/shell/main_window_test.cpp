@@ -1,7 +1,8 @@
 // The main window in a run: start-up with a classification file missing, files opened in step mode, edits made
 // during a pause carried into the run, a typed structure run freely, the questions before an action stops a run and the
 // action carried out afterwards, the cancel button, the views taking over each other's states; pictures of the window
-// and the options dialog.
+// and the options dialog; and a whole run through the window ("TOPS-MODE" over a fixture, opened as the user opens
+// files, then Execute) writing the same bytes as the batch tool does for the same file and parameters.
 #include "core/paths.h"
 #include "core/settings.h"
 #include "outputs/result_files.h"
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -35,6 +37,12 @@ const char* const kAskQuit = "A procedure is being executed. Are you sure you wa
 const char* const kAskOpen = "A procedure is being executed. Are you sure you want to stop it and open a new file?";
 const char* const kAskNew =
     "A procedure is being executed. Are you sure you want to stop it and enter a new structure?";
+
+/// The bytes of a file (empty when it cannot be read).
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 /// Delivers a drop to the window's handler, as the platform's drag and drop does.
 struct DropAccess : TMainWindow {
@@ -93,15 +101,24 @@ private slots:
     QCOMPARE(window.Procedures()->Current()->GetName(), std::string("TOPS-MODE"));
   }
 
-  void OpenedFilesStartInStepModeAndEachStepShowsTheNextStructure() {
+  void DroppedFilesStartInStepModeEachStepShowsTheNextStructureAndAnEditDuringThePauseGoesIntoTheRun() {
     Workbench w;
-    QVERIFY(w.OpenFixture());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(kFixture)});
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    DropAccess::Drop(w.window, &drop);
+    QVERIFY(test::WaitUntil([&] { return w.Paused(); }, 60000));
+    std::vector<std::string> recent; // remembered as the menu's recent files
+    Registry().ReadStringList(kRecentFilesKey, recent);
+    QCOMPARE(QString::fromStdString(recent.at(0)), QFileInfo(kFixture).absoluteFilePath());
     QCOMPARE(w.window.StructuresShown(), 1);
     QVERIFY(w.window.Document().Molecule()->VertexCount() > 0);
-    QVERIFY(!w.window.Document().IsLocked()); // paused: the user may look and edit
     QVERIFY(w.window.Procedures()->ShowOptionEnabled() && w.window.Procedures()->ShowStructures());
+    // Paused: the user may look and edit, and the run goes on with the edited structure.
+    QVERIFY(w.window.Document().Edit("Rename", [](IMolecule& m) { m.SetName("Edited while paused"); }));
     w.window.Procedures()->Commands()->Action("optStep")->trigger();
     QVERIFY(test::WaitUntil([&] { return w.Paused() && w.window.StructuresShown() == 2; }, 60000));
+    QVERIFY(Bytes(w.results.filePath("Results.txt")).contains("Edited while paused"));
 
     // The inspector shows an atom of the structure on hand, with the values the run gave it.
     const IMolecule& molecule = *w.window.Document().Molecule();
@@ -114,31 +131,11 @@ private slots:
     QVERIFY(!w.Running());
   }
 
-  void AnEditMadeWhileThePauseLastsGoesOnIntoTheRun() {
+  void ABadSmilesIsReportedAndATypedStructureRunsFreelyAndStaysShown() {
     Workbench w;
-    QVERIFY(w.OpenFixture());
-    QVERIFY(w.window.Document().Edit("Rename", [](IMolecule& m) { m.SetName("Edited while paused"); }));
-    w.window.Procedures()->Commands()->Action("optStep")->trigger();
-    QVERIFY(test::WaitUntil([&] { return w.Paused() && w.window.StructuresShown() == 2; }, 60000));
-    QFile results(w.results.filePath("Results.txt"));
-    QVERIFY(results.open(QIODevice::ReadOnly));
-    QVERIFY(results.readAll().contains("Edited while paused"));
-  }
-
-  void DroppedFilesAreOpenedAndRemembered() {
-    Workbench w;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(kFixture)});
-    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    DropAccess::Drop(w.window, &drop);
-    QVERIFY(test::WaitUntil([&] { return w.Paused(); }, 60000));
-    std::vector<std::string> recent;
-    Registry().ReadStringList(kRecentFilesKey, recent);
-    QCOMPARE(QString::fromStdString(recent.at(0)), QFileInfo(kFixture).absoluteFilePath());
-  }
-
-  void ATypedStructureRunsFreelyAndStaysShown() {
-    Workbench w;
+    w.window.NewStructure("C1CC(");
+    QCOMPARE(w.dialogs.asked.size(), 1);
+    QVERIFY(!w.Running());
     QLineEdit* field = w.window.Smiles()->Field();
     field->setText("c1ccccc1O");
     QTest::keyClick(field, Qt::Key_Return);
@@ -153,55 +150,44 @@ private slots:
     test::SaveScreenshot(w.window.grab().toImage(), "idle-with-molecule");
   }
 
-  void ABadSmilesIsReportedAndStartsNothing() {
-    Workbench w;
-    w.window.NewStructure("C1CC(");
-    QCOMPARE(w.dialogs.asked.size(), 1);
-    QVERIFY(!w.Running());
-  }
-
-  void AnswerNoKeepsTheRunGoing_data() {
+  void AnActionDuringARunAsksFirstAndYesStopsTheRunThenCarriesItOut_data() {
     QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("yes");
     QTest::addColumn<QString>("question");
-    QTest::newRow("quit") << int(paQuit) << kAskQuit;
-    QTest::newRow("open file") << int(paOpenFile) << kAskOpen;
-    QTest::newRow("new structure") << int(paNewStructure) << kAskNew;
+    QTest::newRow("quit, No") << int(paQuit) << false << kAskQuit;
+    QTest::newRow("open file, No") << int(paOpenFile) << false << kAskOpen;
+    QTest::newRow("new structure, No") << int(paNewStructure) << false << kAskNew;
+    QTest::newRow("quit, Yes") << int(paQuit) << true << kAskQuit;
+    QTest::newRow("new structure, Yes") << int(paNewStructure) << true << kAskNew;
   }
-  void AnswerNoKeepsTheRunGoing() {
+  void AnActionDuringARunAsksFirstAndYesStopsTheRunThenCarriesItOut() {
     QFETCH(int, action);
+    QFETCH(bool, yes);
     QFETCH(QString, question);
     Workbench w;
     QVERIFY(w.OpenFixture());
-    w.dialogs.answers.push_back(false);
+    w.dialogs.answers.push_back(yes);
     if (action == paQuit) QVERIFY(!w.window.close());
     if (action == paOpenFile) w.window.Commands()->Action("optOpen")->trigger();
     if (action == paNewStructure) w.window.NewStructure("CCO");
+    if (yes && action == paQuit) {
+      QCOMPARE(w.window.Pending(), int(paQuit));
+      QVERIFY(!w.window.Commands()->Action("optOpen")->isEnabled());
+      QVERIFY(!w.window.close()); // refused without a question while the first waits
+    }
     QCOMPARE(w.dialogs.asked, QStringList{question});
-    QVERIFY(w.Paused());
-    QCOMPARE(w.window.Pending(), int(paNone));
-  }
-
-  void ClosingDuringARunAsksOnceAndClosesWhenTheRunHasEnded() {
-    Workbench w;
-    QVERIFY(w.OpenFixture());
-    w.dialogs.answers.push_back(true);
-    QVERIFY(!w.window.close());
-    QCOMPARE(w.window.Pending(), int(paQuit));
-    QVERIFY(!w.window.Commands()->Action("optOpen")->isEnabled());
-    QVERIFY(!w.window.close()); // refused without a question while the first waits
-    QCOMPARE(w.dialogs.asked, QStringList{kAskQuit});
-    QVERIFY(test::WaitUntil([&] { return !w.window.isVisible(); }, 60000));
-    QVERIFY(!w.Running());
-    QCOMPARE(w.window.Pending(), int(paNone));
-  }
-
-  void ANewStructureDuringARunStopsItThenStartsTheStructure() {
-    Workbench w;
-    QVERIFY(w.OpenFixture());
-    w.window.NewStructure("CCO");
+    if (!yes) {
+      QVERIFY(w.Paused());
+      QCOMPARE(w.window.Pending(), int(paNone));
+      return;
+    }
     QVERIFY(test::WaitUntil([&] { return !w.Running() && w.window.Pending() == paNone; }, 60000));
-    QVERIFY(test::WaitUntil([&] { return w.window.Document().Molecule()->GetName() == "CCO" && !w.Running(); }, 60000));
-    QVERIFY(!w.window.Procedures()->ShowOptionEnabled());
+    if (action == paQuit) QVERIFY(test::WaitUntil([&] { return !w.window.isVisible(); }, 60000));
+    if (action == paNewStructure) {
+      QVERIFY(
+          test::WaitUntil([&] { return w.window.Document().Molecule()->GetName() == "CCO" && !w.Running(); }, 60000));
+      QVERIFY(!w.window.Procedures()->ShowOptionEnabled());
+    }
   }
 
   void CancelWorksOnlyWhileTheBarIsShown() {
@@ -246,6 +232,37 @@ private slots:
     const QImage picture = dialog.grab().toImage();
     test::SaveScreenshot(picture, "options-dialog");
     QVERIFY(test::MatchesReferenceImage(picture, "options-dialog.png", 0.02));
+  }
+
+  void AProcedureRunThroughTheWindowWritesWhatTheBatchToolWrites() {
+    const QString fixture = QString(CORVATIN_TEST_DATA_DIR) + "/inputs/drugs-excerpt.sdf";
+    QTemporaryDir gui, batch;
+    Registry().WriteString(kResultFolderKey, gui.path().toStdString());
+    test::TScriptedDialogs dialogs;
+    TMainWindow window;
+    window.Setup();
+    window.show();
+    QCOMPARE(window.Procedures()->Current()->GetName(), std::string("TOPS-MODE"));
+    window.OpenFiles({fixture});
+    QVERIFY(test::WaitUntil([&] { return window.Procedures()->IsPaused(); }, 60000));
+    window.Procedures()->Commands()->Action("optExecute")->trigger();
+    QVERIFY(test::WaitUntil([&] { return !window.Procedures()->IsRunning(); }, 300000));
+    QCOMPARE(window.Log()->Lines().last(), QString("Procedure execution successfully finished"));
+    QCOMPARE(window.StructuresShown(), 25);
+
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CORVATIN_DATA_DIR", CORVATIN_DATA_DIR);
+    tool.setProcessEnvironment(env);
+    tool.start(CORVATIN_BATCH, {"--procedure", "TOPS-MODE", "--results-dir", batch.path(), fixture});
+    QVERIFY(tool.waitForFinished(300000));
+    QCOMPARE(tool.exitCode(), 0);
+
+    for (const char* name : {"TOPS-MODE.txt", "Results.txt"}) {
+      const QByteArray expected = Bytes(batch.filePath(name));
+      QVERIFY2(!expected.isEmpty(), name);
+      QVERIFY2(Bytes(gui.filePath(name)) == expected, name);
+    }
   }
 };
 

