@@ -1,5 +1,7 @@
 #include "chem/atom_bond.h"
 
+#include "chem/molecule_impl.h"
+
 #include "chem/elements.h"
 
 #include <algorithm>
@@ -11,25 +13,23 @@ namespace corvatin {
 
 namespace {
 
-// The item as the implementation class T when that is its exact class, found without a cross-cast: the most
-// derived object's address and type come straight from the virtual table, where a cross-cast between interfaces
-// searches the class hierarchy (a noticeable share of every descriptor run, asked for atoms and bonds throughout).
-template <class T, class Item> T* ExactlyOf(Item* item) {
-  if (!item || typeid(*item) != typeid(T)) return nullptr;
-  return static_cast<T*>(dynamic_cast<void*>(item));
+
+const std::string& HybridationName() {
+  static const std::string& name = InternParamName(kParamHybridation);
+  return name;
 }
 
 } // namespace
 
 IAtom* AsAtom(IVertex* vertex) {
-  if (TAtom* atom = ExactlyOf<TAtom>(vertex)) return atom;
+  if (TAtom* atom = ImplementationOf<TAtom>(vertex); atom || !vertex) return atom;
   return dynamic_cast<IAtom*>(vertex);
 }
 
 const IAtom* AsAtom(const IVertex* vertex) { return AsAtom(const_cast<IVertex*>(vertex)); }
 
 IBond* AsBond(IEdge* edge) {
-  if (TBond* bond = ExactlyOf<TBond>(edge)) return bond;
+  if (TBond* bond = ImplementationOf<TBond>(edge); bond || !edge) return bond;
   return dynamic_cast<IBond*>(edge);
 }
 
@@ -56,7 +56,7 @@ void TAtom::Assign(const IParameters& source) {
 void TAtom::Changed(int kind) {
   if (kind == gcTopology || kind == gcCleared) bondsValid_ = false;
   TVertex::Changed(kind);
-  if (kind == gcTopology || kind == gcCleared) UpdateHybridisation();
+  if (kind == gcTopology || kind == gcCleared) RefreshHybridisation();
 }
 
 const std::vector<TBond*>& TAtom::Bonds() const {
@@ -71,7 +71,7 @@ const std::vector<TBond*>& TAtom::Bonds() const {
   bonds_.resize(keep);
   bondEdges_.resize(keep);
   for (size_t i = keep; i < edges.size(); ++i) {
-    auto* b = dynamic_cast<TBond*>(edges[i]);
+    auto* b = ImplementationOf<TBond>(edges[i]);
     if (!b) {
       // An edge that is not a bond (never made by a molecule) would break the parallel lists: keep none.
       bonds_.clear();
@@ -141,7 +141,8 @@ int TAtom::BondOrderSum() const {
 int TAtom::HydrogenCount() const {
   int count = 0;
   for (const TBond* b : Bonds())
-    if (const TAtom* other = b->OtherAtom(this); other && other->Symbol() == "H") ++count;
+    if (const TAtom* other = b->OtherAtom(this); other && other->Symbol().size() == 1 && other->Symbol()[0] == 'H')
+      ++count;
   return count;
 }
 
@@ -180,8 +181,18 @@ int TAtom::CountBondsOfType(int type) const {
   return count;
 }
 
+void TAtom::RefreshHybridisation() {
+  const auto* molecule = static_cast<const TMolecule*>(OwnerGraph());
+  if (molecule && molecule->BuildingInBulk() && HasEntryAt(hintHybridation_, HybridationName())) {
+    hybridisationStale_ = true;
+    return;
+  }
+  UpdateHybridisation();
+}
+
 void TAtom::UpdateHybridisation() {
-  SetStringAt(hintHybridation_, kParamHybridation, HybridisationText(GetHybridisation()));
+  hybridisationStale_ = false;
+  SetStringAt(hintHybridation_, HybridationName(), HybridisationText(GetHybridisation()));
 }
 
 IAtom* TAtom::GetNeighbourAtom(int i) const { return AsAtom(GetNeighbour(i)); }

@@ -63,9 +63,12 @@ const std::string& InternParamName(std::string_view name) {
     const char* data = nullptr;
     const std::string* interned = nullptr;
   };
-  thread_local TRecent recent[64];
-  TRecent& slot = recent[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3 ^ name.size()) & 63];
-  if (slot.data == name.data() && slot.interned && *slot.interned == name) return *slot.interned;
+  thread_local TRecent recent[256];
+  const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(name.data());
+  TRecent& slot = recent[((address >> 3) ^ (address >> 11) ^ name.size()) & 255];
+  if (slot.data == name.data() && slot.interned && slot.interned->size() == name.size() &&
+      (slot.interned->data() == name.data() || *slot.interned == name))
+    return *slot.interned;
   if (auto hit = seen.find(name); hit != seen.end()) {
     slot = {name.data(), hit->second};
     return *hit->second;
@@ -113,13 +116,19 @@ int TParameters::Find(std::string_view name) const {
   return -1;
 }
 
-int TParameters::FindFrom(int hint, std::string_view name) const {
-  if (hint >= 0 && static_cast<size_t>(hint) < entries_.size() && *entries_[static_cast<size_t>(hint)].name == name)
-    return hint;
-  return Find(name);
+bool TParameters::HasEntryAt(int hint, std::string_view name) const {
+  if (hint < 0 || static_cast<size_t>(hint) >= entries_.size()) return false;
+  const std::string& at = *entries_[static_cast<size_t>(hint)].name;
+  return (at.data() == name.data() && at.size() == name.size()) || at == name;
 }
 
-void TParameters::SetFloatAt(int& hint, std::string_view name, double value) {
+int TParameters::FindFrom(int hint, std::string_view name) const {
+  // Callers that keep a hint mostly pass the interned name itself: the same text at the same address needs no
+  // comparison of the characters.
+  return HasEntryAt(hint, name) ? hint : Find(name);
+}
+
+void TParameters::SetFloatFrom(int& hint, std::string_view name, double value) {
   const int i = FindFrom(hint, name);
   if (i >= 0 && StoreInPlace<TNumberKind>(entries_[static_cast<size_t>(i)], value)) {
     hint = i;
@@ -144,8 +153,10 @@ TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) {
   const int i = Find(name);
   added = i < 0;
   if (!added) return entries_[static_cast<size_t>(i)];
-  // Atoms and bonds collect a few tens of values each: grow in few steps.
-  if (entries_.capacity() == entries_.size()) entries_.reserve(std::max<size_t>(16, entries_.size() * 2));
+  // Atoms and bonds collect a few tens of values each: grow in few steps. The first step stays within the sizes
+  // the allocator keeps per-thread lists for (about 1 kB), since every atom and bond makes one.
+  constexpr size_t kFirstEntries = 1000 / sizeof(TEntry);
+  if (entries_.capacity() == entries_.size()) entries_.reserve(std::max<size_t>(kFirstEntries, entries_.size() * 2));
   TEntry& e = entries_.emplace_back();
   nameBits_ |= NameBit(name);
   e.name = &InternParamName(name);
