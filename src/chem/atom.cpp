@@ -14,8 +14,21 @@ namespace corvatin {
 namespace {
 
 
+// The interned names of the values every atom writes, which the hinted setters recognise by address.
 const std::string& HybridationName() {
   static const std::string& name = InternParamName(kParamHybridation);
+  return name;
+}
+const std::string& ChargeName() {
+  static const std::string& name = InternParamName(kParamCharge);
+  return name;
+}
+const std::string& WeightName() {
+  static const std::string& name = InternParamName(kParamAtomicWeight);
+  return name;
+}
+const std::string& SymbolName() {
+  static const std::string& name = InternParamName(kParamSymbol);
   return name;
 }
 
@@ -42,7 +55,7 @@ const char* HybridisationText(int code) {
 
 TAtom::TAtom(TGraph* graph) : TVertex(graph) {
   // A new atom already shows its charge, so that a charge of 0 can be read (and chosen as a weight) at once.
-  SetFloat(kParamCharge, 0.0);
+  SetFloatAt(hintCharge_, ChargeName(), 0.0);
 }
 
 void TAtom::Assign(const IParameters& source) {
@@ -100,22 +113,22 @@ void TAtom::SetSymbol(const std::string& symbol) {
     else
       displayRadius_ = std::min(1.0 / 45.0, 1.0 / 150.0 + (1.0 / 45.0 - 1.0 / 150.0) * (atomicNumber_ - 1) / 19.0);
   }
-  SetString(kParamSymbol, symbol_);
+  SetStringAt(hintSymbol_, SymbolName(), symbol_);
   UpdateHybridisation();
   Changed(gcIdentity);
 }
 
 void TAtom::SetAtomicWeight(double value) {
-  if (value == atomicWeight_ && HasParam(kParamAtomicWeight)) return;
+  if (value == atomicWeight_ && (HasEntryAt(hintWeight_, WeightName()) || HasParam(WeightName()))) return;
   atomicWeight_ = value;
-  SetFloat(kParamAtomicWeight, value);
+  SetFloatAt(hintWeight_, WeightName(), value);
   Changed(gcValue);
 }
 
 void TAtom::SetCharge(int value) {
-  if (value == charge_ && HasParam(kParamCharge)) return;
+  if (value == charge_ && (HasEntryAt(hintCharge_, ChargeName()) || HasParam(ChargeName()))) return;
   charge_ = value;
-  SetFloat(kParamCharge, static_cast<double>(value));
+  SetFloatAt(hintCharge_, ChargeName(), static_cast<double>(value));
   Changed(gcValue);
 }
 

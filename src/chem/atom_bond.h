@@ -92,6 +92,7 @@ private:
   mutable std::vector<IEdge*> bondEdges_; // the edge pointers bonds_ was made from
   mutable bool bondsValid_ = false;
   int hintHybridation_ = -1; // entry position of "Hybridation" (SetStringAt)
+  int hintCharge_ = -1, hintWeight_ = -1, hintSymbol_ = -1; // of "Charge", "Atomic weight" and "Symbol"
   bool hybridisationStale_ = false; // "Hybridation" put off while the molecule is built in bulk
 };
 

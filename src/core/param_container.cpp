@@ -134,8 +134,14 @@ void TParameters::SetFloatFrom(int& hint, std::string_view name, double value) {
     hint = i;
     return;
   }
-  SetFloat(name, value);
-  hint = Find(name);
+  // As SetFloat, with the search already done.
+  bool added = false;
+  TEntry& e = SlotAt(i, name, added);
+  const int at = static_cast<int>(&e - entries_.data());
+  MakeInline(e, ParamKind::Number);
+  e.number = value;
+  NotifyParametersChanged();
+  hint = HasEntryAt(at, name) ? at : Find(name);
 }
 
 void TParameters::SetStringAt(int& hint, std::string_view name, const std::string& value) {
@@ -145,12 +151,21 @@ void TParameters::SetStringAt(int& hint, std::string_view name, const std::strin
     ParamValueSet(*entries_[static_cast<size_t>(i)].name);
     return;
   }
-  SetString(name, value);
-  hint = Find(name);
+  // As SetString, with the search already done.
+  bool added = false;
+  TEntry& e = SlotAt(i, name, added);
+  const int at = static_cast<int>(&e - entries_.data());
+  const std::string& interned = *e.name;
+  MakeInline(e, ParamKind::String);
+  e.text = value;
+  NotifyParametersChanged();
+  ParamValueSet(interned);
+  hint = HasEntryAt(at, name) ? at : Find(name);
 }
 
-TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) {
-  const int i = Find(name);
+TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) { return SlotAt(Find(name), name, added); }
+
+TParameters::TEntry& TParameters::SlotAt(int i, std::string_view name, bool& added) {
   added = i < 0;
   if (!added) return entries_[static_cast<size_t>(i)];
   // Atoms and bonds collect a few tens of values each: grow in few steps. The first step stays within the sizes
@@ -324,6 +339,7 @@ std::string TParameters::GetNameAt(int index) const {
 }
 
 void TParameters::NotifyParametersChanged() {
+  if (!notifier_.HasListeners()) return; // every atom and bond adds its values with nobody listening
   for (IParamObserver* o : notifier_.CollectListeners<IParamObserver>(peParametersChanged)) o->ParametersChanged();
 }
 

@@ -362,6 +362,8 @@ private:
   void SetFloatFrom(int& hint, std::string_view name, double value);
   /// The entry named name, appended (as an inline number 0) when missing.
   TEntry& Slot(std::string_view name, bool& added);
+  /// Slot with the entry's position already searched for (i, or -1 when missing).
+  TEntry& SlotAt(int i, std::string_view name, bool& added);
   /// Makes the entry an inline value of kind, letting go of a parameter object of another kind.
   void MakeInline(TEntry& entry, ParamKind kind);
   /// The entry's parameter object, made from its inline value on first request.

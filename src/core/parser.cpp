@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -330,8 +331,10 @@ bool TParser::ReadLine(std::string& text) {
     if (pos_ < winStart_ || pos_ >= winStart_ + winLen_) Fill(pos_);
     const char* from = window_ + (pos_ - winStart_);
     const char* end = window_ + winLen_;
-    const char* at = from;
-    while (at != end && *at != '\r' && *at != '\n') ++at;
+    const char* at = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
+    if (!at) at = end;
+    // A CR ends the line too (CR LF, or a lone CR of old files): the first CR before the LF, if any.
+    if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(at - from))) at = static_cast<const char*>(cr);
     text.append(from, at);
     pos_ += at - from;
     if (at != end) {
