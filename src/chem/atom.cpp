@@ -83,6 +83,8 @@ const std::vector<TBond*>& TAtom::Bonds() const {
     ++keep;
   bonds_.resize(keep);
   bondEdges_.resize(keep);
+  bonds_.reserve(edges.size());
+  bondEdges_.reserve(edges.size());
   for (size_t i = keep; i < edges.size(); ++i) {
     auto* b = ImplementationOf<TBond>(edges[i]);
     if (!b) {

@@ -52,13 +52,9 @@ template <class K, class V> bool StoreInPlace(auto& entry, const V& value) {
 // ------------------------------------------------------------------------------------------- name interning
 
 const std::string& InternParamName(std::string_view name) {
-  // Names come from a small vocabulary (value names of blocks and classification files) but are looked up from
-  // every worker: each thread keeps its own map in front of the shared one, which is locked only on a miss.
-  static std::mutex lock;
-  static std::unordered_set<std::string, TNameHash, std::equal_to<>> names;
-  thread_local std::unordered_map<std::string_view, const std::string*> seen;
   // Callers mostly pass the same few texts (a block's name list, a literal): a slot per text address answers
-  // those without hashing the text; the comparison guards against a buffer that now holds another name.
+  // those without hashing the text; the comparison guards against a buffer that now holds another name. It comes
+  // first, so that a hit does not even pass the guards of the maps below.
   struct TRecent {
     const char* data = nullptr;
     const std::string* interned = nullptr;
@@ -69,6 +65,11 @@ const std::string& InternParamName(std::string_view name) {
   if (slot.data == name.data() && slot.interned && slot.interned->size() == name.size() &&
       (slot.interned->data() == name.data() || *slot.interned == name))
     return *slot.interned;
+  // Names come from a small vocabulary (value names of blocks and classification files) but are looked up from
+  // every worker: each thread keeps its own map in front of the shared one, which is locked only on a miss.
+  static std::mutex lock;
+  static std::unordered_set<std::string, TNameHash, std::equal_to<>> names;
+  thread_local std::unordered_map<std::string_view, const std::string*> seen;
   if (auto hit = seen.find(name); hit != seen.end()) {
     slot = {name.data(), hit->second};
     return *hit->second;
