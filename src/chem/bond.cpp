@@ -29,7 +29,8 @@ const char* BondTypeText(int type) {
 }
 
 TBond::TBond(TGraph* graph, IVertex* vertex1, IVertex* vertex2)
-    : TEdge(graph, vertex1, vertex2), atom1_(ImplementationOf<TAtom>(vertex1)), atom2_(ImplementationOf<TAtom>(vertex2)) {
+    : TEdge(graph, vertex1, vertex2), atom1_(ImplementationOf<TAtom>(vertex1)),
+      atom2_(ImplementationOf<TAtom>(vertex2)) {
   WriteTypeText();
 }
 

@@ -334,7 +334,8 @@ bool TParser::ReadLine(std::string& text) {
     const char* at = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
     if (!at) at = end;
     // A CR ends the line too (CR LF, or a lone CR of old files): the first CR before the LF, if any.
-    if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(at - from))) at = static_cast<const char*>(cr);
+    if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(at - from)))
+      at = static_cast<const char*>(cr);
     text.append(from, at);
     pos_ += at - from;
     if (at != end) {

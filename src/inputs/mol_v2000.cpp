@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -45,7 +46,8 @@ std::optional<long long> OptionalInt(const std::string& field) { return Optional
 // of its decimals. Both are exact doubles, so the one rounded division gives the nearest double to the decimal,
 // as any correct conversion does. False for anything else.
 bool PlainDecimal(std::string_view text, double& value) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   std::size_t i = 0;
   const bool negative = !text.empty() && text[0] == '-';
   if (negative) ++i;
