@@ -373,7 +373,7 @@ void TFragmentMatcher::Classify(const Ptr<ISubGraph>& structure) {
       if (!ChargeAndHybridisationTest(k.charge, k.hybridisation, atom, static_cast<size_t>(g))) continue;
       const int f = k.fragment;
       const TCompiled& c = compiled_[static_cast<size_t>(f)];
-      if (!NeighboursSuffice(c, atom) || !Feasible(f)) continue;
+      if ((!c.firstNeighbours.empty() && !NeighboursSuffice(c, atom)) || !Feasible(f)) continue;
       current_ = f;
       if (!c.connected) {
         // Only the finder knows what it makes of the other pieces; ask it when the first one occurs at all.
