@@ -57,25 +57,33 @@ TFragmentIndex::TFragmentIndex(const TClassificationFile& file) : file_(file) {
   for (size_t f = 0; f < compiled_.size(); ++f) CompileNeeds(*file_.fragments[f], compiled_[f]);
   userSymbols_.clear();
 
-  // The candidate lists: for each symbol, the fragments whose first atom can accept it, in matching order; every
-  // atom walks its list to the first fragment that occurs, and most are turned away by the first atom's tests.
-  candidates_.assign(symbolIds_.size(), {});
+  // The candidate lists: for each symbol and degree, the fragments whose first atom can accept an atom of that
+  // symbol with that many neighbours, in matching order. Every atom walks its list to the first fragment that
+  // occurs, and most are turned away by the first atom's tests.
+  const size_t lists = (symbolIds_.size() + 1) * kDegreeLists;
+  candidates_.assign(lists, {});
   for (size_t f = 0; f < compiled_.size(); ++f) {
     if (compiled_[f].atoms.empty()) continue;
     const TPatternAtom& first = compiled_[f].atoms.front();
     const TCandidate candidate = CandidateOf(static_cast<int>(f));
-    if (first.any) {
-      anyCandidates_.push_back(candidate);
-      for (auto& list : candidates_) list.push_back(candidate);
-    } else {
-      for (int id : first.symbols) candidates_[static_cast<size_t>(id)].push_back(candidate);
+    // The last list of a symbol is for every degree beyond the others.
+    for (int degree = std::min(first.degree, kDegreeLists - 1); degree < kDegreeLists; ++degree) {
+      auto add = [&](int symbol) {
+        candidates_[static_cast<size_t>((symbol + 1) * kDegreeLists + degree)].push_back(candidate);
+      };
+      if (first.any)
+        for (int symbol = -1; symbol < static_cast<int>(symbolIds_.size()); ++symbol) add(symbol);
+      else
+        for (int symbol : first.symbols) add(symbol);
     }
   }
 }
 
 TFragmentIndex::TCandidate TFragmentIndex::CandidateOf(int f) const {
   const TPatternAtom& first = compiled_[static_cast<size_t>(f)].atoms.front();
-  return TCandidate{f, first.degree, first.charge, first.hybridisation, first.need};
+  const TCompiled& c = compiled_[static_cast<size_t>(f)];
+  return TCandidate{f,          first.degree, first.charge, first.hybridisation,
+                    first.need, c.mainEnd1 == 0 || c.mainEnd2 == 0};
 }
 
 void TFragmentIndex::CompileNeeds(const IMolecule& fragment, TCompiled& c) const {

@@ -5,6 +5,7 @@
 // once from the file and read-only afterwards, so that matchers on several threads can share one.
 #include "classify/fragments.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -111,6 +112,7 @@ public:
     int charge;                ///< 0: any
     int hybridisation;         ///< 0: any
     TNeighbourCounts need;     ///< neighbours by class the first atom's neighbours take at least
+    bool mainAtFirst;          ///< the main bond is one of the first atom's
   };
 
   /// Compiles the fragments of file, which must stay alive and unchanged while the index is used.
@@ -129,9 +131,11 @@ public:
       return elements_[static_cast<size_t>(z)].second;
     return SymbolIdOfText(symbol);
   }
-  /// The candidates for an atom of symbol id (-1: a symbol no fragment names), in matching order.
-  const std::vector<TCandidate>& Candidates(int symbol) const {
-    return symbol >= 0 ? candidates_[static_cast<size_t>(symbol)] : anyCandidates_;
+  /// The candidates for an atom of symbol id (-1: a symbol no fragment names) with degree neighbours, in matching
+  /// order: those whose first atom accepts the symbol and has at most degree neighbours (any, past the lists).
+  const std::vector<TCandidate>& Candidates(int symbol, int degree) const {
+    return candidates_[static_cast<size_t>(symbol + 1) * kDegreeLists +
+                       static_cast<size_t>(std::min(degree, kDegreeLists - 1))];
   }
   /// The largest fragment's atom count.
   size_t LargestFragment() const { return largest_; }
@@ -151,8 +155,9 @@ private:
   std::vector<TCompiled> compiled_;
   /// While compiling: what each user symbol's alternatives accept ("*" among them, symbol ids).
   std::unordered_map<const TSymbolData*, std::pair<bool, std::vector<int>>> userSymbols_;
-  std::vector<std::vector<TCandidate>> candidates_; ///< by symbol id
-  std::vector<TCandidate> anyCandidates_;           ///< fragments whose first atom accepts every symbol
+  /// Candidate lists by symbol id + 1 and degree.
+  static constexpr int kDegreeLists = 9;
+  std::vector<std::vector<TCandidate>> candidates_;
   size_t largest_ = 0;
 };
 

@@ -118,11 +118,11 @@ bool TFragmentMatcher::Found(const TCompiled& c, SearchMode mode) {
     Assign(*bond, record); // no value of its own is ever stored, so the bond always lacks them
     return false;
   }
-  char& done = bondDone_[static_cast<size_t>(e)];
-  if (done) return false; // a bond keeps the values of the first occurrence that reached it
+  // A bond keeps the values of the first occurrence that reached it.
+  if (bondDone_[static_cast<size_t>(e)]) return false;
   Assign(*bond, record);
-  done = 1;
-  return --bondsLeft_ == 0; // once every bond has its values nothing can change any more
+  MarkDone(e, map_[static_cast<size_t>(c.mainEnd1)], map_[static_cast<size_t>(c.mainEnd2)]);
+  return bondsLeft_ == 0; // once every bond has its values nothing can change any more
 }
 
 bool TFragmentMatcher::Extend(const TCompiled& c, size_t step, SearchMode mode) {
@@ -242,8 +242,8 @@ void TFragmentMatcher::CountNeighbours() {
     facts.counted = true;
     for (int k = facts.firstLink; k < facts.firstLink + facts.degree; ++k) {
       const TLink& link = links_[static_cast<size_t>(k)];
-      const TNeighbourCounts& add = kNeighbourIncrements[static_cast<size_t>(CountedKind(link.kind))]
-                                                        [static_cast<size_t>(atoms_[static_cast<size_t>(link.node)].element)];
+      const size_t element = static_cast<size_t>(atoms_[static_cast<size_t>(link.node)].element);
+      const TNeighbourCounts& add = kNeighbourIncrements[static_cast<size_t>(CountedKind(link.kind))][element];
       for (size_t w = 0; w < add.size(); ++w) facts.neighbours[w] += add[w];
     }
   }
@@ -273,6 +273,8 @@ void TFragmentMatcher::Prepare(const ISubGraph& structure) {
   else
     PrepareStructure(structure);
   CountNeighbours();
+  openBonds_.assign(atoms_.size(), 0);
+  for (size_t g = 0; g < atoms_.size(); ++g) openBonds_[g] = atoms_[g].degree;
   symbolCount_.assign(static_cast<size_t>(index_->SymbolCount()), 0);
   for (int g : order_)
     if (const int id = atoms_[static_cast<size_t>(g)].symbol; id >= 0) ++symbolCount_[static_cast<size_t>(id)];
@@ -321,12 +323,18 @@ void TFragmentMatcher::OnMatch(const Ptr<ISubGraph>& match, bool& cont, bool& ac
     Assign(*bond, record); // no value of its own is ever stored, so the bond always lacks them
     return;
   }
-  char& done = bondDone_[static_cast<size_t>(bond->GetIndex())];
-  if (done) return; // a bond keeps the values of the first match that reached it
+  if (bondDone_[static_cast<size_t>(bond->GetIndex())]) return; // a bond keeps the values of the first match
   Assign(*bond, record);
-  done = 1;
+  MarkDone(bond->GetIndex(), bond->GetVertex1()->GetIndex(), bond->GetVertex2()->GetIndex());
   // Once every bond has its values no later match can change anything.
-  if (--bondsLeft_ == 0) cont = false;
+  if (bondsLeft_ == 0) cont = false;
+}
+
+void TFragmentMatcher::MarkDone(int e, int a, int b) {
+  bondDone_[static_cast<size_t>(e)] = 1;
+  --bondsLeft_;
+  for (int end : {a, b})
+    if (end >= 0 && static_cast<size_t>(end) < openBonds_.size()) --openBonds_[static_cast<size_t>(end)];
 }
 
 void TFragmentMatcher::UseTarget(const Ptr<ISubGraph>& structure) {
@@ -368,7 +376,9 @@ void TFragmentMatcher::Classify(const Ptr<ISubGraph>& structure) {
     const TAtomFacts& atom = atoms_[static_cast<size_t>(g)];
     // Every fragment of the list accepts the atom's element (or every element): the atom test on fragment atom 0
     // comes down to charge and hybridisation; the finder's own first test adds the degree.
-    for (const TCandidate& k : index_->Candidates(atom.symbol)) {
+    for (const TCandidate& k : index_->Candidates(atom.symbol, atom.degree)) {
+      // In a bond file, an occurrence changes only its main bond, once: none is left here to change.
+      if (bondFile && stores_ && k.mainAtFirst && openBonds_[static_cast<size_t>(g)] == 0) continue;
       if (atom.degree < k.degree || (atom.counted && !CountsCover(atom.neighbours, k.need))) continue;
       if (!ChargeAndHybridisationTest(k.charge, k.hybridisation, atom, static_cast<size_t>(g))) continue;
       const int f = k.fragment;

@@ -95,6 +95,8 @@ private:
   void RemoveOldValues(const ISubGraph& structure) const;
   void Assign(IParameters& target, const TGraphData& record) const;
   void OnMatch(const Ptr<ISubGraph>& match, bool& cont, bool& accept);
+  /// Marks bond e, between graph atoms a and b, as having its values.
+  void MarkDone(int e, int a, int b);
 
   std::shared_ptr<const TFragmentIndex> index_;
   const TClassificationFile& file_;
@@ -110,6 +112,7 @@ private:
   std::vector<int> bondKind_;        ///< bonds outside the structure read as single
   std::vector<TLink> links_;
   std::vector<char> bondDone_;
+  std::vector<int> openBonds_;       ///< by atom: its bonds in the structure that have no values yet
   std::vector<int> symbolCount_;     ///< atoms of the structure by symbol id
   std::vector<signed char> feasible_; ///< by fragment: 1 yes, 0 no, -1 not yet worked out
   std::vector<int> map_;             ///< direct search: fragment atom -> graph index
