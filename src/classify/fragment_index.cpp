@@ -18,22 +18,6 @@ void AddToClassCapped(TNeighbourCounts& counts, int index) {
 
 } // namespace
 
-int NeighbourElementOf(const std::string& symbol) {
-  if (symbol.size() != 1) return neOther;
-  switch (symbol[0]) {
-  case 'H':
-    return neH;
-  case 'C':
-    return neC;
-  case 'N':
-    return neN;
-  case 'O':
-    return neO;
-  default:
-    return neOther;
-  }
-}
-
 TFragmentIndex::TFragmentIndex(const TClassificationFile& file) : file_(file) {
   compiled_.resize(file_.fragments.size());
   for (size_t f = 0; f < file_.fragments.size(); ++f) {

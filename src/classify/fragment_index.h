@@ -26,7 +26,21 @@ using TNeighbourCounts = std::array<std::uint64_t, 3>;
 enum NeighbourElement : int { neH = 0, neC = 1, neN = 2, neO = 3, neOther = 4 };
 
 /// The element group of a symbol text.
-int NeighbourElementOf(const std::string& symbol);
+inline int NeighbourElementOf(const std::string& symbol) {
+  if (symbol.size() != 1) return neOther;
+  switch (symbol[0]) {
+  case 'H':
+    return neH;
+  case 'C':
+    return neC;
+  case 'N':
+    return neN;
+  case 'O':
+    return neO;
+  default:
+    return neOther;
+  }
+}
 
 /// The bond kinds a neighbour is counted under: single, double, triple, aromatic; any other kind.
 inline constexpr int kNeighbourBondKinds = 5;

@@ -178,20 +178,19 @@ void TFragmentMatcher::PrepareMolecule(const TMolecule& molecule) {
     facts.charge = atom->GetCharge();
     atomAtom_[static_cast<size_t>(i)] = atom;
     order_.push_back(i);
-  }
-  for (int i = 0; i < atoms; ++i) {
-    const TAtom* atom = molecule.AtomAt(i);
-    TAtomFacts& facts = atoms_[static_cast<size_t>(i)];
     facts.firstLink = static_cast<int>(links_.size());
     const std::vector<IVertex*>& neighbours = atom->Neighbours();
     const std::vector<TBond*>& bonds = atom->Bonds();
     for (size_t k = 0; k < bonds.size(); ++k) {
-      const int e = bonds[k]->GetIndex();
-      bondEdge_[static_cast<size_t>(e)] = bonds[k];
-      bondKind_[static_cast<size_t>(e)] = bonds[k]->GetBondType();
-      links_.push_back(TLink{neighbours[k]->GetIndex(), e, bondKind_[static_cast<size_t>(e)]});
+      TBond* bond = bonds[k];
+      const size_t e = static_cast<size_t>(bond->GetIndex());
+      if (!bondEdge_[e]) {
+        bondEdge_[e] = bond;
+        bondKind_[e] = bond->GetBondType();
+      }
+      links_.push_back(TLink{neighbours[k]->GetIndex(), static_cast<int>(e), bondKind_[e]});
     }
-    facts.degree = static_cast<int>(links_.size()) - facts.firstLink;
+    facts.degree = static_cast<int>(bonds.size());
   }
 }
 
