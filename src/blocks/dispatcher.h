@@ -10,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace corvatin {
@@ -28,6 +29,44 @@ public:
   virtual void Wake() = 0;
 };
 
+/// The queue of a synchronous hand-over, the same for every dispatcher: other threads queue a call and wait until
+/// the serving thread has run it; what the call throws is thrown again to its caller.
+class THandOverQueue {
+public:
+  THandOverQueue() = default;
+  THandOverQueue(const THandOverQueue&) = delete;
+  THandOverQueue& operator=(const THandOverQueue&) = delete;
+
+  /// Queues fn, runs notify (when given, outside the lock: it tells the serving thread to look) and waits until fn
+  /// has run. std::runtime_error with Close's reason when the queue is closed before fn runs.
+  void Call(const std::function<void()>& fn, const std::function<void()>& notify = {});
+  /// Serving thread: runs the oldest queued call; false when none is queued. The call leaves the queue before it
+  /// runs, so a loop nested inside it serves the calls that follow.
+  bool RunNext();
+  /// The count of Wake calls so far: read before checking a condition, then handed to WaitForWork.
+  std::uint64_t Wakes();
+  /// Waits until a call is queued or Wake has been called since wakes was read.
+  void WaitForWork(std::uint64_t wakes);
+  void Wake();
+  /// Fails the calls queued now and every later one with reason (the serving thread is going away).
+  void Close(const std::string& reason);
+
+private:
+  struct Request {
+    const std::function<void()>* fn = nullptr;
+    bool done = false;
+    std::exception_ptr error;
+  };
+
+  std::mutex mutex_;
+  std::condition_variable requested_; // the serving thread waits here for work or a wake-up
+  std::condition_variable finished_;  // callers wait here for their request to be done
+  std::deque<Request*> queue_;
+  std::uint64_t wakes_ = 0;
+  bool closed_ = false;
+  std::string closedReason_;
+};
+
 /// Dispatcher for programs without an event loop (the batch tool, tests): the thread that creates it is the
 /// main thread, and hand-overs run while that thread is inside ServeUntil.
 class TConsoleDispatcher : public IDispatcher {
@@ -43,19 +82,8 @@ public:
   void Wake() override;
 
 private:
-  struct Request {
-    const std::function<void()>* fn = nullptr;
-    bool done = false;
-    std::exception_ptr error;
-  };
-  void Run(Request& request);
-
   std::thread::id main_;
-  std::mutex mutex_;
-  std::condition_variable requested_; // the main thread waits here for work or a wake-up
-  std::condition_variable finished_;  // callers wait here for their request to be done
-  std::deque<Request*> queue_;
-  std::uint64_t wakes_ = 0;
+  THandOverQueue queue_;
 };
 
 /// The process-wide dispatcher used by packages not given one. Without an installed one, a console dispatcher

@@ -2,8 +2,10 @@
 
 #include "chem/elements.h"
 #include "chem/molecule.h"
+#include "core/errors.h"
 
 #include <array>
+#include <set>
 #include <span>
 #include <stdexcept>
 #include <vector>
@@ -71,8 +73,23 @@ std::string TStdClassification::GetValueName(int kind, int index) const {
 TBondPropClassification::TBondPropClassification(const std::vector<Ptr<IClassification>>& sources) : TBlock(1) {
   for (const Ptr<IClassification>& source : sources) {
     if (!source) continue;
-    for (int i = 0; i < source->GetValueCount(ekAtoms); ++i) names_.push_back(source->GetValueName(ekAtoms, i));
+    for (int i = 0; i < source->GetValueCount(ekAtoms); ++i) {
+      names_.push_back(source->GetValueName(ekAtoms, i));
+      sourceBlocks_.push_back(source->GetName());
+    }
   }
+}
+
+void TBondPropClassification::CheckChain(const std::vector<Ptr<IBlock>>& before) const {
+  // The sources are not run here: a source left out of the chain would leave its values 0 on every bond.
+  std::set<std::string> offered;
+  for (const auto& block : before)
+    if (const auto source = std::dynamic_pointer_cast<IClassification>(block))
+      for (int i = 0; i < source->GetValueCount(ekAtoms); ++i) offered.insert(source->GetValueName(ekAtoms, i));
+  for (size_t k = 0; k < names_.size(); ++k)
+    if (!offered.count(names_[k]))
+      throw EFatalError("Block \"" + GetName() + "\" reads the atom value \"" + names_[k] + "\" of block \"" +
+                        sourceBlocks_[k] + "\", which is not before it in the procedure");
 }
 
 void TBondPropClassification::Execute(bool& /*more*/) {

@@ -30,7 +30,7 @@ public:
 
 /// "Bond": for every bond, each source atom value shared out over the heavy neighbours of the two end atoms,
 /// v = v1 / d1 + v2 / d2, then "Atomic weight" likewise (update level 3).
-class TBondPropClassification : public TBlock, public virtual IClassification {
+class TBondPropClassification : public TBlock, public virtual IClassification, public virtual IChainCheck {
 public:
   /// Copies, once, the atom value names of every source in order (sources that are none are skipped).
   explicit TBondPropClassification(const std::vector<Ptr<IClassification>>& sources);
@@ -50,8 +50,12 @@ public:
 
   const std::vector<std::string>& SourceNames() const { return names_; }
 
+  /// EFatalError naming the first source value and its source block when no block before this one lists it.
+  void CheckChain(const std::vector<Ptr<IBlock>>& before) const override;
+
 private:
   std::vector<std::string> names_;
+  std::vector<std::string> sourceBlocks_; // the name of the block each of names_ comes from
 };
 
 } // namespace corvatin

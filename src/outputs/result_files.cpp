@@ -5,17 +5,19 @@
 #include "core/settings.h"
 #include "outputs/codepage.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <cstring>
 #include <mutex>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace corvatin {
 
@@ -101,7 +103,7 @@ bool SameResultFile(const std::string& a, const std::string& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
-TResultFile::TResultFile(std::string path) : path_(std::move(path)) {
+TResultFile::TResultFile(std::string path, bool rows) : path_(std::move(path)), rows_(rows) {
   const fs::path folder = fs::path(path_).parent_path();
   std::error_code ec;
   if (!folder.empty() && !fs::exists(folder, ec)) fs::create_directory(folder, ec);
@@ -134,10 +136,11 @@ TResultFile::~TResultFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void TResultFile::Lock() {
+TTailRepair TResultFile::Lock() {
   // A file system without locks still gets the whole-or-nothing writes; only concurrent runs lose their guard.
   while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
   }
+  return RepairTail();
 }
 
 void TResultFile::Unlock() { ::flock(fd_, LOCK_UN); }
@@ -151,7 +154,8 @@ long long FileSize(int fd) {
 
 bool TResultFile::IsEmpty() const { return FileSize(fd_) == 0; }
 
-std::string TResultFile::ReadFirstLine() {
+std::string TResultFile::FirstLineBytes(std::string& lineEnd) const {
+  lineEnd.clear();
   std::string line;
   char buffer[4096];
   for (off_t at = 0; line.size() < kMaxHeaderBytes;) {
@@ -162,18 +166,26 @@ std::string TResultFile::ReadFirstLine() {
     const size_t end = chunk.find_first_of("\r\n");
     line.append(chunk.substr(0, end));
     if (end != std::string_view::npos) {
-      // A CR at the very end of the chunk may still be followed by LF: one more byte decides.
+      // A CR at the very end of the chunk may still be followed by LF: one more byte decides. A CR that ends
+      // the file is taken for this program's CR LF cut short by a kill.
       char next = 0;
       const bool cr = chunk[end] == '\r';
       if (cr && end + 1 < chunk.size())
         next = chunk[end + 1];
       else if (cr && ::pread(fd_, &next, 1, at + static_cast<off_t>(end) + 1) != 1)
-        next = 0;
-      lineEnd_ = !cr ? "\n" : next == '\n' ? "\r\n" : "\r";
+        next = '\n';
+      lineEnd = !cr ? "\n" : next == '\n' ? "\r\n" : "\r";
       break;
     }
     at += got;
   }
+  return line;
+}
+
+std::string TResultFile::ReadFirstLine() {
+  std::string lineEnd;
+  std::string line = FirstLineBytes(lineEnd);
+  if (!lineEnd.empty()) lineEnd_ = lineEnd;
   static const std::string kByteOrderMark = "\xEF\xBB\xBF";
   utf8_ = line.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
   if (utf8_) line.erase(0, kByteOrderMark.size());
@@ -181,27 +193,88 @@ std::string TResultFile::ReadFirstLine() {
   return utf8_ ? line : FromWindows1252(line);
 }
 
+TTailRepair TResultFile::RepairTail() {
+  // Linux lets SIGKILL end a write between two pages it copies, so a killed run may leave the start of a line.
+  const long long size = FileSize(fd_);
+  char last = '\n';
+  if (size <= 0 || ::pread(fd_, &last, 1, static_cast<off_t>(size - 1)) != 1 || last == '\n') return {};
+  std::string lineEnd;
+  const std::string first = FirstLineBytes(lineEnd);
+  const auto fail = [this](const char* what) {
+    const int reason = errno;
+    throw EFatalError("Unable to " + std::string(what) + " \"" + path_ +
+                      "\": " + std::generic_category().message(reason) + ".");
+  };
+  TTailRepair repair;
+  std::string missing; // what the last line needs to end as the file's lines end
+  if (last == '\r') {
+    if (lineEnd != "\r") missing = "\n";
+  } else {
+    // Back to the last line end, counting the cells of the unfinished line on the way.
+    long long whole = 0;
+    size_t tabs = 0;
+    std::vector<char> buffer(1 << 16);
+    for (long long end = size; end > 0;) {
+      const long long from = std::max(0LL, end - static_cast<long long>(buffer.size()));
+      const ssize_t got = ::pread(fd_, buffer.data(), static_cast<size_t>(end - from), static_cast<off_t>(from));
+      if (got < 0 && errno == EINTR) continue;
+      if (got != end - from) {
+        if (got >= 0) errno = EIO; // the file shrank under the lock: a writer that does not lock
+        fail("read");
+      }
+      const std::string_view chunk(buffer.data(), static_cast<size_t>(got));
+      const size_t at = chunk.find_last_of("\r\n");
+      const std::string_view rest = at == std::string_view::npos ? chunk : chunk.substr(at + 1);
+      tabs += static_cast<size_t>(std::count(rest.begin(), rest.end(), '\t'));
+      if (at != std::string_view::npos) {
+        whole = from + static_cast<long long>(at) + 1;
+        break;
+      }
+      end = from;
+    }
+    // Every cell is followed by a tab: a row that has them all was written whole (or saved by an editor that
+    // drops the last line end) and keeps its values.
+    if (rows_ && whole > 0 && !lineEnd.empty() &&
+        tabs == static_cast<size_t>(std::count(first.begin(), first.end(), '\t'))) {
+      missing = lineEnd;
+    } else {
+      if (::ftruncate(fd_, static_cast<off_t>(whole)) != 0) fail("write to");
+      repair.cut = static_cast<size_t>(size - whole);
+      if (whole > 0 && ::pread(fd_, &last, 1, static_cast<off_t>(whole - 1)) == 1 && last == '\r' && lineEnd != "\r")
+        missing = "\n";
+    }
+  }
+  size_t done = 0;
+  if (!missing.empty() && !WriteAll(missing, done)) fail("write to");
+  repair.added = done;
+  return repair;
+}
+
+bool TResultFile::WriteAll(const std::string& bytes, std::size_t& done) {
+  done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(written);
+  }
+  return true;
+}
+
 std::size_t TResultFile::Append(const std::string& text) {
   std::string bytes = utf8_ ? text : ToWindows1252(text);
   if (lineEnd_ != "\r\n")
     for (size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += lineEnd_.size())
       bytes.replace(at, 2, lineEnd_);
-  const long long size = FileSize(fd_);
-  char last = '\n';
-  if (size > 0 && ::pread(fd_, &last, 1, static_cast<off_t>(size - 1)) != 1) last = '\n';
-  // Never glue a line onto an unterminated one (a hand-edited file, a run killed in mid-write by another program).
-  if (last != '\n' && !(last == '\r' && lineEnd_ == "\r")) bytes.insert(0, last == '\r' ? "\n" : lineEnd_);
-  before_ = size;
+  before_ = FileSize(fd_);
   size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::write(fd_, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      const int reason = written < 0 ? errno : ENOSPC;
-      Undo();
-      throw EFatalError("Unable to write to \"" + path_ + "\": " + std::generic_category().message(reason) + ".");
-    }
-    done += static_cast<size_t>(written);
+  if (!WriteAll(bytes, done)) {
+    const int reason = errno;
+    Undo();
+    throw EFatalError("Unable to write to \"" + path_ + "\": " + std::generic_category().message(reason) + ".");
   }
   return done;
 }

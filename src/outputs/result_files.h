@@ -61,15 +61,23 @@ void SetAppendJournal(TAppendJournal journal);
 /// Tells the journal, if any.
 void NoteAppend(std::int64_t record, const std::string& path, std::size_t bytes, bool header);
 
+/// What Lock mended at the end of a file: the bytes of an unfinished last line cut off, the bytes of a line end
+/// added to a last line that lacked (part of) it.
+struct TTailRepair {
+  std::size_t cut = 0;
+  std::size_t added = 0;
+};
+
 /// A result file open for appending (others may read it meanwhile); closed when the object goes. Each Append is
-/// whole or nothing and never glues onto an unterminated last line; writers in other runs and other processes
-/// are kept apart by an advisory lock taken with Lock.
+/// whole or nothing; writers in other runs and other processes are kept apart by an advisory lock taken with Lock,
+/// which also mends a last line left unfinished by a writer that was killed.
 class TResultFile {
 public:
   /// Opens path for appending, creating the file and its folder (one level) when missing. EFatalError "Unable to
   /// create "<path>" (<the system's reason>)." when that fails, in the workbench followed by " You can modify the
-  /// output file in the Tools/Options menu."
-  explicit TResultFile(std::string path);
+  /// output file in the Tools/Options menu." rows: every line of the file has the first line's cells (a data file),
+  /// so a last line that has them all lacks only its line end.
+  explicit TResultFile(std::string path, bool rows = false);
   ~TResultFile();
   TResultFile(const TResultFile&) = delete;
   TResultFile& operator=(const TResultFile&) = delete;
@@ -77,8 +85,12 @@ public:
   const std::string& Path() const { return path_; }
   /// The file's identity (device, inode): equal for two paths of one file, and the order in which files are locked.
   std::pair<unsigned long long, unsigned long long> Identity() const { return identity_; }
-  /// Waits for and takes the exclusive advisory lock of the file; released by Unlock or when the object goes.
-  void Lock();
+  /// Waits for and takes the exclusive advisory lock of the file (released by Unlock or when the object goes),
+  /// then makes the file end in a whole line before anyone reads or appends: a last line without line end is cut
+  /// off (a writer killed in mid-line leaves no valid row), unless it is a row with all the first line's cells,
+  /// or a line ending in CR alone where lines end in CR LF, which get the rest of their line end. EFatalError
+  /// when the file cannot be mended.
+  [[nodiscard]] TTailRepair Lock();
   void Unlock();
   /// Whether the file is empty now.
   bool IsEmpty() const;
@@ -86,15 +98,22 @@ public:
   /// LF) or from an editor that re-saved the file (UTF-8, a byte-order mark, LF or CR line ends): later appends
   /// follow the encoding and line end found there.
   std::string ReadFirstLine();
-  /// Appends text (UTF-8 with CR LF line ends) with one write, after a line end when the file does not end in
-  /// one. When the write fails the file is cut back to its length before the call and EFatalError names the file
-  /// and the system's reason. Returns the number of bytes written.
+  /// Appends text (UTF-8 with CR LF line ends) with one write; called under Lock, which leaves the file ending
+  /// in a whole line. When the write fails the file is cut back to its length before the call and EFatalError
+  /// names the file and the system's reason. Returns the number of bytes written.
   std::size_t Append(const std::string& text);
   /// Cuts the file back to its length before the last Append: the structure failed in the other file.
   void Undo() noexcept;
 
 private:
+  /// The file's first line as stored (no conversion) and its line end ("" when the file holds none).
+  std::string FirstLineBytes(std::string& lineEnd) const;
+  TTailRepair RepairTail();
+  /// Writes bytes at the end of the file, whole; false with errno set when that fails.
+  bool WriteAll(const std::string& bytes, std::size_t& done);
+
   std::string path_;
+  bool rows_ = false;
   int fd_ = -1;
   std::pair<unsigned long long, unsigned long long> identity_;
   long long before_ = -1;        // length before the last Append, -1 when there was none

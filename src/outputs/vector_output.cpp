@@ -146,6 +146,13 @@ void TVectorOutput::Commit(const TComposedStructure& composed) {
   if (data) WarnDropped(dropped, data->Path());
 }
 
+void TVectorOutput::LockFile(TResultFile& file) {
+  const TTailRepair repair = file.Lock();
+  if (repair.cut > 0)
+    LogWarning("\"" + file.Path() + "\" ended in an unfinished line (" + std::to_string(repair.cut) +
+               " bytes, left by a run stopped while writing it): the line is cut off before this run appends.");
+}
+
 void TVectorOutput::OpenResults(const std::string& path) {
   if (!run_->results || run_->results->Path() != path) run_->results = std::make_unique<TResultFile>(path);
 }
@@ -167,14 +174,14 @@ TResultFile* TVectorOutput::LockFiles(const std::string& folder, const TComposed
     LogWarning("\"" + name + "\" has no values for \"" + (run_->dataPath.empty() ? named : run_->dataPath) +
                "\": no line is written there.");
     OpenResults(resultsPath);
-    run_->results->Lock();
+    LockFile(*run_->results);
     return nullptr;
   }
   for (int n = 1; n <= kMaxDataFiles; ++n) {
     const std::string path = run_->dataPath.empty() ? NumberedPath(named, n) : run_->dataPath;
     std::unique_ptr<TResultFile> candidate;
     if (!run_->data || run_->data->Path() != path) {
-      candidate = std::make_unique<TResultFile>(path);
+      candidate = std::make_unique<TResultFile>(path, true);
       run_->dataHeader.clear();
     } else {
       candidate = std::move(run_->data);
@@ -187,9 +194,10 @@ TResultFile* TVectorOutput::LockFiles(const std::string& folder, const TComposed
     // Always in the same order, so that two runs locking the same two files never wait for each other.
     TResultFile& first = candidate->Identity() < run_->results->Identity() ? *candidate : *run_->results;
     TResultFile& second = &first == run_->results.get() ? *candidate : *run_->results;
-    first.Lock();
-    second.Lock();
-    // The header is read once per run: once the file has one, no append can change it.
+    LockFile(first);
+    LockFile(second);
+    // The header is read once per run, after the lock has mended the file's end: once the file has a whole
+    // header, no append can change it.
     const bool empty = run_->dataHeader.empty() && candidate->IsEmpty();
     const std::vector<std::string> header =
         !run_->dataHeader.empty() ? run_->dataHeader : empty ? composed.header : SplitHeader(candidate->ReadFirstLine());

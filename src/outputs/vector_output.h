@@ -63,6 +63,8 @@ private:
   TResultFile* LockFiles(const std::string& folder, const TComposedStructure& composed, std::string& dataText,
                          std::vector<TDataCell>& dropped);
   void OpenResults(const std::string& path);
+  /// Locks file and warns of an unfinished line the lock cut off.
+  void LockFile(TResultFile& file);
 
   std::vector<TParamObject> records_;
   bool rowLines_;

@@ -23,14 +23,7 @@ TQtDispatcher::TQtDispatcher() : main_(std::this_thread::get_id()) {
 
 TQtDispatcher::~TQtDispatcher() {
   // A worker still waiting must not wait forever for an event loop that is gone.
-  std::lock_guard<std::mutex> lock(mutex_);
-  closed_ = true;
-  for (Request* r : queue_) {
-    r->error = std::make_exception_ptr(std::runtime_error("the window is gone"));
-    r->done = true;
-  }
-  queue_.clear();
-  finished_.notify_all();
+  queue_.Close("the window is gone");
   delete notifier_;
   ::close(pipe_[0]);
   ::close(pipe_[1]);
@@ -43,49 +36,18 @@ void TQtDispatcher::Post() {
 }
 
 void TQtDispatcher::Invoke(const std::function<void()>& fn) {
-  if (IsMainThread()) {
+  if (IsMainThread())
     fn();
-    return;
-  }
-  Request request;
-  request.fn = &fn;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (closed_) throw std::runtime_error("the window is gone");
-    queue_.push_back(&request);
-  }
-  Post();
-  std::unique_lock<std::mutex> lock(mutex_);
-  finished_.wait(lock, [&] { return request.done; });
-  if (request.error) std::rethrow_exception(request.error);
+  else
+    queue_.Call(fn, [this] { Post(); });
 }
 
 int TQtDispatcher::ServePending() {
   if (!IsMainThread()) throw std::logic_error("ServePending called outside the GUI thread");
   int count = 0;
-  for (;;) {
-    Request* request = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (queue_.empty()) return count;
-      request = queue_.front();
-      queue_.pop_front();
-    }
-    // Popped before it runs: a nested loop inside fn (a message box) serves the calls that follow.
-    std::exception_ptr error;
-    try {
-      (*request->fn)();
-    } catch (...) {
-      error = std::current_exception();
-    }
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      request->error = error;
-      request->done = true;
-    }
-    finished_.notify_all();
+  while (queue_.RunNext())
     ++count;
-  }
+  return count;
 }
 
 void TQtDispatcher::ServeUntil(const std::function<bool()>& done) {

@@ -8,10 +8,6 @@
 
 #include <QObject>
 
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
 #include <thread>
 
 class QSocketNotifier;
@@ -38,19 +34,11 @@ public:
   int ServePending();
 
 private:
-  struct Request {
-    const std::function<void()>* fn = nullptr;
-    bool done = false;
-    std::exception_ptr error;
-  };
   /// Any thread: wakes the GUI thread's loop.
   void Post();
 
   std::thread::id main_;
-  std::mutex mutex_;
-  std::condition_variable finished_;
-  std::deque<Request*> queue_;
-  bool closed_ = false; // set when the dispatcher goes: callers then run nothing and return
+  THandOverQueue queue_; // closed when the dispatcher goes: callers then run nothing and return
   int pipe_[2] = {-1, -1};
   QSocketNotifier* notifier_ = nullptr;
 };

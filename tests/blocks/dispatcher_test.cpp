@@ -27,3 +27,25 @@ TEST(ConsoleDispatcher, ANestedServeInsideACallServesTheNextCalls) {
   first.join();
   second.join();
 }
+
+TEST(HandOverQueue, ClosingFailsTheWaitingCallAndEveryLaterOneWithoutRunningThem) {
+  // The workbench closes its queue when the window goes: a worker waiting on it must get an error, not hang.
+  THandOverQueue queue;
+  std::atomic<bool> queued{false}, ran{false};
+  std::string waiting;
+  std::thread worker([&] {
+    try {
+      queue.Call([&] { ran = true; }, [&] { queued = true; });
+    } catch (const std::runtime_error& e) {
+      waiting = e.what();
+    }
+  });
+  while (!queued.load())
+    std::this_thread::yield();
+  queue.Close("the window is gone");
+  worker.join();
+  EXPECT_EQ(waiting, "the window is gone");
+  EXPECT_THROW(queue.Call([&] { ran = true; }), std::runtime_error);
+  EXPECT_FALSE(queue.RunNext());
+  EXPECT_FALSE(ran.load());
+}

@@ -3,6 +3,7 @@
 #include "classify_test_util.h"
 
 #include "classify/std_classification.h"
+#include "core/errors.h"
 #include "core/numtext.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,19 @@ TEST(BondPropClassification, MissingAtomValuesReadAsZeroAndLaterNamesOverwrite) 
   TBondPropClassification c({first, second});
   c.Classify(AsStructure(m));
   EXPECT_DOUBLE_EQ(m->GetEdgeBetween(0, 1)->GetFloat("W"), 1.0);
+}
+
+TEST(BondPropClassification, AChainWithoutTheBlockOfItsAtomValuesStopsBeforeTheFirstStructure) {
+  auto w = LoadText("C = 1.5\n", {"W"});
+  auto bond = std::make_shared<TBondPropClassification>(std::vector<Ptr<IClassification>>{w});
+  EXPECT_NO_THROW(CheckChain({w, bond}));
+  try {
+    CheckChain({bond}); // every bond would get "W" = 0
+    ADD_FAILURE() << "accepted";
+  } catch (const EFatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("reads the atom value \"W\" of block \"SMILES\""), std::string::npos)
+        << e.what();
+  }
 }
 
 } // namespace
