@@ -1,5 +1,7 @@
 #include "chem/atom_bond.h"
 
+#include "chem/molecule_impl.h"
+
 #include "chem/elements.h"
 
 #include <algorithm>
@@ -11,25 +13,36 @@ namespace corvatin {
 
 namespace {
 
-// The item as the implementation class T when that is its exact class, found without a cross-cast: the most
-// derived object's address and type come straight from the virtual table, where a cross-cast between interfaces
-// searches the class hierarchy (a noticeable share of every descriptor run, asked for atoms and bonds throughout).
-template <class T, class Item> T* ExactlyOf(Item* item) {
-  if (!item || typeid(*item) != typeid(T)) return nullptr;
-  return static_cast<T*>(dynamic_cast<void*>(item));
+
+// The interned names of the values every atom writes, which the hinted setters recognise by address.
+const std::string& HybridationName() {
+  static const std::string& name = InternParamName(kParamHybridation);
+  return name;
+}
+const std::string& ChargeName() {
+  static const std::string& name = InternParamName(kParamCharge);
+  return name;
+}
+const std::string& WeightName() {
+  static const std::string& name = InternParamName(kParamAtomicWeight);
+  return name;
+}
+const std::string& SymbolName() {
+  static const std::string& name = InternParamName(kParamSymbol);
+  return name;
 }
 
 } // namespace
 
 IAtom* AsAtom(IVertex* vertex) {
-  if (TAtom* atom = ExactlyOf<TAtom>(vertex)) return atom;
+  if (TAtom* atom = ImplementationOf<TAtom>(vertex); atom || !vertex) return atom;
   return dynamic_cast<IAtom*>(vertex);
 }
 
 const IAtom* AsAtom(const IVertex* vertex) { return AsAtom(const_cast<IVertex*>(vertex)); }
 
 IBond* AsBond(IEdge* edge) {
-  if (TBond* bond = ExactlyOf<TBond>(edge)) return bond;
+  if (TBond* bond = ImplementationOf<TBond>(edge); bond || !edge) return bond;
   return dynamic_cast<IBond*>(edge);
 }
 
@@ -42,7 +55,7 @@ const char* HybridisationText(int code) {
 
 TAtom::TAtom(TGraph* graph) : TVertex(graph) {
   // A new atom already shows its charge, so that a charge of 0 can be read (and chosen as a weight) at once.
-  SetFloat(kParamCharge, 0.0);
+  SetFloatAt(hintCharge_, ChargeName(), 0.0);
 }
 
 void TAtom::Assign(const IParameters& source) {
@@ -56,7 +69,7 @@ void TAtom::Assign(const IParameters& source) {
 void TAtom::Changed(int kind) {
   if (kind == gcTopology || kind == gcCleared) bondsValid_ = false;
   TVertex::Changed(kind);
-  if (kind == gcTopology || kind == gcCleared) UpdateHybridisation();
+  if (kind == gcTopology || kind == gcCleared) RefreshHybridisation();
 }
 
 const std::vector<TBond*>& TAtom::Bonds() const {
@@ -70,8 +83,10 @@ const std::vector<TBond*>& TAtom::Bonds() const {
     ++keep;
   bonds_.resize(keep);
   bondEdges_.resize(keep);
+  bonds_.reserve(edges.size());
+  bondEdges_.reserve(edges.size());
   for (size_t i = keep; i < edges.size(); ++i) {
-    auto* b = dynamic_cast<TBond*>(edges[i]);
+    auto* b = ImplementationOf<TBond>(edges[i]);
     if (!b) {
       // An edge that is not a bond (never made by a molecule) would break the parallel lists: keep none.
       bonds_.clear();
@@ -100,22 +115,22 @@ void TAtom::SetSymbol(const std::string& symbol) {
     else
       displayRadius_ = std::min(1.0 / 45.0, 1.0 / 150.0 + (1.0 / 45.0 - 1.0 / 150.0) * (atomicNumber_ - 1) / 19.0);
   }
-  SetString(kParamSymbol, symbol_);
+  SetStringAt(hintSymbol_, SymbolName(), symbol_);
   UpdateHybridisation();
   Changed(gcIdentity);
 }
 
 void TAtom::SetAtomicWeight(double value) {
-  if (value == atomicWeight_ && HasParam(kParamAtomicWeight)) return;
+  if (value == atomicWeight_ && (HasEntryAt(hintWeight_, WeightName()) || HasParam(WeightName()))) return;
   atomicWeight_ = value;
-  SetFloat(kParamAtomicWeight, value);
+  SetFloatAt(hintWeight_, WeightName(), value);
   Changed(gcValue);
 }
 
 void TAtom::SetCharge(int value) {
-  if (value == charge_ && HasParam(kParamCharge)) return;
+  if (value == charge_ && (HasEntryAt(hintCharge_, ChargeName()) || HasParam(ChargeName()))) return;
   charge_ = value;
-  SetFloat(kParamCharge, static_cast<double>(value));
+  SetFloatAt(hintCharge_, ChargeName(), static_cast<double>(value));
   Changed(gcValue);
 }
 
@@ -141,7 +156,8 @@ int TAtom::BondOrderSum() const {
 int TAtom::HydrogenCount() const {
   int count = 0;
   for (const TBond* b : Bonds())
-    if (const TAtom* other = b->OtherAtom(this); other && other->Symbol() == "H") ++count;
+    if (const TAtom* other = b->OtherAtom(this); other && other->Symbol().size() == 1 && other->Symbol()[0] == 'H')
+      ++count;
   return count;
 }
 
@@ -180,8 +196,18 @@ int TAtom::CountBondsOfType(int type) const {
   return count;
 }
 
+void TAtom::RefreshHybridisation() {
+  const auto* molecule = static_cast<const TMolecule*>(OwnerGraph());
+  if (molecule && molecule->BuildingInBulk() && HasEntryAt(hintHybridation_, HybridationName())) {
+    hybridisationStale_ = true;
+    return;
+  }
+  UpdateHybridisation();
+}
+
 void TAtom::UpdateHybridisation() {
-  SetStringAt(hintHybridation_, kParamHybridation, HybridisationText(GetHybridisation()));
+  hybridisationStale_ = false;
+  SetStringAt(hintHybridation_, HybridationName(), HybridisationText(GetHybridisation()));
 }
 
 IAtom* TAtom::GetNeighbourAtom(int i) const { return AsAtom(GetNeighbour(i)); }

@@ -4,11 +4,23 @@
 #include "chem/molecule.h"
 #include "graph/items.h"
 
+#include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 namespace corvatin {
 
 class TBond;
+
+/// The item as the implementation class T (const T for a const item), none when it is not one. An item of
+/// exactly that class is found from its virtual table alone; a cross-cast between interfaces searches the class
+/// hierarchy, which cost a noticeable share of every run when asked for each atom and bond.
+template <class T, class Item> T* ImplementationOf(Item* item) {
+  if (!item) return nullptr;
+  if (typeid(*item) == typeid(std::remove_const_t<T>))
+    return static_cast<T*>(dynamic_cast<std::conditional_t<std::is_const_v<Item>, const void*, void*>>(item));
+  return dynamic_cast<T*>(item);
+}
 
 /// An atom bound to the molecule that created it.
 class TAtom : public TVertex, public virtual IAtom {
@@ -48,6 +60,13 @@ public:
   void SetInternalCoords(double a, double b, double c) override;
   int CountBondsOfType(int type) const override;
   void UpdateHybridisation() override;
+  /// UpdateHybridisation, or, while the molecule is built in bulk and the text already has its entry, a note
+  /// to do it when the building ends (the entry keeps its place either way).
+  void RefreshHybridisation();
+  /// Runs a put-off UpdateHybridisation.
+  void FlushHybridisation() {
+    if (hybridisationStale_) UpdateHybridisation();
+  }
   IAtom* GetNeighbourAtom(int i) const override;
   IBond* GetBond(int i) const override;
 
@@ -73,6 +92,8 @@ private:
   mutable std::vector<IEdge*> bondEdges_; // the edge pointers bonds_ was made from
   mutable bool bondsValid_ = false;
   int hintHybridation_ = -1; // entry position of "Hybridation" (SetStringAt)
+  int hintCharge_ = -1, hintWeight_ = -1, hintSymbol_ = -1; // of "Charge", "Atomic weight" and "Symbol"
+  bool hybridisationStale_ = false; // "Hybridation" put off while the molecule is built in bulk
 };
 
 /// A bond bound to the molecule that created it.

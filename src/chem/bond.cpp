@@ -4,6 +4,20 @@
 
 namespace corvatin {
 
+namespace {
+
+// Interned names, which the hinted setters recognise by address.
+const std::string& BondTypeName() {
+  static const std::string& name = InternParamName(kParamBondType);
+  return name;
+}
+const std::string& DistanceName() {
+  static const std::string& name = InternParamName(kParamDistance);
+  return name;
+}
+
+} // namespace
+
 const char* BondTypeText(int type) {
   switch (type) {
   case bkSingle: return "-";
@@ -15,7 +29,8 @@ const char* BondTypeText(int type) {
 }
 
 TBond::TBond(TGraph* graph, IVertex* vertex1, IVertex* vertex2)
-    : TEdge(graph, vertex1, vertex2), atom1_(dynamic_cast<TAtom*>(vertex1)), atom2_(dynamic_cast<TAtom*>(vertex2)) {
+    : TEdge(graph, vertex1, vertex2), atom1_(ImplementationOf<TAtom>(vertex1)),
+      atom2_(ImplementationOf<TAtom>(vertex2)) {
   WriteTypeText();
 }
 
@@ -34,14 +49,14 @@ void TBond::WriteTypeText() {
   // The text must not be fed back into the kind (ParamValueSet), which the flag prevents; written as a value, so
   // that a bond holds no parameter object for it until someone asks.
   writingType_ = true;
-  SetStringAt(hintType_, kParamBondType, BondTypeText(type_));
+  SetStringAt(hintType_, BondTypeName(), BondTypeText(type_));
   writingType_ = false;
 }
 
 void TBond::SetBondType(int type) {
   type_ = type;
-  if (TAtom* a = Atom1()) a->UpdateHybridisation();
-  if (TAtom* a = Atom2()) a->UpdateHybridisation();
+  if (TAtom* a = Atom1()) a->RefreshHybridisation();
+  if (TAtom* a = Atom2()) a->RefreshHybridisation();
   WriteTypeText();
   Changed(gcIdentity);
 }
@@ -53,7 +68,7 @@ void TBond::UpdateDistance() {
   const double dx = a->GetX3D() - b->GetX3D();
   const double dy = a->GetY3D() - b->GetY3D();
   const double dz = a->GetZ3D() - b->GetZ3D();
-  SetFloatAt(hintDistance_, kParamDistance, std::sqrt(dx * dx + dy * dy + dz * dz));
+  SetFloatAt(hintDistance_, DistanceName(), std::sqrt(dx * dx + dy * dy + dz * dz));
 }
 
 void TBond::ParamValueSet(const std::string& name) {

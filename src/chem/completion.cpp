@@ -24,19 +24,14 @@ private:
   IGraph& graph_;
 };
 
-void MakeRingAromatic(const ISubGraph& ring) {
-  for (int i = 0; i < ring.EdgeCount(); ++i)
-    if (IBond* b = AsBond(ring.GetEdge(i)); b && b->GetBondType() != bkAromatic) b->SetBondType(bkAromatic);
-}
-
-} // namespace
-
-bool IsAromaticRing(const ISubGraph& ring, bool assumedAromatic, bool ignoreBondOrders) {
+/// The aromatic-ring test over n ring atoms: atom(i) gives the i-th (none fails the test), inRing(atom) says
+/// whether an atom belongs to the ring.
+template <class AtomAt, class InRing>
+bool AromaticRingTest(int n, AtomAt atomAt, InRing inRing, bool assumedAromatic, bool ignoreBondOrders) {
   // 64 bits: formal charges are only bounded by the 32-bit range.
   std::int64_t total = 0;
-  const int n = ring.VertexCount();
   for (int i = 0; i < n; ++i) {
-    const auto* atom = dynamic_cast<const TAtom*>(ring.GetVertex(i));
+    const TAtom* atom = atomAt(i);
     if (!atom) return false;
     const int degree = atom->NeighbourCount();
     std::int64_t count = 0;
@@ -71,11 +66,19 @@ bool IsAromaticRing(const ISubGraph& ring, bool assumedAromatic, bool ignoreBond
     for (const TBond* b : atom->Bonds()) {
       if (b->GetBondType() != bkDouble) continue;
       const TAtom* other = b->OtherAtom(atom);
-      if (other && IsOxygenOrSulfur(other->GetAtomicNumber()) && ring.IndexOfVertex(other) < 0) --count;
+      if (other && IsOxygenOrSulfur(other->GetAtomicNumber()) && !inRing(other)) --count;
     }
     total += count;
   }
   return std::llabs(total - n) < 2 && (total - 2) % 4 == 0;
+}
+
+} // namespace
+
+bool IsAromaticRing(const ISubGraph& ring, bool assumedAromatic, bool ignoreBondOrders) {
+  return AromaticRingTest(
+      ring.VertexCount(), [&ring](int i) { return ImplementationOf<const TAtom>(ring.GetVertex(i)); },
+      [&ring](const TAtom* atom) { return ring.IndexOfVertex(atom) >= 0; }, assumedAromatic, ignoreBondOrders);
 }
 
 bool PerceiveAromaticity(IMolecule& molecule, bool resetAromatic, bool ignoreBondOrders, bool /*spare*/) {
@@ -88,9 +91,30 @@ bool PerceiveAromaticity(IMolecule& molecule, bool resetAromatic, bool ignoreBon
         if (IBond* b = molecule.GetBond(i); b->GetBondType() == bkAromatic) b->SetBondType(bkSingle);
       ignoreBondOrders = true;
     }
-    for (const Ptr<ISubGraph>& ring : DepthFirstRings(molecule)) {
-      if (!IsAromaticRing(*ring, false, ignoreBondOrders)) continue;
-      MakeRingAromatic(*ring);
+    // The rings are judged as index lists: every structure read passes here, and sub-graphs built only to be
+    // judged once cost more than the test. Each ring's atoms are stamped with its number for the membership test.
+    const int n = molecule.VertexCount();
+    std::vector<const TAtom*> atoms(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+      atoms[static_cast<std::size_t>(i)] = ImplementationOf<const TAtom>(molecule.GetVertex(i));
+    std::vector<int> stamp(static_cast<std::size_t>(n), -1);
+    int number = 0;
+    for (const TRingPath& ring : DepthFirstRingPaths(molecule)) {
+      ++number;
+      for (int v : ring.vertices)
+        stamp[static_cast<std::size_t>(v)] = number;
+      const bool aromatic = AromaticRingTest(
+          static_cast<int>(ring.vertices.size()),
+          [&](int i) { return atoms[static_cast<std::size_t>(ring.vertices[static_cast<std::size_t>(i)])]; },
+          [&](const TAtom* atom) {
+            const int k = atom->GetIndex();
+            return k >= 0 && k < n && atoms[static_cast<std::size_t>(k)] == atom &&
+                   stamp[static_cast<std::size_t>(k)] == number;
+          },
+          false, ignoreBondOrders);
+      if (!aromatic) continue;
+      for (int e : ring.edges)
+        if (IBond* b = molecule.GetBond(e); b && b->GetBondType() != bkAromatic) b->SetBondType(bkAromatic);
       found = true;
     }
     molecule.SetFloat(kTagAromaticity, 1.0);
@@ -109,7 +133,7 @@ std::optional<int> NeededHydrogens(const IAtom& atom) {
     // The plain sum counts an aromatic bond as 1 (plus one for a ring carbon or two-neighbour nitrogen), which
     // leaves an N-alkylpyridinium N+ one short of its four bonds; a charged atom counts its aromatic bonds as
     // the ring shares them, 1.5 each.
-    const auto* a = dynamic_cast<const TAtom*>(&atom);
+    const auto* a = ImplementationOf<const TAtom>(&atom);
     if (!a) return std::nullopt;
     int aromatic = 0;
     for (const TBond* b : a->Bonds()) {
@@ -191,6 +215,8 @@ void CompleteStructure(IMolecule& molecule) {
 }
 
 void CompleteAsRead(IMolecule& molecule, std::span<const char> hydrogensStated, bool kekulize) {
+  // Nothing here reads the hybridisation texts: they are written once, at the end.
+  TBulkBuild bulk(molecule);
   {
     UpdateBracket bracket(molecule);
     if (kekulize) KekulizeAromaticBonds(molecule);

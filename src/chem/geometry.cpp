@@ -1,6 +1,7 @@
 #include "chem/geometry.h"
 
 #include "chem/geometry_internal.h"
+#include "chem/transform.h"
 #include "graph/math3d.h"
 
 #include <algorithm>
@@ -44,14 +45,21 @@ void FitView(IMolecule& molecule) {
     }
   }
   const std::array<double, 3> c{(low[0] + high[0]) / 2.0, (low[1] + high[1]) / 2.0, (low[2] + high[2]) / 2.0};
-  molecule.SetTransform(TranslationMatrix(static_cast<float>(-c[0]), static_cast<float>(-c[1]),
-                                          static_cast<float>(-c[2])));
+  const Matrix4f centred =
+      TranslationMatrix(static_cast<float>(-c[0]), static_cast<float>(-c[1]), static_cast<float>(-c[2]));
 
+  // The largest view coordinate once centred: an atom with model coordinates would be projected through the
+  // centring transform, any other positioned atom keeps its view coordinates. Worked out here rather than by
+  // setting that transform first, since the molecule is then projected once instead of twice.
   double m = 0.1;
   for (int i = 0; i < n; ++i) {
-    const IVertex* v = molecule.GetVertex(i);
-    if (!v->GetPositioned()) continue;
-    m = std::max({m, std::fabs(v->GetX()), std::fabs(v->GetY()), std::fabs(v->GetZ())});
+    const IAtom* atom = molecule.GetAtom(i);
+    if (atom->Has3D()) {
+      const Point3d p = TransformPoint3d(Point3d{atom->GetX3D(), atom->GetY3D(), atom->GetZ3D()}, centred);
+      m = std::max({m, std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+    } else if (atom->GetPositioned()) {
+      m = std::max({m, std::fabs(atom->GetX()), std::fabs(atom->GetY()), std::fabs(atom->GetZ())});
+    }
   }
   const double limit = n > kFitLargeAtomCount ? kFitLimitLarge : kFitLimit;
   if (m >= limit || m <= 0.3) {
@@ -61,6 +69,8 @@ void FitView(IMolecule& molecule) {
     t[13] = static_cast<float>(-s * c[1]);
     t[14] = static_cast<float>(-s * c[2]);
     molecule.SetTransform(t);
+  } else {
+    molecule.SetTransform(centred);
   }
 }
 

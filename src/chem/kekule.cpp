@@ -47,7 +47,7 @@ public:
     partner_.assign(static_cast<std::size_t>(n), nullptr);
     int count = 0;
     for (int i = 0; i < n; ++i) {
-      const auto* atom = dynamic_cast<const TAtom*>(molecule_.GetAtom(i));
+      const auto* atom = ImplementationOf<const TAtom>(molecule_.GetAtom(i));
       if (atom && atom->IsAromatic() && NeedsDoubleBond(*atom)) {
         candidate_[static_cast<std::size_t>(i)] = 1;
         ++count;
@@ -65,7 +65,7 @@ private:
   // Free candidate neighbours of atom i over aromatic bonds.
   std::vector<TBond*> Choices(int i) const {
     std::vector<TBond*> choices;
-    const auto* atom = dynamic_cast<const TAtom*>(molecule_.GetAtom(i));
+    const auto* atom = ImplementationOf<const TAtom>(molecule_.GetAtom(i));
     for (TBond* b : atom->Bonds()) {
       if (b->GetBondType() != bkAromatic) continue;
       const int j = b->OtherAtom(atom)->GetIndex();
@@ -116,7 +116,7 @@ bool KekulizeAromaticBonds(IMolecule& molecule) {
   Matcher matcher(molecule);
   if (!matcher.Run()) return false;
   for (int i = 0; i < molecule.EdgeCount(); ++i) {
-    auto* bond = dynamic_cast<TBond*>(molecule.GetBond(i));
+    auto* bond = ImplementationOf<TBond>(molecule.GetBond(i));
     if (!bond || bond->GetBondType() != bkAromatic) continue;
     const bool chosen = matcher.Partner(bond->Atom1()->GetIndex()) == bond;
     bond->SetBondType(chosen ? bkDouble : bkSingle);

@@ -16,6 +16,16 @@ namespace {
 MoleculeOperation g_generateGeometry = &corvatin::GenerateGeometry;
 MoleculeOperation g_buildFromInternalCoords = &corvatin::BuildFromInternalCoords;
 
+// The completion tags' interned names, which the hinted setter recognises by address.
+const std::string& TagAromaticityName() {
+  static const std::string& name = InternParamName(kTagAromaticity);
+  return name;
+}
+const std::string& TagHydrogensName() {
+  static const std::string& name = InternParamName(kTagHydrogens);
+  return name;
+}
+
 } // namespace
 
 void SetGeometryBuilders(MoleculeOperation generateGeometry, MoleculeOperation buildFromInternalCoords) {
@@ -70,8 +80,8 @@ void TMolecule::Clear() {
 void TMolecule::Changed(int kind) {
   TGraph::Changed(kind);
   // Completion steps mark the molecule as done; any change means they must run again.
-  SetFloatAt(hintAromaticity_, kTagAromaticity, 0.0);
-  SetFloatAt(hintHydrogens_, kTagHydrogens, 0.0);
+  SetFloatAt(hintAromaticity_, TagAromaticityName(), 0.0);
+  SetFloatAt(hintHydrogens_, TagHydrogensName(), 0.0);
   if (hasTransform_ && kind == gcTopology) {
     if (UpdateCount() > 0)
       reprojectPending_ = true;
@@ -84,7 +94,7 @@ void TMolecule::VertexChanged(IVertex* vertex, int kind) {
   TGraph::VertexChanged(vertex, kind);
   // A new element changes the covalent radius the display radius is derived from.
   if (hasTransform_ && kind == gcIdentity)
-    if (auto* atom = dynamic_cast<TAtom*>(vertex); atom && atom->GetGraph() == this) Reproject(*atom);
+    if (auto* atom = ImplementationOf<TAtom>(vertex); atom && atom->GetGraph() == this) Reproject(*atom);
 }
 
 void TMolecule::EndUpdate() {
@@ -110,9 +120,7 @@ void TMolecule::SetTransform(const Matrix4f& matrix) {
 void TMolecule::Reproject(TAtom& atom) {
   if (atom.Has3D()) {
     const Point3d p = TransformPoint3d(Point3d{atom.GetX3D(), atom.GetY3D(), atom.GetZ3D()}, transform_);
-    atom.SetX(p.x);
-    atom.SetY(p.y);
-    atom.SetZ(p.z);
+    atom.SetViewPoint(p.x, p.y, p.z);
   }
   const Point3d r = TransformDirection3d(Point3d{atom.CovalentRadius(), 0.0, 0.0}, transform_);
   atom.SetDisplayRadius(std::sqrt(r.x * r.x + r.y * r.y + r.z * r.z) / 4.0);
@@ -134,6 +142,20 @@ void TMolecule::GenerateGeometry() {
 void TMolecule::BuildFromInternalCoords() {
   if (!g_buildFromInternalCoords) throw EChemError("Building from internal coordinates is not available");
   g_buildFromInternalCoords(*this);
+}
+
+void TMolecule::EndBulkBuild() {
+  if (bulkDepth_ > 0 && --bulkDepth_ == 0)
+    for (int i = 0; i < VertexCount(); ++i)
+      AtomAt(i)->FlushHybridisation();
+}
+
+TBulkBuild::TBulkBuild(IMolecule& molecule) : molecule_(dynamic_cast<TMolecule*>(&molecule)) {
+  if (molecule_) molecule_->BeginBulkBuild();
+}
+
+TBulkBuild::~TBulkBuild() {
+  if (molecule_) molecule_->EndBulkBuild();
 }
 
 TAtom* TMolecule::AtomAt(int i) const {

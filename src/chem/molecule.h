@@ -17,6 +17,7 @@ namespace corvatin {
 class IAtom;
 class IBond;
 class IMolecule;
+class TMolecule;
 
 /// Bond kinds. Unspecified bonds occur only while a pattern is being read.
 enum BondKind : int {
@@ -168,6 +169,21 @@ IAtom* AsAtom(IVertex* vertex);
 const IAtom* AsAtom(const IVertex* vertex);
 IBond* AsBond(IEdge* edge);
 const IBond* AsBond(const IEdge* edge);
+
+/// A reader's scope for building a whole structure: while one is open on a molecule of this library, an atom
+/// whose bonds change leaves its "Hybridation" text to be written once, when the last such scope closes (a
+/// bond added or retyped would otherwise rewrite both atoms' texts every time). Everything else of the model
+/// behaves as always; only the texts must not be read by name inside the scope.
+class TBulkBuild {
+public:
+  explicit TBulkBuild(IMolecule& molecule);
+  ~TBulkBuild();
+  TBulkBuild(const TBulkBuild&) = delete;
+  TBulkBuild& operator=(const TBulkBuild&) = delete;
+
+private:
+  TMolecule* molecule_;
+};
 
 /// The geometry builders, installed by the geometry module (a molecule operation each).
 using MoleculeOperation = void (*)(IMolecule& molecule);

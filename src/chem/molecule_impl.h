@@ -44,6 +44,12 @@ public:
   /// Atom i as the implementation class (std::out_of_range outside the list).
   TAtom* AtomAt(int i) const;
 
+  /// Whether a TBulkBuild scope is open: atoms then put off rewriting "Hybridation".
+  bool BuildingInBulk() const { return bulkDepth_ > 0; }
+  /// Opens and closes a TBulkBuild scope; the last close writes every put-off "Hybridation".
+  void BeginBulkBuild() { ++bulkDepth_; }
+  void EndBulkBuild();
+
 protected:
   Ptr<TVertex> CreateVertex() override;
   Ptr<TEdge> CreateEdge(IVertex* v1, IVertex* v2) override;
@@ -61,6 +67,7 @@ private:
   bool reprojectPending_ = false;
   int hintAromaticity_ = -1, hintHydrogens_ = -1; // entry positions of the completion tags (SetFloatAt)
   TBond* lastBond_ = nullptr; // the bond CreateEdge made last, handed out by ConnectAtoms without a cast
+  int bulkDepth_ = 0;         // open TBulkBuild scopes
 };
 
 } // namespace corvatin

@@ -2,6 +2,7 @@
 
 #include "chem/elements.h"
 #include "chem/molecule.h"
+#include "chem/molecule_impl.h"
 #include "classify/gasteiger_params.h"
 
 #include <algorithm>
@@ -35,6 +36,20 @@ TGasteigerInput GasteigerInputOf(const ISubGraph& structure) {
   input.types.resize(static_cast<size_t>(n));
   input.initialCharges.resize(static_cast<size_t>(n));
   input.firstNeighbour.assign(static_cast<size_t>(n) + 1, 0);
+
+  if (const auto* molecule = dynamic_cast<const TMolecule*>(&structure)) {
+    // A whole molecule: its atoms in index order, every neighbour inside, no interface cast per atom.
+    for (int i = 0; i < n; ++i) {
+      const TAtom* atom = molecule->AtomAt(i);
+      const int z = atom->GetAtomicNumber();
+      input.firstNeighbour[static_cast<size_t>(i)] = static_cast<int>(input.neighbours.size());
+      input.types[static_cast<size_t>(i)] = GasteigerAtomType(z, atom->GetHybridisation());
+      input.initialCharges[static_cast<size_t>(i)] = InitialCharge(z, atom->GetCharge(), atom->NeighbourCount());
+      for (const IVertex* neighbour : atom->Neighbours()) input.neighbours.push_back(neighbour->GetIndex());
+    }
+    input.firstNeighbour[static_cast<size_t>(n)] = static_cast<int>(input.neighbours.size());
+    return input;
+  }
 
   // Position of each graph vertex in the structure (-1 outside), so that only neighbours inside it take part.
   int maxIndex = -1;

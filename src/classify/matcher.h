@@ -9,13 +9,11 @@
 // direct search: an atom file only asks whether one exists, and in a bond file all occurrences of one fragment at
 // one atom carry the same values, so the order in which they are visited within that search does not matter.
 // Fragments in several pieces go to the finder itself. Before any search, a fragment is skipped for an atom when
-// its first atom does not accept the atom, or when the molecule lacks the elements it names.
-#include "classify/fragments.h"
+// its first atom does not accept the atom or its neighbours, or when the molecule lacks the elements it names.
+#include "classify/fragment_index.h"
 #include "graph/finder.h"
 
 #include <memory>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace corvatin {
@@ -27,9 +25,8 @@ class TFragmentMatcher {
 public:
   /// Compiles the fragments of file, which must stay alive and unchanged while the matcher is used.
   explicit TFragmentMatcher(const TClassificationFile& file);
-  /// A matcher of the same file that shares compiled's compiled fragments, read only, with a state of its own: the
-  /// workers of a run classify side by side without compiling the file again.
-  TFragmentMatcher(const TClassificationFile& file, const TFragmentMatcher& compiled);
+  /// Matches with fragments compiled once and shared: the index is only read, the matcher keeps its own state.
+  explicit TFragmentMatcher(std::shared_ptr<const TFragmentIndex> index);
   TFragmentMatcher(const TFragmentMatcher&) = delete;
   TFragmentMatcher& operator=(const TFragmentMatcher&) = delete;
 
@@ -40,73 +37,43 @@ public:
   /// search and the skips (slow; for checking that they change no assignment).
   void SetReferenceMode(bool flag) { reference_ = flag; }
 
+  const std::shared_ptr<const TFragmentIndex>& Index() const { return index_; }
+
 private:
-  struct TPatternAtom {
-    bool any = false;         ///< "*", or a user symbol with a "*" alternative
-    std::vector<int> symbols; ///< symbol ids it accepts, sorted
-    std::vector<char> accepts; ///< by symbol id: whether it accepts the symbol
-    int charge = 0;           ///< 0: any charge
-    int hybridisation = 0;    ///< 0: any hybridisation
-    int degree = 0;           ///< within the fragment
-  };
-  struct TPatternBond {
-    int type = 0;
-    bool anyMultiple = false; ///< written "~"
-  };
-  /// One step of the quick search: a fragment atom placed next to an earlier one.
-  struct TStep {
-    int atom;
-    int parent;      ///< earlier fragment atom it is bonded to
-    int parentBond;  ///< the fragment bond joining them
-    int firstClosure; ///< its bonds to other earlier atoms: closures_[firstClosure, firstClosure + closureCount)
-    int closureCount;
-  };
-  struct TCompiled {
-    std::vector<TPatternAtom> atoms;
-    std::vector<TPatternBond> bonds;
-    int mainBond = 0;
-    std::vector<std::pair<int, int>> required; ///< (symbol id, atoms of that element the fragment needs)
-    std::vector<TStep> steps;                  ///< the first atom's component: breadth first, end atoms last
-    std::vector<std::pair<int, int>> firstNeighbours; ///< (symbol id, count) the first atom's neighbours need
-    std::vector<std::pair<int, int>> closures; ///< (earlier fragment atom, fragment bond)
-    int mainEnd1 = -1;                         ///< the main bond's atoms when both are in the first component
-    int mainEnd2 = -1;
-    size_t mainStep = 0;                       ///< the step that places the later of the two
-    bool connected = false;                    ///< every atom is in the first atom's component
-  };
+  using TCompiled = TFragmentIndex::TCompiled;
+  using TPatternAtom = TFragmentIndex::TPatternAtom;
+  using TPatternBond = TFragmentIndex::TPatternBond;
+  using TCandidate = TFragmentIndex::TCandidate;
+
+  /// A bond of an atom within the structure: the atom at its other end, the bond's graph index and kind.
   struct TLink {
     int node;
     int edge;
+    int kind;
   };
-  /// A fragment in a candidate list with what its first atom asks beyond the element the list is for.
-  struct TCandidate {
-    int fragment;
-    int degree;
-    int charge;        ///< 0: any
-    int hybridisation; ///< 0: any
+  /// What the search reads of a molecule atom, by graph index.
+  struct TAtomFacts {
+    IVertex* vertex = nullptr; ///< none: not part of the structure
+    int symbol = -1;        ///< symbol id in the index, -1 for a symbol no fragment names
+    int charge = 0;
+    int firstLink = 0;      ///< its links: links_[firstLink, firstLink + degree)
+    int degree = 0;
+    mutable int hybridisation = -1; ///< -1 until asked for
+    signed char element = neOther; ///< its group in the neighbour counts (NeighbourElement)
+    bool counted = false;   ///< neighbours holds its counts (degree at most 7)
+    TNeighbourCounts neighbours{};
   };
 
-  /// What compiling a file gives; written by Compile only, then read by every matcher sharing it.
-  struct TCompiledSet {
-    std::unordered_map<std::string, int> symbolIds;
-    std::vector<TCompiled> compiled;
-    std::vector<std::vector<int>> candidates;
-    std::vector<int> anyCandidates;
-    std::vector<std::vector<TCandidate>> candidateTests;
-    std::vector<TCandidate> anyCandidateTests;
-  };
-  TFragmentMatcher(const TClassificationFile& file, std::shared_ptr<TCompiledSet> shared);
-
-  int SymbolId(const std::string& symbol);
-  void Compile();
-  void CompileSteps(const IMolecule& fragment, TCompiled& c) const;
   bool AtomTest(const TPatternAtom& a, int target) const;
   /// The charge and hybridisation tests of AtomTest, for an atom whose element the pattern atom accepts.
-  bool ChargeAndHybridisationTest(int charge, int hybridisation, size_t target) const;
-  /// Whether the atom at graph index target has the neighbours of given elements fragment atom 0 needs.
-  bool NeighboursSuffice(const TCompiled& c, int target) const;
-  static bool BondTest(const TPatternBond& b, int targetType);
+  bool ChargeAndHybridisationTest(int charge, int hybridisation, const TAtomFacts& atom, size_t target) const;
+  static bool BondTest(const TPatternBond& b, int targetKind);
+  /// Whether atom has the neighbours of the elements that fragment atom 0 needs beyond its neighbour counts.
+  bool NeighboursSuffice(const TCompiled& c, const TAtomFacts& atom) const;
   int EdgeBetween(int a, int b) const;
+  /// Whether the molecule has every element fragment f names as often as the fragment does (worked out once per
+  /// molecule and fragment).
+  bool Feasible(int f);
   /// What a direct search does with each occurrence it finds.
   enum class SearchMode {
     Exists,     ///< stop at the first
@@ -123,37 +90,33 @@ private:
   void UseTarget(const Ptr<ISubGraph>& structure);
   void Prepare(const ISubGraph& structure);
   void PrepareMolecule(const TMolecule& molecule);
+  void PrepareStructure(const ISubGraph& structure);
+  void CountNeighbours();
   void RemoveOldValues(const ISubGraph& structure) const;
   void Assign(IParameters& target, const TGraphData& record) const;
   void OnMatch(const Ptr<ISubGraph>& match, bool& cont, bool& accept);
+  /// Marks bond e, between graph atoms a and b, as having its values.
+  void MarkDone(int e, int a, int b);
 
+  std::shared_ptr<const TFragmentIndex> index_;
   const TClassificationFile& file_;
-  std::shared_ptr<TCompiledSet> set_; ///< this matcher's own, or shared with the one it was made from
-  std::unordered_map<std::string, int>& symbolIds_ = set_->symbolIds;
-  std::vector<TCompiled>& compiled_ = set_->compiled;
-  std::vector<std::vector<int>>& candidates_ = set_->candidates; ///< by symbol id: fragments whose first atom
-                                                                 ///< accepts it, in order
-  std::vector<int>& anyCandidates_ = set_->anyCandidates;        ///< fragments whose first atom accepts every symbol
-  std::vector<std::vector<TCandidate>>& candidateTests_ = set_->candidateTests; ///< candidates_ with their first
-                                                                                ///< atoms' tests
-  std::vector<TCandidate>& anyCandidateTests_ = set_->anyCandidateTests;        ///< anyCandidates_ likewise
+  const std::vector<TCompiled>& compiled_;
   TGraphFinder finder_;
   bool reference_ = false;
 
-  // State of one classification; atoms and bonds by their graph index.
-  std::vector<int> atomSymbol_;
-  std::vector<int> atomCharge_;
-  mutable std::vector<int> atomHybridisation_; ///< -1 until asked for
-  std::vector<const IVertex*> atomVertex_;
+  // State of one classification, reused from molecule to molecule; atoms and bonds by their graph index.
+  std::vector<TAtomFacts> atoms_;
+  std::vector<int> order_;           ///< graph indices of the structure's atoms in its own order
   std::vector<const IAtom*> atomAtom_;
   std::vector<IEdge*> bondEdge_;
-  std::vector<int> firstLink_; ///< links of atom g within the structure: links_[firstLink_[g], firstLink_[g + 1])
+  std::vector<int> bondKind_;        ///< bonds outside the structure read as single
   std::vector<TLink> links_;
-  std::vector<int> bondType_;
   std::vector<char> bondDone_;
-  std::vector<char> feasible_;
-  std::vector<int> map_;       ///< quick search: fragment atom -> graph index
-  std::vector<char> used_;     ///< quick search: graph index taken
+  std::vector<int> openBonds_;       ///< by atom: its bonds in the structure that have no values yet
+  std::vector<int> symbolCount_;     ///< atoms of the structure by symbol id
+  std::vector<signed char> feasible_; ///< by fragment: 1 yes, 0 no, -1 not yet worked out
+  std::vector<int> map_;             ///< direct search: fragment atom -> graph index
+  std::vector<char> used_;           ///< direct search: graph index taken
   int bondsLeft_ = 0;
   int current_ = -1;
   bool targetSet_ = false;

@@ -20,7 +20,7 @@ TSMILESClassification::TSMILESClassification(const std::vector<std::string>& pro
 
 TSMILESClassification::TSMILESClassification(std::shared_ptr<const TClassificationFile> file,
                                              const TFragmentMatcher& compiled)
-    : TBlock(1), file_(std::move(file)), matcher_(std::make_unique<TFragmentMatcher>(*file_, compiled)) {}
+    : TBlock(1), file_(std::move(file)), matcher_(std::make_unique<TFragmentMatcher>(compiled.Index())) {}
 
 Ptr<TSMILESClassification> TSMILESClassification::Sibling() const {
   // Not make_shared: the constructor is private.

@@ -52,20 +52,24 @@ template <class K, class V> bool StoreInPlace(auto& entry, const V& value) {
 // ------------------------------------------------------------------------------------------- name interning
 
 const std::string& InternParamName(std::string_view name) {
+  // Callers mostly pass the same few texts (a block's name list, a literal): a slot per text address answers
+  // those without hashing the text; the comparison guards against a buffer that now holds another name. It comes
+  // first, so that a hit does not even pass the guards of the maps below.
+  struct TRecent {
+    const char* data = nullptr;
+    const std::string* interned = nullptr;
+  };
+  thread_local TRecent recent[256];
+  const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(name.data());
+  TRecent& slot = recent[((address >> 3) ^ (address >> 11) ^ name.size()) & 255];
+  if (slot.data == name.data() && slot.interned && slot.interned->size() == name.size() &&
+      (slot.interned->data() == name.data() || *slot.interned == name))
+    return *slot.interned;
   // Names come from a small vocabulary (value names of blocks and classification files) but are looked up from
   // every worker: each thread keeps its own map in front of the shared one, which is locked only on a miss.
   static std::mutex lock;
   static std::unordered_set<std::string, TNameHash, std::equal_to<>> names;
   thread_local std::unordered_map<std::string_view, const std::string*> seen;
-  // Callers mostly pass the same few texts (a block's name list, a literal): a slot per text address answers
-  // those without hashing the text; the comparison guards against a buffer that now holds another name.
-  struct TRecent {
-    const char* data = nullptr;
-    const std::string* interned = nullptr;
-  };
-  thread_local TRecent recent[64];
-  TRecent& slot = recent[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3 ^ name.size()) & 63];
-  if (slot.data == name.data() && slot.interned && *slot.interned == name) return *slot.interned;
   if (auto hit = seen.find(name); hit != seen.end()) {
     slot = {name.data(), hit->second};
     return *hit->second;
@@ -113,20 +117,32 @@ int TParameters::Find(std::string_view name) const {
   return -1;
 }
 
-int TParameters::FindFrom(int hint, std::string_view name) const {
-  if (hint >= 0 && static_cast<size_t>(hint) < entries_.size() && *entries_[static_cast<size_t>(hint)].name == name)
-    return hint;
-  return Find(name);
+bool TParameters::HasEntryAt(int hint, std::string_view name) const {
+  if (hint < 0 || static_cast<size_t>(hint) >= entries_.size()) return false;
+  const std::string& at = *entries_[static_cast<size_t>(hint)].name;
+  return (at.data() == name.data() && at.size() == name.size()) || at == name;
 }
 
-void TParameters::SetFloatAt(int& hint, std::string_view name, double value) {
+int TParameters::FindFrom(int hint, std::string_view name) const {
+  // Callers that keep a hint mostly pass the interned name itself: the same text at the same address needs no
+  // comparison of the characters.
+  return HasEntryAt(hint, name) ? hint : Find(name);
+}
+
+void TParameters::SetFloatFrom(int& hint, std::string_view name, double value) {
   const int i = FindFrom(hint, name);
   if (i >= 0 && StoreInPlace<TNumberKind>(entries_[static_cast<size_t>(i)], value)) {
     hint = i;
     return;
   }
-  SetFloat(name, value);
-  hint = Find(name);
+  // As SetFloat, with the search already done.
+  bool added = false;
+  TEntry& e = SlotAt(i, name, added);
+  const int at = static_cast<int>(&e - entries_.data());
+  MakeInline(e, ParamKind::Number);
+  e.number = value;
+  NotifyParametersChanged();
+  hint = HasEntryAt(at, name) ? at : Find(name);
 }
 
 void TParameters::SetStringAt(int& hint, std::string_view name, const std::string& value) {
@@ -136,16 +152,27 @@ void TParameters::SetStringAt(int& hint, std::string_view name, const std::strin
     ParamValueSet(*entries_[static_cast<size_t>(i)].name);
     return;
   }
-  SetString(name, value);
-  hint = Find(name);
+  // As SetString, with the search already done.
+  bool added = false;
+  TEntry& e = SlotAt(i, name, added);
+  const int at = static_cast<int>(&e - entries_.data());
+  const std::string& interned = *e.name;
+  MakeInline(e, ParamKind::String);
+  e.text = value;
+  NotifyParametersChanged();
+  ParamValueSet(interned);
+  hint = HasEntryAt(at, name) ? at : Find(name);
 }
 
-TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) {
-  const int i = Find(name);
+TParameters::TEntry& TParameters::Slot(std::string_view name, bool& added) { return SlotAt(Find(name), name, added); }
+
+TParameters::TEntry& TParameters::SlotAt(int i, std::string_view name, bool& added) {
   added = i < 0;
   if (!added) return entries_[static_cast<size_t>(i)];
-  // Atoms and bonds collect a few tens of values each: grow in few steps.
-  if (entries_.capacity() == entries_.size()) entries_.reserve(std::max<size_t>(16, entries_.size() * 2));
+  // Atoms and bonds collect a few tens of values each: grow in few steps. The first step stays within the sizes
+  // the allocator keeps per-thread lists for (about 1 kB), since every atom and bond makes one.
+  constexpr size_t kFirstEntries = 1000 / sizeof(TEntry);
+  if (entries_.capacity() == entries_.size()) entries_.reserve(std::max<size_t>(kFirstEntries, entries_.size() * 2));
   TEntry& e = entries_.emplace_back();
   nameBits_ |= NameBit(name);
   e.name = &InternParamName(name);
@@ -313,6 +340,7 @@ std::string TParameters::GetNameAt(int index) const {
 }
 
 void TParameters::NotifyParametersChanged() {
+  if (!notifier_.HasListeners()) return; // every atom and bond adds its values with nobody listening
   for (IParamObserver* o : notifier_.CollectListeners<IParamObserver>(peParametersChanged)) o->ParametersChanged();
 }
 

@@ -317,10 +317,23 @@ public:
   /// SetFloat and SetString for a caller that writes the same entry over and over (an atom's coordinates, a
   /// molecule's completion tags after every change): the entry at hint, an index the call keeps up to date, is
   /// tried before the search. The effect is that of SetFloat and SetString.
-  void SetFloatAt(int& hint, std::string_view name, double value);
+  void SetFloatAt(int& hint, std::string_view name, double value) {
+    // Inline for the usual case, a number written by name before and found at the hint under the interned name
+    // the caller passes (every change of a molecule rewrites its two completion tags this way).
+    if (hint >= 0 && static_cast<size_t>(hint) < entries_.size()) {
+      TEntry& e = entries_[static_cast<size_t>(hint)];
+      if (!e.param && e.kind == ParamKind::Number && e.name->data() == name.data() && e.name->size() == name.size()) {
+        e.number = value;
+        return;
+      }
+    }
+    SetFloatFrom(hint, name, value);
+  }
   void SetStringAt(int& hint, std::string_view name, const std::string& value);
 
 protected:
+  /// Whether the entry at hint (a position kept by the caller) is the one named name.
+  bool HasEntryAt(int hint, std::string_view name) const;
   /// Tells the observers that entries were added or removed.
   void NotifyParametersChanged();
   /// Called after the string entry name was written through SetString, and after an editor attached to the
@@ -345,8 +358,12 @@ private:
   int Find(std::string_view name) const;
   /// Find, trying the entry at hint first.
   int FindFrom(int hint, std::string_view name) const;
+  /// SetFloatAt past its inline case.
+  void SetFloatFrom(int& hint, std::string_view name, double value);
   /// The entry named name, appended (as an inline number 0) when missing.
   TEntry& Slot(std::string_view name, bool& added);
+  /// Slot with the entry's position already searched for (i, or -1 when missing).
+  TEntry& SlotAt(int i, std::string_view name, bool& added);
   /// Makes the entry an inline value of kind, letting go of a parameter object of another kind.
   void MakeInline(TEntry& entry, ParamKind kind);
   /// The entry's parameter object, made from its inline value on first request.

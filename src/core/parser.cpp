@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -324,17 +325,26 @@ bool TParser::ReadSigns(std::string& text) {
 
 bool TParser::ReadLine(std::string& text) {
   text.clear();
-  std::int64_t start = pos_;
-  for (int c = Peek(); c >= 0; c = Peek()) {
-    if (IsLineEnd(c)) {
-      text = Slice(start, pos_);
+  // Readers call this once per line of files of millions of lines: the line is searched inside the window and
+  // copied into the caller's buffer, whose storage is reused from line to line.
+  while (pos_ < size_) {
+    if (pos_ < winStart_ || pos_ >= winStart_ + winLen_) Fill(pos_);
+    const char* from = window_ + (pos_ - winStart_);
+    const char* end = window_ + winLen_;
+    const char* at = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
+    if (!at) at = end;
+    // A CR ends the line too (CR LF, or a lone CR of old files): the first CR before the LF, if any.
+    if (const void* cr = std::memchr(from, '\r', static_cast<std::size_t>(at - from)))
+      at = static_cast<const char*>(cr);
+    text.append(from, at);
+    pos_ += at - from;
+    if (at != end) {
+      const char c = *at;
       ++pos_;
       if (c == '\r' && Peek() == '\n') ++pos_;
       return true;
     }
-    ++pos_;
   }
-  text = Slice(start, pos_);
   return false;
 }
 

@@ -14,6 +14,20 @@ namespace {
   throw std::out_of_range(std::string(what) + " index " + std::to_string(i) + " out of range");
 }
 
+// The interned coordinate names: the hinted setter then recognises its entry by address.
+const std::string& NameX() {
+  static const std::string& name = InternParamName("X");
+  return name;
+}
+const std::string& NameY() {
+  static const std::string& name = InternParamName("Y");
+  return name;
+}
+const std::string& NameZ() {
+  static const std::string& name = InternParamName("Z");
+  return name;
+}
+
 // Parameters are copied from any container that can be listed; others have nothing we could enumerate.
 void CopyParams(TParameters& target, const IParameters& source) {
   if (const auto* list = dynamic_cast<const IParamList*>(&source)) target.AssignParams(*list);
@@ -37,6 +51,11 @@ void TVertex::AddNeighbour(IVertex* vertex, IEdge* edge) {
   const bool joins = (edge->GetVertex1() == this && edge->GetVertex2() == vertex) ||
                      (edge->GetVertex2() == this && edge->GetVertex1() == vertex);
   if (!joins || IndexOfNeighbour(vertex) >= 0) return;
+  // Room for the usual valences at once, rather than growing one neighbour at a time.
+  if (edges_.empty()) {
+    edges_.reserve(4);
+    neighbours_.reserve(4);
+  }
   edges_.push_back(edge);
   neighbours_.push_back(vertex);
   Changed(gcTopology);
@@ -87,20 +106,31 @@ int TVertex::IndexOfEdge(const IEdge* edge) const {
 
 void TVertex::SetX(double value) {
   x_ = value;
-  SetFloatAt(hintX_, "X", value);
+  SetFloatAt(hintX_, NameX(), value);
   positioned_ = true;
   Changed(gcCoordinates);
 }
 
 void TVertex::SetY(double value) {
   y_ = value;
-  SetFloatAt(hintY_, "Y", value);
+  SetFloatAt(hintY_, NameY(), value);
   Changed(gcCoordinates);
 }
 
 void TVertex::SetZ(double value) {
   z_ = value;
-  SetFloatAt(hintZ_, "Z", value);
+  SetFloatAt(hintZ_, NameZ(), value);
+  Changed(gcCoordinates);
+}
+
+void TVertex::SetViewPoint(double x, double y, double z) {
+  x_ = x;
+  y_ = y;
+  z_ = z;
+  SetFloatAt(hintX_, NameX(), x);
+  SetFloatAt(hintY_, NameY(), y);
+  SetFloatAt(hintZ_, NameZ(), z);
+  positioned_ = true;
   Changed(gcCoordinates);
 }
 

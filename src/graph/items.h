@@ -42,6 +42,10 @@ public:
   /// Reports a change of this vertex: to its own listeners, then to its graph.
   virtual void Changed(int kind);
 
+  /// SetX, SetY and SetZ in one step, with one report of the coordinate change (a molecule re-projects every
+  /// atom whenever its view transform is set).
+  void SetViewPoint(double x, double y, double z);
+
   /// The neighbour and edge lists, parallel, for loops that cannot afford a virtual call per step.
   const std::vector<IVertex*>& Neighbours() const { return neighbours_; }
   const std::vector<IEdge*>& Edges() const { return edges_; }

@@ -18,10 +18,7 @@ namespace corvatin {
 namespace {
 
 /// A ring as vertex and edge indices of the graph, in ring order.
-struct RingPath {
-  std::vector<int> vertices;
-  std::vector<int> edges;
-};
+using RingPath = TRingPath;
 
 /// Ring bookkeeping of FindRings: the ring, its size (edge count) and the reduction flags.
 struct TCycleData {
@@ -355,7 +352,7 @@ struct VisitedMarkCleaner {
 
 } // namespace
 
-std::vector<Ptr<ISubGraph>> DepthFirstRings(IGraph& graph) {
+std::vector<TRingPath> DepthFirstRingPaths(IGraph& graph) {
   // The walk keeps its visited flags and path positions in arrays; the "VertexVisited" parameters the
   // walk is defined with are therefore never written, and any left by others are removed at the end.
   VisitedMarkCleaner cleaner{graph};
@@ -407,9 +404,14 @@ std::vector<Ptr<ISubGraph>> DepthFirstRings(IGraph& graph) {
       recorder.Record(std::move(ring));
     }
   }
-  std::vector<RingPath>& records = recorder.Records();
+  std::vector<RingPath> records = std::move(recorder.Records());
   std::stable_sort(records.begin(), records.end(),
                    [](const RingPath& a, const RingPath& b) { return a.vertices.size() < b.vertices.size(); });
+  return records;
+}
+
+std::vector<Ptr<ISubGraph>> DepthFirstRings(IGraph& graph) {
+  const std::vector<RingPath> records = DepthFirstRingPaths(graph);
   std::vector<Ptr<ISubGraph>> rings;
   rings.reserve(records.size());
   for (const RingPath& r : records)

@@ -17,4 +17,14 @@ inline constexpr size_t kMaxDepthFirstRings = 20000;
 /// graph; no "VertexVisited" mark is left on any vertex.
 std::vector<Ptr<ISubGraph>> DepthFirstRings(IGraph& graph);
 
+/// A ring as vertex and edge indices of its graph, listed as the ring's sub-graph lists them.
+struct TRingPath {
+  std::vector<int> vertices;
+  std::vector<int> edges;
+};
+
+/// DepthFirstRings as index lists, in the same order and with the same items, for callers that judge every
+/// ring once and would only throw the sub-graphs away (aromaticity perception of each structure read).
+std::vector<TRingPath> DepthFirstRingPaths(IGraph& graph);
+
 } // namespace corvatin

@@ -302,6 +302,8 @@ IAtom* Mol2Reader::AtomById(int id) {
 bool ReadMol2Molecule(IParser& tokenizer, IMolecule& molecule, const std::string& fileName) {
   molecule.Clear();
   try {
+    // Each atom's hybridisation text is written once, when the molecule is built.
+    TBulkBuild bulk(molecule);
     UpdateBracket bracket(molecule);
     Mol2Reader reader(tokenizer, molecule, fileName);
     const bool more = reader.Read();

@@ -68,6 +68,7 @@ bool ChargeFromCode(long long code, int& charge) {
 void MolRecordReader::Read() {
   molecule_.Clear();
   try {
+    TBulkBuild bulk(molecule_);
     UpdateBracket bracket(molecule_);
     std::string title;
     RequireLine(title);
@@ -232,18 +233,22 @@ void TMOLInput::Execute(bool& more) {
   IMolecule& molecule = TakeMolecule();
   LogTransientHeading(kMOLHeading);
   std::vector<char> hydrogensStated;
-  try {
-    more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile(), &hydrogensStated);
-  } catch (const EInputError& e) {
-    // The next record begins after this one's "$$$$": the run goes on there.
-    SkipPastRecordEnd(*Tokenizer());
-    more = !Tokenizer()->AtEnd();
-    throw RecordError(e);
+  {
+    // Read and completed as one build: each atom's hybridisation text is written once, at the end.
+    TBulkBuild bulk(molecule);
+    try {
+      more = ReadMolRecord(*Tokenizer(), molecule, GetCurrentFile(), &hydrogensStated);
+    } catch (const EInputError& e) {
+      // The next record begins after this one's "$$$$": the run goes on there.
+      SkipPastRecordEnd(*Tokenizer());
+      more = !Tokenizer()->AtEnd();
+      throw RecordError(e);
+    }
+    // The record's end is found: another run's structure needs no more.
+    if (Skimming()) return;
+    CompleteAsRead(molecule, hydrogensStated, true);
+    FitView(molecule);
   }
-  // The record's end is found: another run's structure needs no more.
-  if (Skimming()) return;
-  CompleteAsRead(molecule, hydrogensStated, true);
-  FitView(molecule);
   ReportProgress();
 }
 

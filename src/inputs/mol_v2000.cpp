@@ -5,32 +5,85 @@
 #include "core/numtext.h"
 #include "inputs/text_fields.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 namespace corvatin::mol_detail {
 
 namespace {
 
+// Columns first..first+width-1 (1-based) of line, clipped to the line, without the blanks around them. A view:
+// the fields of every atom and bond line are read without making a string of each.
+std::string_view Field(const std::string& line, std::size_t first, std::size_t width) {
+  if (first == 0 || first > line.size()) return {};
+  std::string_view text = std::string_view(line).substr(first - 1, width);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
 // The integer in a field, none when the field is blank; throws when it is not an integer.
-std::optional<long long> OptionalInt(const std::string& field) {
-  const std::string text = TrimBlanks(field);
+std::optional<long long> OptionalInt(std::string_view text) {
   if (text.empty()) return std::nullopt;
-  const long long value = TextToInt(text);
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  // A plain digit run is read here; anything else (a "+" sign, a broken field) by the general rules, which also
+  // give the errors.
+  if (error != std::errc() || end != text.data() + text.size()) value = TextToInt(std::string(text));
   if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-    throw std::out_of_range(text);
+    throw std::out_of_range(std::string(text));
   return value;
 }
 
-// Coordinates are written "%10.4f"; anything that is not a finite decimal number is no coordinate.
-std::optional<double> Coordinate(const std::string& field) {
-  try {
-    const double value = TextToFloat(field);
-    if (std::isfinite(value)) return value;
-  } catch (const std::exception&) {
+std::optional<long long> OptionalInt(const std::string& field) { return OptionalInt(Field(field, 1, field.size())); }
+
+// A plain decimal number of at most 15 digits ("-12.3456"): its digits as an integer, divided by the power of ten
+// of its decimals. Both are exact doubles, so the one rounded division gives the nearest double to the decimal,
+// as any correct conversion does. False for anything else.
+bool PlainDecimal(std::string_view text, double& value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) ++i;
+  std::int64_t digits = 0;
+  int count = 0, decimals = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9' || ++count > 15) return false;
+    digits = digits * 10 + (c - '0');
+    if (point) ++decimals;
   }
+  if (count == 0) return false;
+  value = static_cast<double>(digits) / kPowers[decimals];
+  if (negative) value = -value;
+  return true;
+}
+
+// Coordinates are written "%10.4f"; anything that is not a finite decimal number is no coordinate.
+std::optional<double> Coordinate(std::string_view text) {
+  double value = 0.0;
+  if (PlainDecimal(text, value)) return value;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    // Not a plain number: the general rules decide (a "+" sign), and reject what they cannot read.
+    try {
+      value = TextToFloat(std::string(text));
+    } catch (const std::exception&) {
+      return std::nullopt;
+    }
+  }
+  if (std::isfinite(value)) return value;
   return std::nullopt;
 }
 
@@ -46,11 +99,15 @@ std::string Upper(std::string text) {
 
 void MolRecordReader::ReadV2000Atoms(int count) {
   std::string line;
+  // The counts field has three digits: the arrays per atom are sized once.
+  hydrogens_.reserve(static_cast<std::size_t>(count));
+  valences_.reserve(static_cast<std::size_t>(count));
+  stated_.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     RequireLine(line);
-    const auto x = Coordinate(Columns(line, 1, 10));
-    const auto y = Coordinate(Columns(line, 11, 10));
-    const auto z = Coordinate(Columns(line, 21, 10));
+    const auto x = Coordinate(Field(line, 1, 10));
+    const auto y = Coordinate(Field(line, 11, 10));
+    const auto z = Coordinate(Field(line, 21, 10));
     if (!x || !y || !z) Fail(kCoordinate);
     if (!text_fields::CoordinateInRange(*x) || !text_fields::CoordinateInRange(*y) ||
         !text_fields::CoordinateInRange(*z))
@@ -59,22 +116,22 @@ void MolRecordReader::ReadV2000Atoms(int count) {
     // count + 1), 46-48 (stereo care, not used), 49-51 (valence).
     std::optional<long long> mass, charge, hydrogens, valence;
     try {
-      mass = OptionalInt(Columns(line, 35, 2));
+      mass = OptionalInt(Field(line, 35, 2));
     } catch (const std::exception&) {
       Fail(kMassDifference);
     }
     try {
-      charge = OptionalInt(Columns(line, 37, 3));
+      charge = OptionalInt(Field(line, 37, 3));
     } catch (const std::exception&) {
       Fail(kChargeCode);
     }
     try {
-      hydrogens = OptionalInt(Columns(line, 43, 3));
+      hydrogens = OptionalInt(Field(line, 43, 3));
     } catch (const std::exception&) {
       Fail(kHydrogenCount);
     }
     try {
-      valence = OptionalInt(Columns(line, 49, 3));
+      valence = OptionalInt(Field(line, 49, 3));
     } catch (const std::exception&) {
       Fail(kValence);
     }
@@ -82,7 +139,7 @@ void MolRecordReader::ReadV2000Atoms(int count) {
     atom->SetX3D(*x);
     atom->SetY3D(*y);
     atom->SetZ3D(*z);
-    atom->SetSymbol(TrimBlanks(Columns(line, 32, 3)));
+    atom->SetSymbol(std::string(Field(line, 32, 3)));
     // The mass difference is added to the element's standard weight: +1 on carbon gives 13.011, not 13.
     if (mass) atom->SetAtomicWeight(atom->GetAtomicWeight() + static_cast<double>(*mass));
     int formal = 0;
@@ -108,7 +165,7 @@ void MolRecordReader::ReadV2000Bonds(int count) {
     auto number = [this, &line](std::size_t column, const char* detail) {
       std::optional<long long> value;
       try {
-        value = OptionalInt(Columns(line, column, 3));
+        value = OptionalInt(Field(line, column, 3));
       } catch (const std::exception&) {
       }
       if (!value) Fail(detail);

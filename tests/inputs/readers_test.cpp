@@ -1,8 +1,8 @@
 // What every structure reader shares: LF, CR LF and lone-CR line ends read alike; a file broken off inside its
 // atoms leaves no half molecule; broken input gives a record error naming the file, the line, the reason and the
 // record, and the next pass reads the structure after it (the cases are in tests/data/inputs/broken-input.txt),
-// whether the reader reads the file or the records a run's reader cut out of it;
-// a reader block reports progress to the end and fits structures with coordinates into the view.
+// whether the reader reads the file or the records a run's reader cut out of it; a reader block reports progress
+// to the end, fits structures with coordinates into the view and leaves every atom's hybridisation text current.
 
 #include "input_test_util.h"
 
@@ -153,6 +153,11 @@ template <class Reader> void ExpectOnePass(const std::string& file, bool fitted)
   EXPECT_TRUE(h.log->lines.front().transient) << file;
   EXPECT_EQ(h.progress->positions.back(), 100) << file;
   EXPECT_EQ(h.molecule->HasTransform(), fitted) << file;
+  // A reader writes the hybridisation texts once, when the structure is built: none may be left behind.
+  for (int i = 0; i < h.molecule->VertexCount(); ++i)
+    EXPECT_EQ(h.molecule->GetAtom(i)->GetString("Hybridation"),
+              HybridisationText(h.molecule->GetAtom(i)->GetHybridisation()))
+        << file << " atom " << i;
 }
 
 struct Broken {
@@ -230,7 +235,7 @@ TEST(ReaderMessages, ABrokenStructureNamesFileLineReasonAndRecordAndTheNextOneIs
   }
 }
 
-TEST(ReaderBlocks, EachLogsItsHeadingAndReportsProgressToTheEndFilesWithCoordinatesAreFittedIntoTheView) {
+TEST(ReaderBlocks, EachLogsItsHeadingReportsProgressToTheEndFitsFilesWithCoordinatesAndLeavesHybridisationsCurrent) {
   TempFolder folder;
   ExpectOnePass<TMOLInput>(Data("formats/CS_ethanol.mol"), true);
   ExpectOnePass<TTriposMOLInput>(Data("formats/CS_ethanol.mol2"), true);
