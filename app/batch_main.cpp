@@ -54,20 +54,20 @@ void AddThroughputOptions(CLI::App& app, TBatchOptions& options, std::string& sh
 }
 
 /// The chosen procedure from a catalogue of its own, set as the command line says: one more worker's chain.
-Ptr<TPackage> MakeWorkerPackage(const TBatchOptions& options) {
-  TCatalogue catalogue({NewMolecule(), std::make_shared<TSilentHost>(), nullptr, nullptr});
+Ptr<TPackage> MakeWorkerPackage(const TBatchOptions& options, const TCatalogue& first) {
+  TCatalogue catalogue({NewMolecule(), std::make_shared<TSilentHost>(), nullptr, nullptr, &first});
   Ptr<TPackage> package = ChooseProcedure(catalogue, options.procedure);
   for (const auto& a : options.assignments) ApplyAssignment(*package, a);
   if (!options.weights.empty()) SelectWeights(*package, options.weights);
   return package;
 }
 
-int RunChosen(TPackage& package, TBatchOptions& options, const std::string& shard) {
+int RunChosen(const TCatalogue& catalogue, TPackage& package, TBatchOptions& options, const std::string& shard) {
   if (!shard.empty()) std::tie(options.shard, options.shards) = ParseShard(shard);
   const bool interactive = ::isatty(STDERR_FILENO) != 0;
   if (JobCount(options.jobs) <= 1 && options.shards <= 1) return RunProcedure(package, options, std::cerr, interactive);
   return RunProcedureJobs(
-      package, [&options] { return MakeWorkerPackage(options); }, options, std::cerr, interactive);
+      package, [&] { return MakeWorkerPackage(options, catalogue); }, options, std::cerr, interactive);
 }
 } // namespace
 
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
       for (const auto& line : DescribeParameters(*package)) std::cout << line << '\n';
       return beSuccess;
     }
-    return RunChosen(*package, options, shard);
+    return RunChosen(catalogue, *package, options, shard);
   } catch (const EUsageError& e) {
     std::cerr << "corvatin-batch: " << e.what() << "\nRun with --help for more information.\n";
     return beUsage;

@@ -2,6 +2,7 @@
 // The link by which a package recognises its structure input: a block with a file filter and a file name.
 
 #include "blocks/block.h"
+#include "blocks/record_share.h"
 
 #include <string>
 
@@ -21,6 +22,9 @@ public:
   /// Whether the record the next pass reads is another run's (a worker sharing the input): the reader must still
   /// find where it ends exactly as when it reads it whole, but may leave its structure unfinished.
   virtual void SetSkimming(bool) {}
+  /// The record the next pass reads, cut out of its file by the run's reader, instead of reading on in the files
+  /// (none: the files). The input may take the record's text.
+  virtual void FeedRecord(TRecordText*) {}
 };
 
 } // namespace corvatin

@@ -239,6 +239,8 @@ void TPackageThread::Body() {
     SafeLog(kUnexpectedError, lkError);
   }
   summary_.outcome = failed_ ? roStoppedOnError : (terminated_ || aborted_) ? roStoppedByUser : roFinished;
+  // Waiting for the turn of the last words computes nothing.
+  HoldSlot(false);
   if (share_.turns) {
     // The workers of one process: whoever runs them closes the log once for all.
     EndShare();
@@ -322,12 +324,19 @@ void TPackageThread::RunPasses() {
       }
     }
     EndRecord(written, skipped);
+    HoldSlot(false);
     // A caller that said "stop" before any block ran would otherwise see the same pass repeat forever.
     if (!cont_) terminated_ = true;
   }
 }
 
 bool TPackageThread::TakeRecord() {
+  if (share_.queue) {
+    // The reader handed this run the record: it is this run's, at the index the reader counted.
+    record_ = fed_.index;
+    taken_ = true;
+    return true;
+  }
   record_ = nextRecord_++;
   taken_ = share_.Takes(record_);
   // Another run writes this record and its lines; this one only had to read past it.
@@ -337,7 +346,12 @@ bool TPackageThread::TakeRecord() {
 
 bool TPackageThread::TakeTurn() {
   if (!share_.turns || turnHeld_) return true;
-  if (!share_.turns->Wait(share_.Position(record_))) return false;
+  // While this run waits for the records before its own, another chain may compute in its place.
+  const bool slot = slotHeld_ && !share_.turns->Ready(Turn());
+  if (slot) HoldSlot(false);
+  const bool turn = share_.turns->Wait(Turn());
+  if (slot) HoldSlot(true);
+  if (!turn) return false;
   turnHeld_ = true;
   DeliverHeld();
   return true;
@@ -358,7 +372,7 @@ void TPackageThread::EndRecord(bool written, bool skipped) {
   DeliverHeld();
   if (written) ++summary_.written;
   if (skipped) ++summary_.skipped;
-  if (share_.turns) share_.turns->Pass(share_.Position(record_));
+  if (share_.turns) share_.turns->Pass(Turn());
   turnHeld_ = false;
 }
 
@@ -366,6 +380,18 @@ void TPackageThread::EndShare() {
   try {
     if (!share_.turns) {
       DeliverHeld();
+      return;
+    }
+    if (share_.queue) {
+      // A failure inside a pass is said at the turn of what this run took in it; one before any pass (the start,
+      // which every worker fails alike) by the first worker, at the first turn. Without a failure, the warnings
+      // the reader left after the last record are said at their turn by the run that took them.
+      const bool owner = failed_ ? fedThisPass_ || share_.worker == 0 : tailTurn_ >= 0;
+      const std::int64_t last = failed_ ? (fedThisPass_ ? fed_.turn : 0) : tailTurn_;
+      if (!turnHeld_ && owner) turnHeld_ = share_.turns->Wait(last);
+      if (turnHeld_) DeliverHeld();
+      held_.clear();
+      if (failed_) share_.turns->StopAt(owner ? last : last + 1);
       return;
     }
     // The end, or the record that failed, is the one after the last read unless the failure came inside a record
@@ -388,8 +414,15 @@ void TPackageThread::RunPass(bool& more) {
     showing_ = requested;
     if (editor_) HandOver([this] { editor_->SetShowing(showing_); });
   }
-  // A record another worker takes is only read past; completing its structure would be wasted.
-  if (input_) input_->SetSkimming(share_.Partial() && !share_.Takes(nextRecord_));
+  if (share_.queue) {
+    if (!TakeFromQueue()) {
+      more = false;
+      return;
+    }
+  } else if (input_) {
+    // A record another worker takes is only read past; completing its structure would be wasted.
+    input_->SetSkimming(share_.Partial() && !share_.Takes(nextRecord_));
+  }
   for (size_t i = 0; i < blocks_.size() && cont_ && !terminated_; ++i) {
     if (showing_ || !blocks_[i]->IsDisplayOnly()) ExecuteBlock(i, more);
     if (i == inputIndex_ && !TakeRecord()) return;
@@ -399,6 +432,29 @@ void TPackageThread::RunPass(bool& more) {
       terminated_ = true;
     }
   }
+}
+
+bool TPackageThread::TakeFromQueue() {
+  fedThisPass_ = false;
+  if (!share_.queue->Pop(fed_)) return false;
+  fedThisPass_ = true;
+  // The lines said before the first record (the check of the files when the blocks start) are every worker's:
+  // only the worker whose first record comes first says them.
+  if (!fedBefore_ && fed_.turn != 0) held_.clear();
+  fedBefore_ = true;
+  if (fed_.index < 0 && fed_.error.empty()) tailTurn_ = fed_.turn;
+  if (input_) input_->FeedRecord(&fed_);
+  HoldSlot(true);
+  return true;
+}
+
+void TPackageThread::HoldSlot(bool hold) {
+  if (!share_.computing || hold == slotHeld_) return;
+  if (hold)
+    share_.computing->Take();
+  else
+    share_.computing->Give();
+  slotHeld_ = hold;
 }
 
 void TPackageThread::ExecuteBlock(size_t index, bool& more) {

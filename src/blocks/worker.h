@@ -102,6 +102,12 @@ private:
   void EndRecord(bool written, bool skipped);
   /// After the last pass of a shared run: delivers what is left in turn and ends the others' turns on a failure.
   void EndShare();
+  /// The turn of the current record: its position in the shard, or the one its reader gave it.
+  std::int64_t Turn() const { return share_.queue ? fed_.turn : share_.Position(record_); }
+  /// Takes the next record from the run's reader for the input, then a compute slot; false when none is left.
+  bool TakeFromQueue();
+  /// Takes or gives back this run's compute slot (share_.computing), unless it already holds it or does not.
+  void HoldSlot(bool hold);
   /// Takes the current record's turn unless held; false when the runs stopped before it.
   bool TakeTurn();
   /// Whether log lines wait for the record's decision or its turn.
@@ -149,6 +155,11 @@ private:
   TRunSummary summary_;
   bool inline_;
   TRecordShare share_;
+  TRecordText fed_;             // the record from the run's reader this pass reads (share_.queue)
+  bool fedThisPass_ = false;    // a record (or the reader's end or error) was taken this pass
+  bool fedBefore_ = false;      // one was taken in an earlier pass
+  std::int64_t tailTurn_ = -1;  // the turn of the reader's last words (warnings after the last record)
+  bool slotHeld_ = false;       // a compute slot of share_.computing
   size_t inputIndex_ = static_cast<size_t>(-1);
   Ptr<TParameters> space_ = std::make_shared<TParameters>(); // this run's structures, seen by no other run
 

@@ -27,6 +27,10 @@ public:
   TSMILESClassification(const std::vector<std::string>& propertyNames, IParser& parser, int elementKind,
                         std::uint8_t valueKind);
 
+  /// Another block over the same loaded file and compiled fragments, which it shares read only, with a matcher
+  /// state of its own: for a worker of its own, which then classifies without waiting for this one.
+  Ptr<TSMILESClassification> Sibling() const;
+
   std::string GetName() const override { return "SMILES"; }
   void Execute(bool& more) override;
 
@@ -46,16 +50,18 @@ public:
     matcher_->SetReferenceMode(flag);
   }
 
-  const TClassificationFile& File() const { return file_; }
-  const std::vector<std::string>& PropertyNames() const { return file_.propertyNames; }
-  const std::string& ClassName() const { return file_.className; }
-  int GetElementKind() const { return file_.elementKind; }
+  const TClassificationFile& File() const { return *file_; }
+  const std::vector<std::string>& PropertyNames() const { return file_->propertyNames; }
+  const std::string& ClassName() const { return file_->className; }
+  int GetElementKind() const { return file_->elementKind; }
   /// The fragment records in matching order.
-  int FragmentCount() const { return static_cast<int>(file_.records.size()); }
-  const TGraphData& Record(int index) const { return *file_.records.at(static_cast<size_t>(index)); }
+  int FragmentCount() const { return static_cast<int>(file_->records.size()); }
+  const TGraphData& Record(int index) const { return *file_->records.at(static_cast<size_t>(index)); }
 
 private:
-  TClassificationFile file_;
+  TSMILESClassification(std::shared_ptr<const TClassificationFile> file, const TFragmentMatcher& compiled);
+
+  std::shared_ptr<const TClassificationFile> file_; // shared with the siblings
   std::unique_ptr<TFragmentMatcher> matcher_;
   std::mutex classifying_; // the matcher keeps per-molecule state while it runs
 };

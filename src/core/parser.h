@@ -197,6 +197,9 @@ public:
   std::int64_t GetPosition() const override { return pos_; }
   std::int64_t GetSize() const override { return size_; }
   std::int64_t GetLineNumber() const override;
+  /// Numbers the text's first line line instead of 1 (once, before reading): for a piece cut out of a file, so
+  /// that messages name the file's own line.
+  void NumberLinesFrom(std::int64_t line) { line_ += line - 1; }
 
 private:
   /// The byte at the position, or -1 at the end; does not move.

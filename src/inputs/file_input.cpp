@@ -68,6 +68,20 @@ TParserInput::TParserInput(int portCount, bool mustExist, const std::string& par
     : TFileInput(portCount, parameterName, filter, defaultFileName), mustExist_(mustExist) {}
 
 void TParserInput::Execute(bool& more) {
+  if (fed_) {
+    // A record cut out of its file by the run's reader: read as the file would be read at that record.
+    TRecordText& record = *fed_;
+    fed_ = nullptr;
+    const Ptr<TParser> parser = NewTextParser(std::move(record.text));
+    parser->NumberLinesFrom(record.firstLine);
+    tokenizer_ = parser;
+    currentFile_ = record.file;
+    recordNumber_ = record.number - 1;
+    fedPercent_ = record.percent;
+    more = true;
+    return;
+  }
+  fedPercent_ = -1;
   const std::string name = GetFileName();
   // A file read to its end is opened anew rather than read on: the same file named twice in a list is read
   // twice, and a reader asked once more never delivers an empty structure made of nothing.
@@ -106,6 +120,8 @@ std::string TParserInput::GetRecordText() const {
 
 bool TParserInput::LooksLikeFormat(std::string_view, bool) const { return true; }
 
+TRecordLayout TParserInput::RecordLayout(const std::string&) const { return TRecordLayout::None; }
+
 void TParserInput::ReadWholeFile(const std::function<void()>& read) {
   try {
     read();
@@ -133,6 +149,8 @@ void TParserInput::Start(IWorkerThread* thread) {
 }
 
 void TParserInput::Stop() {
+  fed_ = nullptr;
+  fedPercent_ = -1;
   tokenizer_.reset();
   currentFile_.clear();
   molecule_.reset();
@@ -145,6 +163,7 @@ void TParserInput::Stop() {
 }
 
 int TParserInput::ProgressPercent() const {
+  if (fedPercent_ >= 0) return fedPercent_;
   if (!tokenizer_) return 0;
   const std::int64_t size = tokenizer_->GetSize();
   if (size <= 0) return 100;

@@ -8,6 +8,7 @@
 #include "core/parameters.h"
 #include "core/errors.h"
 #include "core/parser.h"
+#include "inputs/record_cutter.h"
 
 #include <cstdint>
 #include <functional>
@@ -87,6 +88,10 @@ public:
   int GetRecordNumber() const { return recordNumber_; }
   std::string GetRecordText() const override;
   void SetSkimming(bool flag) override { skimming_ = flag; }
+  /// The next Execute opens the record's text instead of the file (taking the text) and reads that one record.
+  void FeedRecord(TRecordText* record) override { fed_ = record; }
+  /// How the records of fileName (one of this reader's files) are found without reading them; None by default.
+  virtual TRecordLayout RecordLayout(const std::string& fileName) const;
   /// Whether the start of a file, head (up to its first megabyte; whole says it is the whole file), can be a file
   /// of this reader's format; a file that cannot is refused before the run reads anything. Any text by default.
   virtual bool LooksLikeFormat(std::string_view head, bool whole) const;
@@ -118,6 +123,8 @@ private:
   Ptr<IMolecule> molecule_;
   Ptr<IMolecule> ownMolecule_; // published by this reader because nothing else was
   bool skimming_ = false;
+  TRecordText* fed_ = nullptr;
+  int fedPercent_ = -1; // how far into its file the record being read ends; -1 when reading the file itself
 };
 
 } // namespace corvatin

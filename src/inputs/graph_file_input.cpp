@@ -178,7 +178,33 @@ void TGraphFileInput::SetSkimming(bool flag) {
   for (const Reader& reader : readers_) reader.input->SetSkimming(flag);
 }
 
+TLaidOutFiles TGraphFileInput::RecordLayouts() const {
+  TLaidOutFiles files;
+  for (const std::string& listed : SplitFileList(fileNameText_)) {
+    const std::string name = ResolveInputFileName(listed);
+    const auto parser = std::dynamic_pointer_cast<TParserInput>(ReaderFor(name).input);
+    files.emplace_back(name, parser ? parser->RecordLayout(name) : TRecordLayout::None);
+  }
+  return files;
+}
+
+void TGraphFileInput::ExecuteFed(bool& more) {
+  TRecordText& record = *fed_;
+  fed_ = nullptr;
+  for (const std::string& file : record.emptyFiles) LogWarning(FormatFileMessage(kMsgNoStructure, file));
+  if (!record.error.empty()) throw EInputError(record.error);
+  // The run's reader says when the input ends.
+  more = true;
+  if (record.index < 0) throw ENoStructure();
+  const Reader& chosen = ReaderFor(record.file);
+  SelectChild(chosen.child);
+  chosen.input->FeedRecord(&record);
+  bool rest = true;
+  TMultiBlock::Execute(rest);
+}
+
 void TGraphFileInput::Stop() {
+  fed_ = nullptr;
   fileNames_.clear();
   SelectChild(-1);
   TMultiBlock::Stop();
@@ -198,6 +224,10 @@ void TGraphFileInput::AfterReader(bool& more) {
 }
 
 void TGraphFileInput::Execute(bool& more) {
+  if (fed_) {
+    ExecuteFed(more);
+    return;
+  }
   if (fileNames_.empty()) {
     GetInputStructure(); // the structure already there is the one the chain processes
     more = false;

@@ -45,6 +45,12 @@ public:
   std::string GetRecordText() const override;
   /// Tells every reader.
   void SetSkimming(bool flag) override;
+  /// The next Execute reads this record through the reader of its file, and says first the warnings for the
+  /// files without structure before it; a record that is none ends the input (its error) or has nothing to give.
+  void FeedRecord(TRecordText* record) override { fed_ = record; }
+  /// The files of the list as a run reads them, each with how its reader's records are found; EInputError for a
+  /// file no reader takes.
+  TLaidOutFiles RecordLayouts() const;
   void Stop() override;
   /// Reads the next structure: selects the reader of the current file when it changed (EInputError
   /// `Unknown file extension "%s".` when no reader lists the extension), lets it read, and goes on to the next
@@ -69,6 +75,7 @@ private:
   const Reader& ReaderFor(const std::string& name) const;
   void CheckFiles();
   void AfterReader(bool& more);
+  void ExecuteFed(bool& more);
 
   std::string filter_;
   std::vector<std::string> readerFilters_;
@@ -77,6 +84,7 @@ private:
   int currentIndex_ = 0;
   int preparedIndex_ = -1;
   std::string fileNameText_;
+  TRecordText* fed_ = nullptr;
 };
 
 } // namespace corvatin

@@ -46,6 +46,7 @@ public:
   void Execute(bool& more) override;
   /// A "@<TRIPOS>MOLECULE" line somewhere in the head (letter case ignored).
   bool LooksLikeFormat(std::string_view head, bool whole) const override;
+  TRecordLayout RecordLayout(const std::string&) const override { return TRecordLayout::Mol2; }
 };
 
 /// Moves to the start of the next "@<TRIPOS>MOLECULE" line after the present line (or to the end of the text).

@@ -218,7 +218,11 @@ void SkipPastRecordEnd(IParser& tokenizer) {
     tokenizer.ReadLine(text);
     if (text.compare(0, 4, "$$$$") == 0) break;
   }
+  // Blank lines after the mark begin the next record, whose name line may be empty, as after a record read whole;
+  // only when nothing else follows are they passed over.
+  const std::int64_t start = tokenizer.GetPosition();
   tokenizer.SkipWhite();
+  if (!tokenizer.AtEnd()) tokenizer.Back(tokenizer.GetPosition() - start);
 }
 
 TMOLInput::TMOLInput() : TParserInput(1, true, kParamInputFile, kMOLFilter, kMOLDefaultFile) {}

@@ -59,10 +59,11 @@ public:
   void Execute(bool& more) override;
   /// A counts line as the fourth line, or one of the marks of the format ("M  END", "$$$$", a version stamp).
   bool LooksLikeFormat(std::string_view head, bool whole) const override;
+  TRecordLayout RecordLayout(const std::string&) const override { return TRecordLayout::SDFile; }
 };
 
-/// Moves past the "$$$$" line that ends the record the position is in (or to the end of the text), then past
-/// white space: where the next record of an SD file begins.
+/// Moves past the "$$$$" line that ends the record the position is in (or to the end of the text), and to the end
+/// when only white space follows: where the next record of an SD file begins.
 void SkipPastRecordEnd(IParser& tokenizer);
 
 } // namespace corvatin

@@ -68,6 +68,8 @@ public:
   void Execute(bool& more) override;
   /// The name of MOPAC or AMPAC, or a coordinates or charges section, in the head.
   bool LooksLikeFormat(std::string_view head, bool whole) const override;
+  /// One structure per file.
+  TRecordLayout RecordLayout(const std::string&) const override { return TRecordLayout::WholeFile; }
 
   void Classify(const Ptr<ISubGraph>& structure) override;
   std::uint8_t GetUpdateLevel() const override { return ulReader; }

@@ -56,9 +56,8 @@ void TSMILESInput::Stop() {
   TParserInput::Stop();
 }
 
-TSMILESInput::Layout TSMILESInput::FileLayout() const {
+TSMILESInput::Layout TSMILESInput::LayoutOf(const std::string& name) {
   // Letter case is ignored, as it is when the file input picks this reader: "X.SML2" is a pairs file.
-  const std::string& name = GetCurrentFile();
   const auto dot = name.find_last_of('.');
   const auto sep = name.find_last_of("/\\");
   if (dot == std::string::npos || (sep != std::string::npos && sep > dot)) return Layout::Words;
@@ -68,6 +67,14 @@ TSMILESInput::Layout TSMILESInput::FileLayout() const {
   if (extension == ".sml2") return Layout::Pairs;
   if (extension == ".smi") return Layout::Lines;
   return Layout::Words;
+}
+
+TRecordLayout TSMILESInput::RecordLayout(const std::string& fileName) const {
+  switch (LayoutOf(fileName)) {
+  case Layout::Pairs: return TRecordLayout::Pairs;
+  case Layout::Lines: return TRecordLayout::Lines;
+  default: return TRecordLayout::Words;
+  }
 }
 
 std::string TSMILESInput::ReadNameLine(IParser& tokenizer) {

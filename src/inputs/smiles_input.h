@@ -37,6 +37,8 @@ public:
   /// Releases the parser, then closes the file.
   void Stop() override;
   void Execute(bool& more) override;
+  /// Words, pairs or lines, as the extension says.
+  TRecordLayout RecordLayout(const std::string& fileName) const override;
 
   bool EnvironmentMode() const { return environmentMode_; }
 
@@ -49,7 +51,8 @@ public:
 private:
   /// How a file lays out its structures, from its extension (letter case ignored).
   enum class Layout { Words, Pairs, Lines };
-  Layout FileLayout() const;
+  static Layout LayoutOf(const std::string& fileName);
+  Layout FileLayout() const { return LayoutOf(GetCurrentFile()); }
   /// Reads the name line of a ".sml2" pair.
   std::string ReadNameLine(IParser& tokenizer);
   /// Skips white space and, in ".smi" files, "#" comment lines: the position is then at a structure or the end.

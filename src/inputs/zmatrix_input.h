@@ -68,6 +68,8 @@ public:
   void Execute(bool& more) override;
   /// The "Name:" or "MOPAC" header line near the start.
   bool LooksLikeFormat(std::string_view head, bool whole) const override;
+  /// One structure per file.
+  TRecordLayout RecordLayout(const std::string&) const override { return TRecordLayout::WholeFile; }
 };
 
 } // namespace corvatin

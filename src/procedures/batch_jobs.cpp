@@ -2,6 +2,8 @@
 
 #include "blocks/record_share.h"
 #include "blocks/worker.h"
+#include "inputs/graph_file_input.h"
+#include "inputs/record_cutter.h"
 #include "outputs/result_files.h"
 #include "outputs/vector_output.h"
 
@@ -71,6 +73,22 @@ void RunEach(int jobs, std::vector<std::exception_ptr>& errors, const std::funct
   for (auto& thread : threads) thread.join();
 }
 
+/// The files of package's input when one reader can cut every one of them into records; none otherwise (a file
+/// whose records are found only by reading them, or one the workers will refuse when they start).
+TLaidOutFiles FilesToCut(TPackage& package) {
+  const auto input = std::dynamic_pointer_cast<TGraphFileInput>(package.GetInput());
+  if (!input) return {};
+  TLaidOutFiles files;
+  try {
+    files = input->RecordLayouts();
+  } catch (const EInputError&) {
+    return {};
+  }
+  for (const auto& file : files)
+    if (file.second == TRecordLayout::None) return {};
+  return files;
+}
+
 /// The first error of errors said on err: beRunFailed (a usage error is thrown again); 0 without one.
 int Report(const std::vector<std::exception_ptr>& errors, std::ostream& err) {
   for (const auto& error : errors) {
@@ -129,13 +147,22 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
   }
   const auto turns = std::make_shared<TRecordTurns>();
   const Ptr<IProgressLog> log = std::make_shared<TLockedLog>(NewConsoleLog(err, interactive, options.quiet));
-  // Every worker reads every file, so the first one's progress stands for all.
+  // One reader cuts the files into records and the workers parse them; where a file cannot be cut, every worker
+  // reads every file and takes its share. A few records a worker (their text, far smaller than the structures
+  // made of them) keep a worker from waiting for the reader. The first worker's progress stands for all.
+  const TLaidOutFiles files = FilesToCut(package);
+  const Ptr<TRecordQueue> queue = files.empty() ? nullptr : std::make_shared<TRecordQueue>(4 * jobs);
+  // With the records coming from the reader, twice as many chains as workers: a chain that has computed its
+  // structure and waits for its turn to write lets another one compute, so that no core stands idle behind a
+  // slower structure; no more than jobs structures are computed at once.
+  const int chains = queue ? 2 * jobs : jobs;
+  const Ptr<TComputeSlots> computing = queue ? std::make_shared<TComputeSlots>(jobs) : nullptr;
   const Ptr<IProgressCallback> progress = NewConsoleProgress(err, interactive);
-  std::vector<Ptr<TPackage>> made(static_cast<size_t>(jobs));
-  std::vector<TPackage*> workers(static_cast<size_t>(jobs), &package);
-  std::vector<std::exception_ptr> errors(static_cast<size_t>(jobs));
-  // Each worker builds its own chain: loading the classifications goes side by side as well.
-  RunEach(jobs, errors, [&](size_t k) {
+  std::vector<Ptr<TPackage>> made(static_cast<size_t>(chains));
+  std::vector<TPackage*> workers(static_cast<size_t>(chains), &package);
+  std::vector<std::exception_ptr> errors(static_cast<size_t>(chains));
+  // Each worker builds its own chain, side by side.
+  RunEach(chains, errors, [&](size_t k) {
     if (k > 0) workers[k] = (made[k] = make()).get();
   });
   if (const int status = Report(errors, err)) return status;
@@ -144,12 +171,23 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
     if (const auto first = std::dynamic_pointer_cast<TVectorOutput>(package.GetBlock(b)))
       for (size_t k = 1; k < workers.size(); ++k)
         first->ShareRunWith(dynamic_cast<TVectorOutput&>(*workers[k]->GetBlock(b)));
-  RunEach(jobs, errors, [&](size_t k) {
+  std::thread reader;
+  if (queue)
+    reader = std::thread([&] {
+      try {
+        CutRecords(files, options.shard, options.shards, *queue);
+      } catch (...) {
+        // CutRecords says its errors through the queue; were that to fail, the workers must not wait for ever.
+        queue->Cancel();
+        turns->StopAt(0);
+      }
+    });
+  RunEach(chains, errors, [&](size_t k) {
     TPackage& worker = *workers[k];
     SetInputFiles(worker, options);
     worker.SetShowStructures(false);
     worker.SetRunInline(true);
-    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), jobs, turns});
+    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), chains, turns, queue, computing});
     try {
       if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
         throw EFatalError("the procedure could not start");
@@ -159,6 +197,11 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
       throw;
     }
   });
+  if (queue) {
+    // The workers are done, or stopped early: a reader still cutting must not wait for them.
+    queue->Cancel();
+    reader.join();
+  }
   if (const int status = Report(errors, err)) return status;
 
   TRunSummary total;

@@ -98,6 +98,13 @@ TCatalogue::TCatalogue(TCatalogueSetup setup) : setup_(std::move(setup)) {
 }
 
 void TCatalogue::LoadClassifications() {
+  if (const TCatalogue* other = setup_.classificationsOf) {
+    for (const auto& shared : other->classifications_) {
+      const auto loaded = std::dynamic_pointer_cast<TSMILESClassification>(shared);
+      classifications_.push_back(loaded ? loaded->Sibling() : shared);
+    }
+    return;
+  }
   for (const TCatalogueFile& file : ClassificationFiles()) {
     Ptr<IClassification> loaded;
     try {

@@ -30,6 +30,8 @@ const std::vector<std::string>& TopsModeWeights();
 const std::vector<std::string>& TopsModeLabels();
 
 /// What the catalogue needs from its host (the main window or the batch tool).
+class TCatalogue;
+
 struct TCatalogueSetup {
   Ptr<IMolecule> editorMolecule;          ///< the molecule every editor block works on
   std::weak_ptr<IEditorHost> editorHost;  ///< told when runs begin and end (may be none)
@@ -37,6 +39,9 @@ struct TCatalogueSetup {
   /// Shows a classification file that failed to load (a message box in the GUI, a line on stderr in the batch
   /// tool); start-up goes on without that classification.
   std::function<void(const std::string& message)> reportLoadError;
+  /// A catalogue whose classifications this one shares instead of loading the files again (the chain of one more
+  /// worker of a run): each block shares the loaded file and its compiled fragments and matches on its own.
+  const TCatalogue* classificationsOf = nullptr;
 };
 
 /// The catalogue: owns the shared blocks and the packages for the life of the program.

@@ -149,3 +149,34 @@ TEST(SharedRun, WorkersWriteAndLogInInputOrderAsOneRunWouldAndStopWhereItWouldFa
     EXPECT_EQ(total.outcome, single->GetRunSummary().outcome);
   }
 }
+
+TEST(SharedRun, TheRecordQueueHoldsNoMoreThanItsCapacityKeepsTheOrderAndACancelFreesAWaitingReader) {
+  auto queue = std::make_shared<TRecordQueue>(3);
+  std::thread reader([queue] {
+    for (int i = 0; i < 200; ++i) {
+      TRecordText record;
+      record.index = i;
+      if (!queue->Push(std::move(record))) return;
+    }
+    queue->Finish();
+  });
+  std::vector<std::int64_t> taken;
+  for (TRecordText record; queue->Pop(record);) taken.push_back(record.index);
+  reader.join();
+  ASSERT_EQ(taken.size(), 200u);
+  for (std::size_t i = 0; i < taken.size(); ++i) EXPECT_EQ(taken[i], static_cast<std::int64_t>(i));
+  EXPECT_EQ(queue->HighWater(), 3u);
+
+  // The workers gave up: a reader waiting on the full queue is let go, and nothing more is handed out.
+  auto full = std::make_shared<TRecordQueue>(1);
+  std::atomic<int> pushed{0};
+  std::thread stuck([full, &pushed] {
+    while (full->Push(TRecordText())) ++pushed;
+  });
+  while (pushed == 0) std::this_thread::yield();
+  full->Cancel();
+  stuck.join();
+  EXPECT_EQ(pushed, 1);
+  TRecordText record;
+  EXPECT_FALSE(full->Pop(record));
+}

@@ -1,8 +1,8 @@
 // What every structure reader shares: LF, CR LF and lone-CR line ends read alike; a file broken off inside its
 // atoms leaves no half molecule; broken input gives a record error naming the file, the line, the reason and the
-// record, and the next pass reads the structure after it (the cases are in tests/data/inputs/broken-input.txt);
-// a reader block reports progress to the end, fits structures with coordinates into the view and leaves every
-// atom's hybridisation text current.
+// record, and the next pass reads the structure after it (the cases are in tests/data/inputs/broken-input.txt),
+// whether the reader reads the file or the records a run's reader cut out of it; a reader block reports progress
+// to the end, fits structures with coordinates into the view and leaves every atom's hybridisation text current.
 
 #include "input_test_util.h"
 
@@ -95,6 +95,43 @@ template <class Reader> Names Through(const std::string& path) {
   return h.ReadAll();
 }
 
+// Every pass as the workers of a run over several make them, when the reader's files can be cut: the file cut
+// into records, each read on its own (and holding no further structure); nothing when they cannot.
+template <class Reader> Names ThroughCut(const std::string& path) {
+  ReaderHarness<Reader> h;
+  h.Start(path);
+  const TRecordLayout layout = h.reader->RecordLayout(path);
+  if (layout == TRecordLayout::None) return {};
+  TRecordCutter cutter(path, layout);
+  Names names;
+  TRecordText record;
+  while (cutter.Next(record.text, record.firstLine)) {
+    record.file = path;
+    record.number = static_cast<int>(names.size()) + 1;
+    h.reader->FeedRecord(&record);
+    bool more = true;
+    try {
+      h.reader->Execute(more);
+      names.push_back(h.molecule->GetName());
+    } catch (const ERecordError& e) {
+      names.push_back(std::string("!") + e.what());
+    }
+    EXPECT_FALSE(more) << "record " << record.number << " holds more";
+  }
+  if (names.empty()) names.push_back("~" + FormatFileMessage(kMsgNoStructure, path));
+  return names;
+}
+
+Names ReadCut(const std::string& path) {
+  const std::string ext = path.substr(path.rfind('.') + 1);
+  if (ext == "sdf" || ext == "mol") return ThroughCut<TMOLInput>(path);
+  if (ext == "mol2") return ThroughCut<TTriposMOLInput>(path);
+  if (ext == "out") return ThroughCut<TMOPACInput>(path);
+  if (ext == "zmt") return ThroughCut<TZMatrixInput>(path);
+  if (ext == "xyz") return {};
+  return ThroughCut<TSMILESInput>(path);
+}
+
 // Every pass of the reader of the file's extension: names, "!message" or "~warning".
 Names ReadThrough(const std::string& path) {
   const std::string ext = path.substr(path.rfind('.') + 1);
@@ -163,7 +200,7 @@ std::vector<Broken> LoadBroken() {
 
 } // namespace
 
-TEST(ReaderMessages, ABrokenStructureNamesFileLineReasonAndRecordAndTheNextOneIsRead) {
+TEST(ReaderMessages, ABrokenStructureNamesFileLineReasonAndRecordAndTheNextOneIsReadAlsoFromRecordsCutOut) {
   std::vector<Broken> cases = LoadBroken();
   ASSERT_GE(cases.size(), 90u);
   std::string cycles; // an optimisation's progress lines before the results: the line count never gets lost
@@ -178,13 +215,23 @@ TEST(ReaderMessages, ABrokenStructureNamesFileLineReasonAndRecordAndTheNextOneIs
       // found by the fuzzer: a z of 6.7e23 overflowed the distance grid of the bond perception
       {"out", "@11 Coordinate out of range", DataText("mopac/fuzz/crash-huge-coordinate.out")},
       {"zmt", "~", ""},
+      // after a broken record, a record whose name line is empty keeps it
+      {"sdf", "@4 Atom count expected||C",
+       "broken\n\n\nxx  0\nM  END\n$$$$\n\n\n\n  1  0  0  0  0  0  0  0  0  0999 V2000\n"
+       "    0.0000    0.0000    0.0000 C   0  0\nM  END\n$$$$\nC\n\n\n  1  0  0  0  0  0  0  0  0  0999 V2000\n"
+       "    0.0000    0.0000    0.0000 C   0  0\nM  END\n$$$$\n\n"},
   });
   TempFolder folder;
   int k = 0;
   for (const Broken& b : cases) {
     const std::string path = folder.Write(std::to_string(++k) + "." + b.ext, b.text);
     SCOPED_TRACE(path + "\n" + b.text.substr(0, 400));
-    EXPECT_EQ(ReadThrough(path), Expected(b.passes, path));
+    const Names expected = Expected(b.passes, path);
+    EXPECT_EQ(ReadThrough(path), expected);
+    // Cut into records by a run's reader, each read by a worker: the same structures and messages.
+    if (const Names cut = ReadCut(path); !cut.empty()) {
+      EXPECT_EQ(cut, expected) << "cut into records";
+    }
   }
 }
 

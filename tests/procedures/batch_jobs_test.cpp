@@ -14,8 +14,10 @@ namespace fs = std::filesystem;
 
 class BatchJobs : public BatchRun {
 protected:
-  /// The bundled SMILES sample with records that do not parse or fail a step slipped in, then an SD file; for the
-  /// sphere matrices, point sets of different sizes (whose data files cannot take each other's values).
+  /// The bundled SMILES sample with records that do not parse or fail a step slipped in, an SD file, files without
+  /// a structure in the middle and at the end, SMILES lines with a comment and a broken one, an SD file with CR LF
+  /// line ends and a MOL2 file; for the sphere matrices (whose point sets are read by every worker), point sets of
+  /// different sizes (whose data files cannot take each other's values).
   std::vector<std::string> Inputs(const std::string& procedure) {
     if (procedure == "Sphere TEST") {
       std::vector<std::string> sets;
@@ -30,13 +32,22 @@ protected:
       if (record == 10) text += "two bad\nC(C)(C)(C)(C)(C)C\nno atoms\n[\n";
       text += name + "\n" + smiles + "\n";
     }
-    return {Write("mixed.sml2", text), fs::path(CORVATIN_TEST_DATA_DIR) / "inputs" / "drugs-excerpt.sdf"};
+    const fs::path data = CORVATIN_TEST_DATA_DIR;
+    return {Write("mixed.sml2", text),
+            data / "inputs" / "drugs-excerpt.sdf",
+            Write("blank.smi", " \n\n"),
+            Write("lines.smi", "# from the sample\nCCO ethanol\nC1CC( broken\n\nc1ccccc1O phenol\n"),
+            data / "inputs" / "data-items-crlf.sdf",
+            data / "formats" / "five.mol2",
+            Write("blank.sml", "\n")};
   }
 
   /// Runs procedure with jobs workers into results folder folder; the log goes to log.
   int RunWith(int jobs, const std::string& procedure, const std::string& folder, std::string& log) {
+    // The workers share the first catalogue's classifications, as the batch tool's do.
+    TCatalogue first({nullptr, {}, nullptr, nullptr});
     const auto make = [&] {
-      TCatalogue catalogue({nullptr, {}, nullptr, nullptr});
+      TCatalogue catalogue({nullptr, {}, nullptr, nullptr, &first});
       Ptr<TPackage> package = ChooseProcedure(catalogue, procedure);
       if (procedure.rfind("TOPS-MODE", 0) == 0) SelectWeights(*package, "all");
       return package;
@@ -46,9 +57,10 @@ protected:
     options.resultsDir = (dir_ / folder).string();
     options.jobs = jobs;
     std::ostringstream out;
-    const Ptr<TPackage> first = make();
-    const int status = jobs == 1 ? RunProcedure(*first, options, out, false)
-                                 : RunProcedureJobs(*first, make, options, out, false);
+    const Ptr<TPackage> package = ChooseProcedure(first, procedure);
+    if (procedure.rfind("TOPS-MODE", 0) == 0) SelectWeights(*package, "all");
+    const int status = jobs == 1 ? RunProcedure(*package, options, out, false)
+                                 : RunProcedureJobs(*package, make, options, out, false);
     log = out.str();
     return status;
   }
@@ -82,6 +94,10 @@ TEST_F(BatchJobs, FourWorkersWriteTheSameFilesAndLogAsOne) {
     EXPECT_TRUE(Files(four) == filesOne);
     if (std::string(procedure) != "Sphere TEST") {
       EXPECT_EQ(status, beSkipped);
+      // The broken SMILES is named by its own file and line whichever worker parsed it.
+      EXPECT_NE(logFour.find("lines.smi\" at line 3"), std::string::npos);
+      EXPECT_NE(logFour.find("Warning: File \"" + (dir_ / "blank.sml").string() + "\" holds no structure"),
+                std::string::npos);
     }
   }
 }
