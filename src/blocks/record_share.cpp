@@ -6,7 +6,13 @@ namespace corvatin {
 
 bool TRecordTurns::Wait(std::int64_t record) {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [&] { return record >= stopAt_ || next_ == record; });
+  const auto ready = [&] { return record >= stopAt_ || next_ == record; };
+  if (!ready()) {
+    std::condition_variable woken;
+    waiters_.push_back({record, &woken});
+    woken.wait(lock, ready);
+    waiters_.erase(std::find_if(waiters_.begin(), waiters_.end(), [&](const TWaiter& w) { return w.woken == &woken; }));
+  }
   return record < stopAt_;
 }
 
@@ -15,20 +21,21 @@ bool TRecordTurns::Ready(std::int64_t record) const {
   return record >= stopAt_ || next_ == record;
 }
 
+void TRecordTurns::WakeReady() {
+  for (const TWaiter& waiter : waiters_)
+    if (waiter.record >= stopAt_ || waiter.record == next_) waiter.woken->notify_one();
+}
+
 void TRecordTurns::Pass(std::int64_t record) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (next_ == record) next_ = record + 1;
-  }
-  changed_.notify_all();
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (next_ == record) next_ = record + 1;
+  WakeReady();
 }
 
 void TRecordTurns::StopAt(std::int64_t record) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopAt_ = std::min(stopAt_, record);
-  }
-  changed_.notify_all();
+  std::lock_guard<std::mutex> lock(mutex_);
+  stopAt_ = std::min(stopAt_, record);
+  WakeReady();
 }
 
 std::int64_t TRecordTurns::StoppedAt() const {

@@ -30,8 +30,17 @@ public:
   std::int64_t StoppedAt() const;
 
 private:
+  struct TWaiter {
+    std::int64_t record;
+    std::condition_variable* woken;
+  };
+  // Wakes the waiters whose Wait would now return; the lock is held.
+  void WakeReady();
+
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
+  // Every waiter has a wake-up of its own: passing a turn wakes the one chain whose turn comes next, not every
+  // chain that waits (with short structures the herd woken for nothing cost more than the structures).
+  std::vector<TWaiter> waiters_;
   std::int64_t next_ = 0;
   std::int64_t stopAt_ = std::numeric_limits<std::int64_t>::max();
 };
