@@ -43,20 +43,6 @@ std::int64_t TRecordTurns::StoppedAt() const {
   return stopAt_;
 }
 
-void TComputeSlots::Take() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  freed_.wait(lock, [&] { return free_ > 0; });
-  --free_;
-}
-
-void TComputeSlots::Give() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++free_;
-  }
-  freed_.notify_one();
-}
-
 bool TRecordQueue::Push(TRecordText record) {
   bool wake = false;
   {

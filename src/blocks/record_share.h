@@ -45,21 +45,6 @@ private:
   std::int64_t stopAt_ = std::numeric_limits<std::int64_t>::max();
 };
 
-/// The structures the workers of a run compute at once. A run may have more chains than slots: a chain holds a
-/// slot while it computes and lets it go while it waits for its turn to write, so that another chain computes
-/// meanwhile instead of a core standing idle behind a slower structure.
-class TComputeSlots {
-public:
-  explicit TComputeSlots(int count) : free_(count) {}
-  void Take();
-  void Give();
-
-private:
-  std::mutex mutex_;
-  std::condition_variable freed_;
-  int free_;
-};
-
 /// One record of the input as the reader of a run over several workers cut it out of its file, for a worker to
 /// parse: its text and where it stands, so that messages still name the file, the line and the record.
 struct TRecordText {
@@ -110,8 +95,7 @@ private:
 /// when i mod shards is shard), and split its shard between workers by their position in it (position p when
 /// p mod workers is worker). turns: the process's turns when several workers write in input order. queue: the
 /// records cut by the process's reader, when the workers take them from it rather than each reading every file;
-/// they then take every record they are given, in the turn it carries. computing: the structures computed at once,
-/// when the run has more chains than that.
+/// they then take every record they are given, in the turn it carries.
 struct TRecordShare {
   int shard = 0;
   int shards = 1;
@@ -119,7 +103,6 @@ struct TRecordShare {
   int workers = 1;
   Ptr<TRecordTurns> turns;
   Ptr<TRecordQueue> queue;
-  Ptr<TComputeSlots> computing;
 
   /// Whether the run reads some records only to skip them.
   bool Partial() const { return shards > 1 || workers > 1; }

@@ -239,8 +239,6 @@ void TPackageThread::Body() {
     SafeLog(kUnexpectedError, lkError);
   }
   summary_.outcome = failed_ ? roStoppedOnError : (terminated_ || aborted_) ? roStoppedByUser : roFinished;
-  // Waiting for the turn of the last words computes nothing.
-  HoldSlot(false);
   if (share_.turns) {
     // The workers of one process: whoever runs them closes the log once for all.
     EndShare();
@@ -324,7 +322,6 @@ void TPackageThread::RunPasses() {
       }
     }
     EndRecord(written, skipped);
-    HoldSlot(false);
     // A caller that said "stop" before any block ran would otherwise see the same pass repeat forever.
     if (!cont_) terminated_ = true;
   }
@@ -346,12 +343,7 @@ bool TPackageThread::TakeRecord() {
 
 bool TPackageThread::TakeTurn() {
   if (!share_.turns || turnHeld_) return true;
-  // While this run waits for the records before its own, another chain may compute in its place.
-  const bool slot = slotHeld_ && !share_.turns->Ready(Turn());
-  if (slot) HoldSlot(false);
-  const bool turn = share_.turns->Wait(Turn());
-  if (slot) HoldSlot(true);
-  if (!turn) return false;
+  if (!share_.turns->Wait(Turn())) return false;
   turnHeld_ = true;
   DeliverHeld();
   return true;
@@ -444,17 +436,7 @@ bool TPackageThread::TakeFromQueue() {
   fedBefore_ = true;
   if (fed_.index < 0 && fed_.error.empty()) tailTurn_ = fed_.turn;
   if (input_) input_->FeedRecord(&fed_);
-  HoldSlot(true);
   return true;
-}
-
-void TPackageThread::HoldSlot(bool hold) {
-  if (!share_.computing || hold == slotHeld_) return;
-  if (hold)
-    share_.computing->Take();
-  else
-    share_.computing->Give();
-  slotHeld_ = hold;
 }
 
 void TPackageThread::ExecuteBlock(size_t index, bool& more) {

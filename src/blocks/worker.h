@@ -106,8 +106,6 @@ private:
   std::int64_t Turn() const { return share_.queue ? fed_.turn : share_.Position(record_); }
   /// Takes the next record from the run's reader for the input, then a compute slot; false when none is left.
   bool TakeFromQueue();
-  /// Takes or gives back this run's compute slot (share_.computing), unless it already holds it or does not.
-  void HoldSlot(bool hold);
   /// Takes the current record's turn unless held; false when the runs stopped before it.
   bool TakeTurn();
   /// Whether log lines wait for the record's decision or its turn.
@@ -159,7 +157,6 @@ private:
   bool fedThisPass_ = false;    // a record (or the reader's end or error) was taken this pass
   bool fedBefore_ = false;      // one was taken in an earlier pass
   std::int64_t tailTurn_ = -1;  // the turn of the reader's last words (warnings after the last record)
-  bool slotHeld_ = false;       // a compute slot of share_.computing
   size_t inputIndex_ = static_cast<size_t>(-1);
   Ptr<TParameters> space_ = std::make_shared<TParameters>(); // this run's structures, seen by no other run
 

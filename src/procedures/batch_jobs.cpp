@@ -155,7 +155,6 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
   // One chain per worker. More chains (one computing while another waits for its turn to write) were measured
   // slower on short structures: the extra hand-overs between them cost more than the waits they saved.
   const int chains = jobs;
-  const Ptr<TComputeSlots> computing = queue ? std::make_shared<TComputeSlots>(jobs) : nullptr;
   const Ptr<IProgressCallback> progress = NewConsoleProgress(err, interactive);
   std::vector<Ptr<TPackage>> made(static_cast<size_t>(chains));
   std::vector<TPackage*> workers(static_cast<size_t>(chains), &package);
@@ -186,7 +185,7 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
     SetInputFiles(worker, options);
     worker.SetShowStructures(false);
     worker.SetRunInline(true);
-    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), chains, turns, queue, computing});
+    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), chains, turns, queue});
     try {
       if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
         throw EFatalError("the procedure could not start");
