@@ -199,36 +199,40 @@ bool TRecordCutter::NextWords(std::string& text) {
   return !text.empty();
 }
 
+bool TRecordCutter::TakeLead(std::string& text, bool (*skip)(const std::string&)) {
+  std::string line;
+  while (TakeLine(line)) {
+    text += line;
+    if (!skip(line)) return true;
+  }
+  return false;
+}
+
+void TRecordCutter::TakeTrail(std::string& text, bool (*skip)(const std::string&)) {
+  std::string line;
+  while (TakeLine(line)) {
+    if (!skip(line)) {
+      PutBack(std::move(line));
+      return;
+    }
+    text += line;
+  }
+}
+
 bool TRecordCutter::NextPairs(std::string& text) {
   // White lines (before the first pair only), the name line, then the SMILES line unless a line beginning with a
   // digit (the next name line: this name has no SMILES) or the end comes first, then the white lines after it.
+  if (!TakeLead(text, IsWhite)) return !text.empty();
+  TakeTrail(text, IsWhite);
   std::string line;
-  bool named = false;
-  while (!named && TakeLine(line)) {
-    named = !IsWhite(line);
-    text += line;
-  }
-  if (!named) return !text.empty();
-  while (TakeLine(line)) {
-    if (IsWhite(line)) {
-      text += line;
-      continue;
-    }
-    const char first = FirstNonWhite(line);
-    if (first >= '0' && first <= '9') {
-      PutBack(std::move(line));
-      return true;
-    }
-    text += line;
-    while (TakeLine(line)) {
-      if (!IsWhite(line)) {
-        PutBack(std::move(line));
-        break;
-      }
-      text += line;
-    }
+  if (!TakeLine(line)) return true;
+  const char first = FirstNonWhite(line);
+  if (first >= '0' && first <= '9') {
+    PutBack(std::move(line));
     return true;
   }
+  text += line;
+  TakeTrail(text, IsWhite);
   return true;
 }
 
@@ -238,20 +242,8 @@ bool TRecordCutter::NextLines(std::string& text) {
     const char first = FirstNonWhite(line);
     return first == 0 || first == '#';
   };
-  std::string line;
-  bool structure = false;
-  while (!structure && TakeLine(line)) {
-    structure = !skippable(line);
-    text += line;
-  }
-  if (!structure) return !text.empty();
-  while (TakeLine(line)) {
-    if (!skippable(line)) {
-      PutBack(std::move(line));
-      break;
-    }
-    text += line;
-  }
+  if (!TakeLead(text, skippable)) return !text.empty();
+  TakeTrail(text, skippable);
   return true;
 }
 

@@ -48,6 +48,10 @@ private:
   bool TakeLine(std::string& line);
   /// Puts line back: the next TakeLine returns it.
   void PutBack(std::string line);
+  /// Lines that skip says are no structure's, and the first that is; false when none is left.
+  bool TakeLead(std::string& text, bool (*skip)(const std::string&));
+  /// Lines that skip says are no structure's, up to the first that is, which is put back.
+  void TakeTrail(std::string& text, bool (*skip)(const std::string&));
   bool NextSD(std::string& text);
   bool NextMol2(std::string& text);
   bool NextWords(std::string& text);
