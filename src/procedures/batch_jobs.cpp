@@ -154,13 +154,12 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
   const Ptr<TRecordQueue> queue = files.empty() ? nullptr : std::make_shared<TRecordQueue>(4 * jobs);
   // One chain per worker. More chains (one computing while another waits for its turn to write) were measured
   // slower on short structures: the extra hand-overs between them cost more than the waits they saved.
-  const int chains = jobs;
   const Ptr<IProgressCallback> progress = NewConsoleProgress(err, interactive);
-  std::vector<Ptr<TPackage>> made(static_cast<size_t>(chains));
-  std::vector<TPackage*> workers(static_cast<size_t>(chains), &package);
-  std::vector<std::exception_ptr> errors(static_cast<size_t>(chains));
+  std::vector<Ptr<TPackage>> made(static_cast<size_t>(jobs));
+  std::vector<TPackage*> workers(static_cast<size_t>(jobs), &package);
+  std::vector<std::exception_ptr> errors(static_cast<size_t>(jobs));
   // Each worker builds its own chain, side by side.
-  RunEach(chains, errors, [&](size_t k) {
+  RunEach(jobs, errors, [&](size_t k) {
     if (k > 0) workers[k] = (made[k] = make()).get();
   });
   if (const int status = Report(errors, err)) return status;
@@ -180,12 +179,12 @@ int RunProcedureJobs(TPackage& package, const TPackageMaker& make, const TBatchO
         turns->StopAt(0);
       }
     });
-  RunEach(chains, errors, [&](size_t k) {
+  RunEach(jobs, errors, [&](size_t k) {
     TPackage& worker = *workers[k];
     SetInputFiles(worker, options);
     worker.SetShowStructures(false);
     worker.SetRunInline(true);
-    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), chains, turns, queue});
+    worker.SetRecordShare({options.shard, options.shards, static_cast<int>(k), jobs, turns, queue});
     try {
       if (!worker.Execute(false, nullptr, log, k == 0 ? progress : nullptr))
         throw EFatalError("the procedure could not start");
